@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Orvane needs to build, run and test.
+# Idempotent: when everything is present it returns at once without touching apt.
+set -euo pipefail
+
+PACKAGES=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libsqlcipher-dev sqlcipher
+    libicu-dev zlib1g-dev
+    dict-freedict-ell-eng m17n-db
+    fp-utils libchm-bin xchm
+    fonts-dejavu-core fonts-noto-core
+    xvfb openbox trayer xdotool xclip x11-utils imagemagick
+)
+
+missing=()
+for pkg in "${PACKAGES[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the whole test suite (unit, offscreen widget, end-to-end).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh
+cd "${ORVANE_BUILD_DIR:-build}"
+ctest --output-on-failure --timeout 300 -j2 "$@"

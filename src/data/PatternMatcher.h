@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace orvane::data {
+
+// The `like` pattern language of the searches:
+//   *      any run of characters (also none)
+//   ?      exactly one character
+//   #      exactly one decimal digit
+//   [abc]  one character of the set; [a-z] a range; [!abc] one character not in the set
+// Everything else matches itself. Comparison is case-insensitive by full Unicode case
+// folding (ΣΑΣ matches σας, STRASSE matches straße) with accents significant; both sides
+// are compared as searchKey() texts, and "a character" is one UTF-16 code unit of them.
+// A malformed class ("[ab" with no closing bracket) matches its characters literally.
+class PatternMatcher
+{
+public:
+    explicit PatternMatcher(const QString& pattern);
+
+    // Matches `text` (any text: it is folded here).
+    bool matches(const QString& text) const;
+    // Matches a text that is already a searchKey() (the k columns); no folding.
+    bool matchesKey(const QString& key) const;
+
+    // The folded literal text that every match must begin with ("ps" for "ps?ch*").
+    QString literalPrefix() const;
+    // True when the pattern is its literal prefix followed by nothing but "*":
+    // then every key that begins with literalPrefix() matches.
+    bool isPlainPrefix() const;
+
+    struct Token;
+
+private:
+    std::vector<Token> m_tokens;
+    QString m_literalPrefix;
+    bool m_plainPrefix = false;
+};
+
+} // namespace orvane::data

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The tables and columns of orvane.mdb, and the extra key columns and indexes that a
+// database may carry to make searching fast.
+//
+// Key column contract for tbl_dictionary (written by the builder, used when present):
+//   k1, k2, k3  TEXT  searchKey() of m1, m2, m3: the text as the pattern matcher
+//                     compares it (full Unicode case folding, then NFC).
+//   s1, s2      BLOB  sortKey() of m1, m2: ICU root collation sort key followed by the
+//                     text's UTF-8 bytes, so memcmp order is collation order with ties
+//                     broken by code point; a total order.
+// Indexes (covering, so a search never touches the meanings):
+//   ix_dictionary_k1 (k1, s1, id, m1)      prefix range scans on m1
+//   ix_dictionary_k2 (k2, s2, id, m2)      prefix range scans on m2
+//   ix_dictionary_k3 (k3, s2, id, m2)      prefix range scans on m3, listed by m2
+//   ix_dictionary_s1 (s1, id, m1, k1)      m1 in order; scans for patterns starting with a wildcard
+//   ix_dictionary_s2 (s2, id, m2, k2, k3)  m2 in order; likewise for m2 and m3
+// A database without these columns is still read correctly, by full scans.
+namespace orvane::data::schema {
+
+inline constexpr const char* ConfigTable = "tbl_config";
+inline constexpr const char* DictionaryTable = "tbl_dictionary";
+inline constexpr const char* KeyboardTable = "tbl_keyboard";
+inline constexpr const char* GlyphTable = "tbl_glyph";
+
+// CREATE statements of the four tables with their columns (and tbl_dictionary's keys),
+// then the indexes, in the SQLite 3.15 dialect of SQLCipher 3.4.
+extern const char* const CreateTables;
+extern const char* const CreateIndexes;
+
+// The text as the matcher compares it: full case folding, then NFC.
+QString searchKey(const QString& text);
+// Collation sort key + UTF-8 bytes (see above).
+QByteArray sortKey(const QString& text);
+
+// The key column that serves a searched column ("m1" -> "k1"), and the sort key column
+// that serves an order column ("m2" -> "s2"); empty when there is none.
+QString searchKeyColumn(const QString& column);
+QString sortKeyColumn(const QString& column);
+
+} // namespace orvane::data::schema
