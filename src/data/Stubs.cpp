@@ -4,7 +4,6 @@
 #include "data/Mainmode.h"
 #include "data/PatternMatcher.h"
 #include "data/Schema.h"
-#include "dictionary/DisplayConfig.h"
 
 namespace orvane::data {
 const char* const DatabasePassword = "r^plokijuhy246813579";
@@ -81,11 +80,3 @@ QString sortKeyColumn(const QString&) { return {}; }
 } // namespace schema
 } // namespace orvane::data
 
-namespace orvane::dictionary {
-DisplayConfig& SharedDisplayConfig()
-{
-    static DisplayConfig config;
-    return config;
-}
-void LoadDisplayConfig() {}
-} // namespace orvane::dictionary

@@ -1,0 +1,10 @@
+#include "dictionary/DisplayConfig.h"
+
+namespace orvane::dictionary {
+DisplayConfig& SharedDisplayConfig()
+{
+    static DisplayConfig config;
+    return config;
+}
+void LoadDisplayConfig() {}
+} // namespace orvane::dictionary
