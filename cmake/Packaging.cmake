@@ -1,0 +1,57 @@
+# Installation and the Debian package.
+#
+# The program looks for orvane.mdb and orvane.chm beside its own executable, so the
+# three live together in <prefix>/lib/orvane; <prefix>/bin/orvane is a symlink to the
+# executable (the program folder is found through /proc/self/exe, which resolves it).
+# The desktop entry and the hicolor icons go where desktops look for them.
+#
+#   cmake --install build --prefix /usr/local
+#   cd build && cpack -G DEB        # orvane_<version>_<arch>.deb
+include(GNUInstallDirs)
+
+set(ORVANE_INSTALL_DIR "${CMAKE_INSTALL_LIBDIR}/orvane")
+# Debian keeps private program folders in /usr/lib, not the multiarch directory.
+if(CMAKE_INSTALL_LIBDIR MATCHES "^lib/")
+    set(ORVANE_INSTALL_DIR "lib/orvane")
+endif()
+
+install(TARGETS orvane RUNTIME DESTINATION "${ORVANE_INSTALL_DIR}")
+# Built by dictionaries/ and help/ into the program folder; absent when those are
+# switched off, and then simply not installed.
+install(FILES "${ORVANE_PROGRAM_DIR}/orvane.mdb" "${ORVANE_PROGRAM_DIR}/orvane.chm"
+        DESTINATION "${ORVANE_INSTALL_DIR}" PERMISSIONS OWNER_READ GROUP_READ WORLD_READ OPTIONAL)
+
+# A relative symlink, made in the build tree and installed as a link.
+file(RELATIVE_PATH orvane_link_target "/${CMAKE_INSTALL_BINDIR}" "/${ORVANE_INSTALL_DIR}/orvane")
+file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/packaging")
+file(CREATE_LINK "${orvane_link_target}" "${CMAKE_BINARY_DIR}/packaging/orvane" SYMBOLIC)
+install(FILES "${CMAKE_BINARY_DIR}/packaging/orvane" DESTINATION "${CMAKE_INSTALL_BINDIR}")
+
+install(FILES "${CMAKE_SOURCE_DIR}/packaging/orvane.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+# The program's icon, one PNG per size: <size>.png in the shell's icon folder.
+file(GLOB orvane_icons "${CMAKE_SOURCE_DIR}/src/shell/icons/*.png")
+foreach(icon IN LISTS orvane_icons)
+    get_filename_component(size "${icon}" NAME_WE)
+    if(size MATCHES "^[0-9]+$")
+        install(FILES "${icon}" DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
+                RENAME orvane.png)
+    endif()
+endforeach()
+
+set(CPACK_PACKAGE_NAME orvane)
+set(CPACK_PACKAGE_VENDOR "Orvane")
+set(CPACK_PACKAGE_CONTACT "Orvane developers <orvane@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tray dictionary with transliteration input")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Orvane lives in the system tray. Look a word up by the beginning of its native-script,\n transliterated or plain-letter headword and read the entry. Ships a Greek-English dictionary.")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION text)
+# Libraries the executable links come from dpkg-shlibdeps; what it only loads at run
+# time is listed: the fonts the bundled dictionary names, and a help viewer.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-noto-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xchm | kchmviewer")
+set(CPACK_GENERATOR DEB)
+include(CPack)

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a given time.
+#
+#   fuzz/run.sh [seconds per target] [target...]     (default: 30 s, every target)
+#
+# Seeds come from fuzz/corpus/<target>; what a run learns goes to the build folder's
+# corpus, so the committed seeds stay small. A crash, a failed check, a leak or an
+# input slower than 10 s fails the run; libFuzzer writes the input beside the log.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SECONDS_PER_TARGET=${1:-30}
+shift || true
+BUILD_DIR=${ORVANE_FUZZ_BUILD_DIR:-build-fuzz}
+ALL_TARGETS=(fuzz_pattern fuzz_statements)
+TARGETS=("$@")
+((${#TARGETS[@]})) || TARGETS=("${ALL_TARGETS[@]}")
+SEEDS="$PWD/fuzz/corpus"
+
+if ! command -v clang++ >/dev/null; then
+    echo "fuzz: clang++ not found (scripts/setup.sh installs it); skipped"
+    exit 0
+fi
+
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DORVANE_FUZZ=ON -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_DICTIONARY=OFF >/dev/null
+cmake --build "$BUILD_DIR" --target "${TARGETS[@]}"
+
+status=0
+for target in "${TARGETS[@]}"; do
+    work="$BUILD_DIR/fuzz/$target.run"
+    mkdir -p "$work/corpus"
+    log="$work/log.txt"
+    echo "fuzz: $target for ${SECONDS_PER_TARGET}s"
+    if (cd "$work" && "../$target" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 \
+        -max_len=4096 -print_final_stats=1 corpus "$SEEDS/$target") >"$log" 2>&1; then
+        grep -E "^stat::number_of_executed_units|^#[0-9]+.*DONE" "$log" | tail -2 | sed "s/^/fuzz: $target: /"
+    else
+        echo "fuzz: $target FAILED; log and input in $work"
+        tail -40 "$log"
+        status=1
+    fi
+done
+exit $status
