@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace orvane::dictionary {
+
+// The rule under the header of every entry.
+inline constexpr char EntryRule[] = "------------------------";
+
+// header, CR LF, the rule, CR LF, meanings, CR LF, CR LF.
+QString composeEntryText(const QString& header, const QString& meanings);
+
+// Fetches entry `id` from the shared database and composes it. The header is the form
+// that was not searched: m2 after a native-script search (searchMode 1), m1 otherwise.
+// Null columns read as empty. Returns "" when there is no such entry or it cannot be read.
+QString composeEntry(qint64 id, qint16 searchMode);
+
+// The composed text with CR LF turned into the line breaks a text box and the clipboard
+// expect ("\n"; the clipboard converts to the platform's own convention).
+QString entryDisplayText(const QString& composed);
+
+} // namespace orvane::dictionary

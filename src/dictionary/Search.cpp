@@ -1,0 +1,54 @@
+#include "dictionary/Search.h"
+
+#include "data/Mainmode.h"
+
+namespace orvane::dictionary {
+
+const SearchKind ScriptSearch{1, true, false, &data::Statement::dictionaryByScript, "m1", ListFocus::AfterSearch};
+const SearchKind TranslitSearch{
+    0, false, true, &data::Statement::dictionaryByTranslit, "m2", ListFocus::BeforeSearchWhenBoxFilled};
+const SearchKind PlainSearch{
+    0, false, true, &data::Statement::dictionaryByPlain, "m2", ListFocus::BeforeSearchWhenBoxFilled};
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && text.at(first) == u' ')
+        ++first;
+    while (end > first && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(first, end - first);
+}
+
+SearchResults runSearch(const SearchKind& kind, const QString& boxText)
+{
+    SearchResults results;
+    const QString trimmed = trimSpaces(boxText);
+    if (kind.skipsBlankText && trimmed.isEmpty())
+        return results;
+
+    const data::DatabaseHandle database = data::SharedDatabase();
+    if (!database)
+        return results;
+
+    const QString listed = QString::fromLatin1(kind.listedColumn);
+    data::Statement statement = kind.statement(kind.trimsText ? trimmed : boxText);
+    // Only what the list shows: a million hits must not drag a million meanings along.
+    statement.columns = QStringList{QStringLiteral("id"), listed};
+
+    data::RecordSet records = database->OpenRecordset(statement);
+    if (!records.isOpen())
+        return results;
+    const QString idColumn = QStringLiteral("id");
+    while (!records.Eof()) {
+        results.terms.push_back(records.Fields(listed).value_or(QString()));
+        results.ids.push_back(records.fieldInt(idColumn));
+        records.MoveNext();
+        if (!records.error().isEmpty())
+            break; // a failing step ends the walk; the rows read so far stay listed
+    }
+    return results;
+}
+
+} // namespace orvane::dictionary

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "data/Statement.h"
+
+#include <QString>
+#include <QtGlobal>
+#include <vector>
+
+namespace orvane::dictionary {
+
+// When a search button hands the keyboard focus to the result list.
+enum class ListFocus
+{
+    AfterSearch,              // always, once the list is filled
+    BeforeSearchWhenBoxFilled // only when the box held text, before the rows arrive
+};
+
+// The points in which the three searches differ; everything else is shared.
+struct SearchKind
+{
+    qint16 searchMode;   // recorded when the button is pressed; decides the entry header
+    bool trimsText;      // the statement gets the text without leading and trailing spaces
+    bool skipsBlankText; // no statement at all when the trimmed text is empty
+    data::Statement (*statement)(const QString& prefix);
+    const char* listedColumn; // the column shown in the list (the id always rides along)
+    ListFocus listFocus;
+};
+
+extern const SearchKind ScriptSearch;   // native script, column m1
+extern const SearchKind TranslitSearch; // transliteration, column m2
+extern const SearchKind PlainSearch;    // without diacritics, matches m3, lists m2
+
+// The hits of one search in statement order: what row n shows and which entry it stands for.
+struct SearchResults
+{
+    std::vector<QString> terms;
+    std::vector<qint64> ids;
+};
+
+// Removes leading and trailing spaces (U+0020) only, as the search and key rules ask;
+// tabs and other blanks are ordinary characters there.
+QString trimSpaces(const QString& text);
+
+// Runs `kind`'s search for what its box holds on the shared database. Every hit is
+// returned, however many. A statement that cannot run yields no rows and no message.
+SearchResults runSearch(const SearchKind& kind, const QString& boxText);
+
+} // namespace orvane::dictionary
