@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-30}
 shift || true
 BUILD_DIR=${ORVANE_FUZZ_BUILD_DIR:-build-fuzz}
-ALL_TARGETS=(fuzz_pattern fuzz_statements)
+ALL_TARGETS=(fuzz_pattern fuzz_statements fuzz_keyinput)
 TARGETS=("$@")
 ((${#TARGETS[@]})) || TARGETS=("${ALL_TARGETS[@]}")
 SEEDS="$PWD/fuzz/corpus"
