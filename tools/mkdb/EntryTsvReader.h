@@ -1,0 +1,19 @@
+#pragma once
+
+#include "SourceEntry.h"
+
+#include <QString>
+#include <vector>
+
+namespace orvane::mkdb {
+
+// Entries from a TSV file with four fields per line: m1, m2, m3, meanings (escapes
+// as in TsvReader; \n in the meanings becomes a line break). m1 must not be empty;
+// an empty m2 or m3 is left for the transforms to fill in.
+class EntryTsvReader
+{
+public:
+    static std::vector<SourceEntry> read(const QString& path);
+};
+
+} // namespace orvane::mkdb

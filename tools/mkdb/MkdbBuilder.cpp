@@ -1,0 +1,138 @@
+#include "MkdbBuilder.h"
+
+#include "ConfigFile.h"
+#include "DictdReader.h"
+#include "EntryTsvReader.h"
+#include "GlyphSource.h"
+#include "InputError.h"
+#include "KeyboardBuilder.h"
+#include "MimReader.h"
+#include "Transform.h"
+#include "TsvReader.h"
+
+#include "data/DatabaseWriter.h"
+
+#include <QSet>
+#include <optional>
+
+namespace orvane::mkdb {
+
+MkdbBuilder::MkdbBuilder(Options options) : m_options(std::move(options)) {}
+
+void MkdbBuilder::readEntries()
+{
+    for (const QString& name : m_options.dictd) {
+        std::vector<SourceEntry> read = DictdReader::read(name);
+        m_entries.insert(m_entries.end(), read.begin(), read.end());
+    }
+    for (const QString& path : m_options.entriesTsv) {
+        std::vector<SourceEntry> read = EntryTsvReader::read(path);
+        m_entries.insert(m_entries.end(), read.begin(), read.end());
+    }
+}
+
+void MkdbBuilder::transliterate()
+{
+    std::optional<Transform> toLatin;
+    if (!m_options.m2Transform.isEmpty())
+        toLatin.emplace(m_options.m2Transform, QStringLiteral("--m2-transform"));
+    const Transform toPlain(m_options.m3Transform.isEmpty() ? QString::fromLatin1(Transform::StripDiacritics)
+                                                            : m_options.m3Transform,
+                            QStringLiteral("--m3-transform"));
+    for (SourceEntry& entry : m_entries) {
+        if (!entry.m2 && toLatin)
+            entry.m2 = toLatin->apply(entry.m1);
+        if (!entry.m3 && entry.m2)
+            entry.m3 = toPlain.apply(*entry.m2);
+    }
+}
+
+QSet<QString> MkdbBuilder::transliterationAlphabet() const
+{
+    QSet<QString> letters;
+    for (const SourceEntry& entry : m_entries) {
+        if (!entry.m2)
+            continue;
+        const QString composed = entry.m2->normalized(QString::NormalizationForm_C);
+        for (QChar c : composed) {
+            if (!c.isLetter() || c.decompositionTag() != QChar::Canonical)
+                continue;
+            letters << QString(c) << QString(c.toLower()) << QString(c.toUpper());
+        }
+    }
+    return letters;
+}
+
+bool MkdbBuilder::run()
+{
+    m_error.clear();
+    m_report.clear();
+    m_entries.clear();
+    try {
+        if (m_options.output.isEmpty())
+            throw InputError(QStringLiteral("--output"), 0, QStringLiteral("no output file given"));
+        readEntries();
+        transliterate();
+
+        KeyboardBuilder keyboard;
+        for (const QString& path : m_options.keyboardTsv) {
+            for (const TsvReader::Row& row : TsvReader::read(path, 2)) {
+                const QString& input = row.fields[0];
+                if (input.trimmed().isEmpty() || input.size() > 2 || input != input.trimmed())
+                    throw InputError(
+                        path, row.line,
+                        QStringLiteral("the input must be one or two characters without blanks, not \"%1\"")
+                            .arg(input));
+                keyboard.addRule({input, row.fields[1], QStringLiteral("%1:%2").arg(path).arg(row.line)});
+            }
+        }
+        std::vector<KeySequence> sequences;
+        for (const QString& path : m_options.keyboardMim) {
+            const MimReader table(path);
+            sequences.insert(sequences.end(), table.rules().begin(), table.rules().end());
+            m_report << table.skipped();
+        }
+        keyboard.addSequences(std::move(sequences));
+        const bool anyKeyboard = !m_options.keyboardTsv.isEmpty() || !m_options.keyboardMim.isEmpty();
+        if (anyKeyboard && m_options.completeKeyboard)
+            keyboard.completeAlphabet(transliterationAlphabet());
+        m_report << keyboard.leftOut();
+
+        QStringList glyphs;
+        if (!m_options.glyphSet.isEmpty())
+            glyphs << GlyphSource::fromUnicodeSet(m_options.glyphSet);
+        for (const QString& path : m_options.glyphLists)
+            glyphs << GlyphSource::fromList(path);
+
+        std::optional<data::DatabaseWriter::Config> config;
+        if (!m_options.config.isEmpty())
+            config = ConfigFile::read(m_options.config);
+
+        data::DatabaseWriter writer(m_options.output, {m_options.withKeys, QString(), m_options.encrypted});
+        auto check = [&](bool ok) {
+            if (!ok)
+                throw InputError(m_options.output, 0,
+                                 QStringLiteral("cannot write the database: %1").arg(writer.error()));
+        };
+        check(writer.isOpen());
+        qint64 id = 0;
+        for (const SourceEntry& entry : m_entries)
+            check(writer.addEntry({++id, entry.m1, entry.m2, entry.m3, entry.meanings}));
+        for (const KeyRule& rule : keyboard.rules())
+            check(writer.addKey(rule.input, rule.display));
+        qint64 glyphId = 0;
+        for (const QString& glyph : glyphs)
+            check(writer.addGlyph(++glyphId, glyph));
+        if (config)
+            check(writer.addConfig(*config));
+        check(writer.commit());
+        m_keyCount = qsizetype(keyboard.rules().size());
+        m_glyphCount = glyphs.size();
+        return true;
+    } catch (const InputError& error) {
+        m_error = error.text();
+        return false;
+    }
+}
+
+} // namespace orvane::mkdb

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "SourceEntry.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace orvane::mkdb {
+
+// Builds one orvane.mdb from the author's sources. Every input is read and checked
+// before the database is written, and the database is written through DatabaseWriter,
+// which only renames it over the target once it is complete: a failed build leaves
+// any earlier file under the target name as it was.
+class MkdbBuilder
+{
+public:
+    struct Options
+    {
+        QString output;
+        QStringList dictd;       // dictd dictionaries, by path without extension
+        QStringList entriesTsv;  // m1, m2, m3, meanings
+        QString m2Transform;     // ICU id; empty: m2 only where the TSV gives it
+        QString m3Transform;     // ICU id applied to m2; empty: strip the diacritics
+        QStringList keyboardTsv; // input, display
+        QStringList keyboardMim; // m17n tables
+        bool completeKeyboard = true;
+        QString glyphSet;       // ICU set pattern
+        QStringList glyphLists; // one glyph per line
+        QString config;         // ConfigFile
+        bool encrypted = true;
+        bool withKeys = true;
+    };
+
+    explicit MkdbBuilder(Options options);
+
+    // False on any fault; error() says what and where.
+    bool run();
+
+    QString error() const { return m_error; }
+    // Notes on inputs that were passed over: skipped table rules, keyboard rules left out.
+    const QStringList& report() const { return m_report; }
+
+    qsizetype entryCount() const { return qsizetype(m_entries.size()); }
+    qsizetype keyCount() const { return m_keyCount; }
+    qsizetype glyphCount() const { return m_glyphCount; }
+
+private:
+    void readEntries();
+    void transliterate();
+    QSet<QString> transliterationAlphabet() const;
+
+    Options m_options;
+    std::vector<SourceEntry> m_entries;
+    QString m_error;
+    QStringList m_report;
+    qsizetype m_keyCount = 0;
+    qsizetype m_glyphCount = 0;
+};
+
+} // namespace orvane::mkdb
