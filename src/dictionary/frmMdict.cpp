@@ -8,6 +8,7 @@
 #include "dictionary/ResultListModel.h"
 #include "dictionary/Search.h"
 #include "shell/ActivationWatcher.h"
+#include "shell/HelpLauncher.h"
 #include "shell/ProgramIcon.h"
 
 #include <QApplication>
@@ -390,6 +391,9 @@ void frmMdict::Command3_Click()
     Windows::showAbout(this);
 }
 
-void frmMdict::Command6_Click() {}
+void frmMdict::Command6_Click()
+{
+    shell::showHelp(this);
+}
 
 } // namespace orvane
