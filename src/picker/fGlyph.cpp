@@ -1,11 +1,218 @@
 #include "picker/fGlyph.h"
 
+#include "data/Mainmode.h"
+#include "dictionary/DisplayConfig.h"
+#include "shell/ActivationWatcher.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
 namespace orvane {
 
-fGlyph::fGlyph(QWidget* parent) : QWidget(parent)
+namespace {
+
+constexpr int twips(int value)
+{
+    return value / 15;
+}
+
+constexpr int ButtonPitch = 480; // grid buttons overlap their neighbours by 15 twips
+constexpr int ButtonSide = 495;
+constexpr int NextPageFirstSlot = fGlyph::GridButtons; // slot 108 decides ">" on load
+constexpr double PlaceholderClearedPoints = 11;
+
+const QString NativeScriptPlaceholder = QStringLiteral("  <native scripts>");
+const QString CannotContinueText = QStringLiteral("Cannot continue");
+
+// A button caption treats "&" as a mnemonic marker; the glyph "&" must show as itself.
+QString captionFor(const QString& glyph)
+{
+    QString caption = glyph;
+    return caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, QRect twipsRect)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()),
+                        twips(twipsRect.height()));
+    return button;
+}
+
+} // namespace
+
+fGlyph::fGlyph(QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_glyphStore(StoreSlots)
 {
     setObjectName(QStringLiteral("fGlyph"));
     setWindowTitle(QStringLiteral("Insert Characters"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(twips(5760), twips(4785));
+
+    QFont gridFont(QStringLiteral("Arial Unicode MS"));
+    gridFont.setPointSizeF(GridFontPoints);
+    for (int i = 0; i < GridButtons; ++i) {
+        const QRect rect(ButtonPitch * (i % GridColumns), ButtonPitch * (i / GridColumns), ButtonSide, ButtonSide);
+        QPushButton* button = makeButton(this, QStringLiteral("CmdB_%1").arg(i), QString(), rect);
+        button->setFont(gridFont);
+        // Out of the tab order, yet able to take the focus when clicked or when "<" hands it over.
+        button->setFocusPolicy(Qt::ClickFocus);
+        connect(button, &QPushButton::clicked, this, [this, i] { CmdB_Click(i); });
+        m_CmdB[static_cast<size_t>(i)] = button;
+    }
+
+    m_tiep2 = makeButton(this, QStringLiteral("tiep2"), QStringLiteral("<"), {45, 4380, 315, 360});
+    m_tiep2->setEnabled(false);
+    connect(m_tiep2, &QPushButton::clicked, this, &fGlyph::tiep2_Click);
+
+    m_tiep1 = makeButton(this, QStringLiteral("tiep1"), QStringLiteral(">"), {420, 4380, 315, 360});
+    m_tiep1->setEnabled(false);
+    connect(m_tiep1, &QPushButton::clicked, this, &fGlyph::tiep1_Click);
+
+    m_CommandButton1 =
+        makeButton(this, QStringLiteral("CommandButton1"), QStringLiteral("Close"), {900, 4380, 735, 360});
+    QFont closeFont = m_CommandButton1->font();
+    closeFont.setBold(true);
+    closeFont.setPointSizeF(8.25);
+    m_CommandButton1->setFont(closeFont);
+    connect(m_CommandButton1, &QPushButton::clicked, this, &QWidget::close);
+
+    // Centred on the screen (not over the owner, where a transient window would go by default).
+    QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+
+    m_activation = std::make_unique<shell::ActivationWatcher>(this, [this] { Form_Activate(); });
+}
+
+fGlyph::~fGlyph() = default;
+
+QPushButton* fGlyph::CmdB(int index) const
+{
+    return m_CmdB.at(static_cast<size_t>(index));
+}
+
+void fGlyph::Form_Activate()
+{
+    if (!data::ConnectDatabase())
+        QMessageBox::information(this, QCoreApplication::applicationName(), CannotContinueText);
+    LoadGlyphs();
+    applyGridFont();
+}
+
+void fGlyph::LoadGlyphs()
+{
+    std::fill(m_glyphStore.begin(), m_glyphStore.end(), QString());
+
+    // Without a database, or when the set cannot be walked, the store keeps what was read.
+    if (const data::DatabaseHandle database = data::SharedDatabase()) {
+        data::RecordSet glyphs = database->OpenRecordset(data::Statement::glyphsInOrder());
+        glyphs.MoveFirst();
+        // Rows past the last slot would be read only to be dropped, so reading stops there.
+        for (int k = 0; k < StoreSlots && !glyphs.Eof(); ++k) {
+            m_glyphStore[static_cast<size_t>(k)] = glyphs.Fields(QStringLiteral("glyph")).value_or(QString());
+            glyphs.MoveNext();
+        }
+    }
+
+    showPage(0);
+    setNextPageEnabled(!slot(NextPageFirstSlot).isEmpty());
+}
+
+void fGlyph::tiep1_Click()
+{
+    showPage(m_pageIndex + 1);
+    bool pageHasEmptyButton = false;
+    for (int i = 0; i < GridButtons; ++i)
+        pageHasEmptyButton = pageHasEmptyButton || glyphOnButton(i).isEmpty();
+    setNextPageEnabled(!pageHasEmptyButton);
+}
+
+void fGlyph::tiep2_Click()
+{
+    if (m_pageIndex == 0)
+        return;
+    showPage(m_pageIndex - 1);
+    setNextPageEnabled(true);
+    CmdB(0)->setFocus(Qt::OtherFocusReason);
+}
+
+void fGlyph::showPage(int page)
+{
+    m_pageIndex = static_cast<qint16>(page);
+    for (int i = 0; i < GridButtons; ++i)
+        CmdB(i)->setText(captionFor(glyphOnButton(i)));
+    m_tiep2->setEnabled(m_pageIndex > 0);
+}
+
+QString fGlyph::slot(int index) const
+{
+    if (index < 0 || index >= StoreSlots)
+        return {};
+    return m_glyphStore[static_cast<size_t>(index)];
+}
+
+QString fGlyph::glyphOnButton(int index) const
+{
+    return slot(m_pageIndex * GridButtons + index);
+}
+
+void fGlyph::setNextPageEnabled(bool enabled)
+{
+    // Qt would pass the focus of a disabled ">" on to "Close", where the next key press
+    // would close the picker; "<" beside it is the safe place for a keyboard user.
+    const bool hadFocus = m_tiep1->hasFocus();
+    m_tiep1->setEnabled(enabled);
+    if (hadFocus && !enabled && m_tiep2->isEnabled())
+        m_tiep2->setFocus(Qt::OtherFocusReason);
+}
+
+void fGlyph::applyGridFont()
+{
+    // Before the dictionary window has loaded its settings font1 is empty: keep the designed font.
+    const QString family = dictionary::SharedDisplayConfig().font1;
+    if (family.isEmpty())
+        return;
+    for (QPushButton* button : m_CmdB) {
+        QFont font = button->font();
+        font.setFamily(family);
+        button->setFont(font);
+    }
+}
+
+void fGlyph::CmdB_Click(int index)
+{
+    // A button past the end of the list shows nothing and inserts nothing.
+    const QString glyph = glyphOnButton(index);
+    if (glyph.isEmpty())
+        return;
+    m_chosenGlyph = glyph;
+
+    QLineEdit* box = nativeScriptBox();
+    if (!box)
+        return;
+    if (box->text() == NativeScriptPlaceholder) {
+        QFont font = box->font();
+        font.setPointSizeF(PlaceholderClearedPoints);
+        box->setFont(font);
+        box->setText(QString());
+    }
+    // setText, not insert: the glyph goes to the end whatever the caret, and the box's own
+    // change handling (the 15-character rule) runs as for any other change.
+    box->setText(box->text() + m_chosenGlyph);
+}
+
+QLineEdit* fGlyph::nativeScriptBox() const
+{
+    // The owner is the dictionary window, and the picker, as its child, never outlives it;
+    // the box is still looked up at each click rather than kept.
+    QWidget* owner = parentWidget();
+    return owner ? owner->findChild<QLineEdit*>(QStringLiteral("TextBox1")) : nullptr;
 }
 
 } // namespace orvane
