@@ -30,6 +30,14 @@ inline constexpr const char* GlyphTable = "tbl_glyph";
 // then the indexes, in the SQLite 3.15 dialect of SQLCipher 3.4.
 extern const char* const CreateTables;
 extern const char* const CreateIndexes;
+// The four tables with only their own columns, for a database without keys.
+extern const char* const CreateTablesWithoutKeys;
+
+// True for the columns that hold numbers (id, fsz1..fsz5): compared and ordered as numbers.
+bool isNumericColumn(const QString& column);
+
+// The covering index of a key column ("k2" -> "ix_dictionary_k2").
+QString keyIndexName(const QString& keyColumn);
 
 // The text as the matcher compares it: full case folding, then NFC.
 QString searchKey(const QString& text);

@@ -11,7 +11,12 @@ namespace orvane::data {
 // what a statement does (an apostrophe is an ordinary character).
 struct Statement
 {
-    enum class Op { Equal, NotEqual, Like };
+    enum class Op
+    {
+        Equal,
+        NotEqual,
+        Like
+    };
 
     struct Condition
     {
@@ -21,9 +26,9 @@ struct Statement
     };
 
     QString table;
-    QStringList columns;             // the columns the caller reads; empty means all
+    QStringList columns; // the columns the caller reads; empty means all
     std::optional<Condition> where;
-    QString orderBy;                 // empty: the engine's order
+    QString orderBy; // empty: the engine's order
 
     // The statement as the classic SQL text, for diagnostics only (never executed).
     QString displaySql() const;

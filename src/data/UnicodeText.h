@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+// The Unicode rules every comparison of the data layer shares, so that the pattern
+// matcher, the key columns written by the builder and the SQL functions can never
+// disagree about what "the same text" or "comes first" means.
+namespace orvane::data::unicode {
+
+// Full case folding, then NFC: the form in which patterns and texts are compared.
+QString foldForSearch(QStringView text);
+
+// Collation order (ICU root) with ties broken by code point: a total order.
+// Negative, zero or positive like strcmp.
+int compareCollated(QStringView left, QStringView right);
+
+// Bytes whose memcmp order is compareCollated() order.
+QByteArray collationKey(QStringView text);
+
+} // namespace orvane::data::unicode

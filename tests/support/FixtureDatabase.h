@@ -1,0 +1,80 @@
+#pragma once
+
+#include "data/DatabaseWriter.h"
+#include "data/Mainmode.h"
+
+#include <QDir>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <utility>
+#include <vector>
+
+namespace orvane::testing {
+
+using data::DatabaseWriter;
+
+// The rows of a fixture database, given in code.
+struct FixtureRows
+{
+    std::vector<DatabaseWriter::Entry> entries;
+    std::vector<std::pair<std::optional<QString>, std::optional<QString>>> keys; // input, display
+    std::vector<std::pair<qint64, std::optional<QString>>> glyphs;               // id, glyph
+    std::vector<DatabaseWriter::Config> configs;
+    QStringList extraSql; // run after the rows, before commit (odd shapes: dropped columns...)
+};
+
+// Writes `rows` into a new database at `path`; false (with the reason in *error) on failure.
+inline bool writeFixtureDatabase(const QString& path, const FixtureRows& rows, DatabaseWriter::Options options = {},
+                                 QString* error = nullptr)
+{
+    DatabaseWriter writer(path, std::move(options));
+    bool written = writer.isOpen();
+    for (const auto& entry : rows.entries)
+        written = written && writer.addEntry(entry);
+    for (const auto& [input, display] : rows.keys)
+        written = written && writer.addKey(input, display);
+    for (const auto& [id, glyph] : rows.glyphs)
+        written = written && writer.addGlyph(id, glyph);
+    for (const auto& config : rows.configs)
+        written = written && writer.addConfig(config);
+    for (const QString& sql : rows.extraSql)
+        written = written && writer.exec(sql);
+    written = written && writer.commit();
+    if (!written && error)
+        *error = writer.error();
+    return written;
+}
+
+// A temporary program folder: setProgramFolder() points at it while it exists, so
+// ConnectDatabase() opens the orvane.mdb written into it. Afterwards the program
+// folder is the application's own again.
+class FixtureFolder
+{
+public:
+    FixtureFolder() { data::setProgramFolder(m_folder.path()); }
+    ~FixtureFolder() { data::setProgramFolder({}); }
+    FixtureFolder(const FixtureFolder&) = delete;
+    FixtureFolder& operator=(const FixtureFolder&) = delete;
+
+    bool isValid() const { return m_folder.isValid(); }
+    QString path() const { return m_folder.path(); }
+    QString databasePath() const { return m_folder.filePath(QStringLiteral("orvane.mdb")); }
+
+    // Writes orvane.mdb into the folder, replacing any earlier one.
+    bool write(const FixtureRows& rows, DatabaseWriter::Options options = {}, QString* error = nullptr) const
+    {
+        return writeFixtureDatabase(databasePath(), rows, std::move(options), error);
+    }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+// Shorthand for an entry whose columns are all given (nullopt for null).
+inline DatabaseWriter::Entry entry(qint64 id, std::optional<QString> m1, std::optional<QString> m2,
+                                   std::optional<QString> m3, std::optional<QString> meanings = QString())
+{
+    return {id, std::move(m1), std::move(m2), std::move(m3), std::move(meanings)};
+}
+
+} // namespace orvane::testing
