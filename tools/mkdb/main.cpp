@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
 namespace {
@@ -88,9 +89,12 @@ int main(int argc, char* argv[])
     const QCommandLineOption noKeys(QStringLiteral("no-search-keys"),
                                     QStringLiteral("Leave out the extra search and sort key columns and indexes."));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
-                                   QStringLiteral("Do not list skipped and left-out rules."));
+                                   QStringLiteral("Do not list skipped and left-out rules on the terminal."));
+    const QCommandLineOption report(QStringLiteral("report"),
+                                    QStringLiteral("Write the list of skipped and left-out rules to this file."),
+                                    QStringLiteral("file"));
     parser.addOptions({output, dictd, entries, m2, m3, keyTsv, keyMim, noCompletion, glyphSet, glyphList, config, plain,
-                       noKeys, quiet});
+                       noKeys, quiet, report});
 
     const QStringList arguments = app.arguments();
     if (arguments.contains(QStringLiteral("-h")) || arguments.contains(QStringLiteral("--help"))) {
@@ -124,6 +128,14 @@ int main(int argc, char* argv[])
 
     orvane::mkdb::MkdbBuilder builder(options);
     const bool built = builder.run();
+    if (parser.isSet(report)) {
+        QFile file(parser.value(report));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+            err << "orvane-mkdb: cannot write the report " << file.fileName() << ": " << file.errorString() << '\n';
+            return 1;
+        }
+        file.write(builder.report().join(QLatin1Char('\n')).toUtf8() + '\n');
+    }
     if (!parser.isSet(quiet)) {
         for (const QString& note : builder.report())
             err << "note: " << note << '\n';
