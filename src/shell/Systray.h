@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QMenu>
+#include <QObject>
+#include <functional>
+
+class QAction;
+class QSystemTrayIcon;
+
+namespace orvane::shell {
+
+// The tray's pop-up menu. The item objects carry the item names.
+class pupMenu : public QMenu
+{
+    Q_OBJECT
+public:
+    explicit pupMenu(QWidget* parent = nullptr);
+
+    QAction* gioithieu; // "About"
+    QAction* how;       // "Help"
+    QAction* g2;        // separator
+    QAction* dict;      // "Dictionary"
+    QAction* g1;        // separator
+    QAction* thoat;     // "Exit"
+};
+
+// The tray acts on button releases over the icon: a left release shows the dictionary,
+// a right release opens the menu, a press alone does nothing. Qt's X11 tray widget acts
+// on the press, so this filter on that widget swallows presses and double-clicks and
+// reports a release only when the same button was pressed on the icon and is released
+// over it. Where the icon goes through another tray protocol there is no such widget;
+// install() then returns false and QSystemTrayIcon::activated serves instead.
+class TrayReleaseFilter : public QObject
+{
+    Q_OBJECT
+public:
+    TrayReleaseFilter(std::function<void()> onLeftRelease, std::function<void(const QPoint&)> onRightRelease,
+                      QObject* parent = nullptr);
+
+    // Looks for the tray widget of a shown icon and filters it.
+    bool install();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::function<void()> m_onLeftRelease;
+    std::function<void(const QPoint&)> m_onRightRelease;
+    Qt::MouseButton m_pressedButton = Qt::NoButton;
+};
+
+} // namespace orvane::shell
