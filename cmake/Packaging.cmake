@@ -28,11 +28,11 @@ file(CREATE_LINK "${orvane_link_target}" "${CMAKE_BINARY_DIR}/packaging/orvane" 
 install(FILES "${CMAKE_BINARY_DIR}/packaging/orvane" DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
 install(FILES "${CMAKE_SOURCE_DIR}/packaging/orvane.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-# The program's icon, one PNG per size: <size>.png in the shell's icon folder.
-file(GLOB orvane_icons "${CMAKE_SOURCE_DIR}/src/shell/icons/*.png")
+# The program's icon, one PNG per size: orvane-<size>.png in the shell's icon folder.
+file(GLOB orvane_icons "${CMAKE_SOURCE_DIR}/src/shell/icon/orvane-*.png")
 foreach(icon IN LISTS orvane_icons)
-    get_filename_component(size "${icon}" NAME_WE)
-    if(size MATCHES "^[0-9]+$")
+    if(icon MATCHES "orvane-([0-9]+)\\.png$")
+        set(size "${CMAKE_MATCH_1}")
         install(FILES "${icon}" DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
                 RENAME orvane.png)
     endif()

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-30}
 shift || true
 BUILD_DIR=${ORVANE_FUZZ_BUILD_DIR:-build-fuzz}
-ALL_TARGETS=(fuzz_pattern fuzz_statements fuzz_keyinput)
+ALL_TARGETS=(fuzz_pattern fuzz_statements fuzz_keyinput fuzz_dictd fuzz_mim fuzz_tsv)
 TARGETS=("$@")
 ((${#TARGETS[@]})) || TARGETS=("${ALL_TARGETS[@]}")
 SEEDS="$PWD/fuzz/corpus"
@@ -24,6 +24,9 @@ fi
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DORVANE_FUZZ=ON -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_DICTIONARY=OFF >/dev/null
 cmake --build "$BUILD_DIR" --target "${TARGETS[@]}"
+
+# The readers take files: keep them in memory where the system allows.
+[[ -d /dev/shm && -w /dev/shm ]] && export TMPDIR=/dev/shm
 
 status=0
 for target in "${TARGETS[@]}"; do
