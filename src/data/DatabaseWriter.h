@@ -29,7 +29,7 @@ public:
     struct Entry
     {
         qint64 id = 0;
-        std::optional<QString> m1, m2, m3, meanings; // nullopt is written as null
+        std::optional<QString> m1{}, m2{}, m3{}, meanings{}; // nullopt is written as null
     };
     bool addEntry(const Entry& entry);
     bool addKey(const std::optional<QString>& input, const std::optional<QString>& display);
@@ -37,8 +37,9 @@ public:
 
     struct Config
     {
-        std::optional<QString> name, fnt1, fnt3, fnt4, fnt5, about;
-        std::optional<double> fsz1, fsz2, fsz3, fsz4, fsz5;
+        // Initialised so that designated initialisers may name only the columns they set.
+        std::optional<QString> name{}, fnt1{}, fnt3{}, fnt4{}, fnt5{}, about{};
+        std::optional<double> fsz1{}, fsz2{}, fsz3{}, fsz4{}, fsz5{};
     };
     bool addConfig(const Config& config);
 

@@ -26,7 +26,7 @@ FixtureRows someRows()
                     entry(2, u"μανία"_qs, u"manía"_qs, u"mania"_qs, u"madness"_qs)};
     for (int id = 1; id <= 40; ++id)
         rows.glyphs.emplace_back(id, QString(QChar(0x03B0 + id)));
-    rows.configs.push_back({u"Orvane"_qs, u"DejaVu Sans"_qs, {}, {}, {}, {}, 12.0, {}, {}, {}, {}});
+    rows.configs.push_back({.name = u"Orvane"_qs, .fnt1 = u"DejaVu Sans"_qs, .fsz1 = 12.0});
     return rows;
 }
 
