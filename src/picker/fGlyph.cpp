@@ -2,6 +2,7 @@
 
 #include "data/Mainmode.h"
 #include "dictionary/DisplayConfig.h"
+#include "dictionary/frmMdict.h"
 #include "shell/ActivationWatcher.h"
 
 #include <QGuiApplication>
@@ -24,7 +25,6 @@ constexpr int ButtonSide = 495;
 constexpr int NextPageFirstSlot = fGlyph::GridButtons; // slot 108 decides ">" on load
 constexpr double PlaceholderClearedPoints = 11;
 
-const QString NativeScriptPlaceholder = QStringLiteral("  <native scripts>");
 const QString CannotContinueText = QStringLiteral("Cannot continue");
 
 // A button caption treats "&" as a mnemonic marker; the glyph "&" must show as itself.
@@ -62,6 +62,7 @@ fGlyph::fGlyph(QWidget* owner)
         button->setFont(gridFont);
         // Out of the tab order, yet able to take the focus when clicked or when "<" hands it over.
         button->setFocusPolicy(Qt::ClickFocus);
+        connect(button, &QPushButton::pressed, this, [this, i] { CmdB_Press(i); });
         connect(button, &QPushButton::clicked, this, [this, i] { CmdB_Click(i); });
         m_CmdB[static_cast<size_t>(i)] = button;
     }
@@ -100,7 +101,7 @@ QPushButton* fGlyph::CmdB(int index) const
 void fGlyph::Form_Activate()
 {
     if (!data::ConnectDatabase())
-        QMessageBox::information(this, QCoreApplication::applicationName(), CannotContinueText);
+        QMessageBox::warning(this, windowTitle(), CannotContinueText, QMessageBox::Ok);
     LoadGlyphs();
     applyGridFont();
 }
@@ -185,10 +186,19 @@ void fGlyph::applyGridFont()
     }
 }
 
+void fGlyph::CmdB_Press(int index)
+{
+    m_press = {index, glyphOnButton(index)};
+}
+
 void fGlyph::CmdB_Click(int index)
 {
+    // A press that brings the picker back from the dictionary window reloads it on the
+    // first page before the button is released; the user meant the glyph they pressed,
+    // not the one the reload put under the pointer.
+    const QString glyph = m_press.button == index ? m_press.glyph : glyphOnButton(index);
+    m_press = {};
     // A button past the end of the list shows nothing and inserts nothing.
-    const QString glyph = glyphOnButton(index);
     if (glyph.isEmpty())
         return;
     m_chosenGlyph = glyph;
@@ -196,7 +206,7 @@ void fGlyph::CmdB_Click(int index)
     QLineEdit* box = nativeScriptBox();
     if (!box)
         return;
-    if (box->text() == NativeScriptPlaceholder) {
+    if (box->text() == frmMdict::ScriptPlaceholder) {
         QFont font = box->font();
         font.setPointSizeF(PlaceholderClearedPoints);
         box->setFont(font);

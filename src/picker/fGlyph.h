@@ -47,6 +47,7 @@ public:
     void LoadGlyphs();
 
 private:
+    void CmdB_Press(int index);
     void CmdB_Click(int index);
     void tiep1_Click();
     void tiep2_Click();
@@ -66,6 +67,14 @@ private:
     std::vector<QString> m_glyphStore;
     qint16 m_pageIndex = 0;
     QString m_chosenGlyph;
+
+    // The grid button being pressed and the glyph it showed then.
+    struct Press
+    {
+        int button = -1;
+        QString glyph;
+    };
+    Press m_press;
 
     std::unique_ptr<shell::ActivationWatcher> m_activation;
 };
