@@ -1,0 +1,151 @@
+#include "BenchData.h"
+
+#include "data/Database.h"
+#include "data/DatabaseWriter.h"
+#include "data/Mainmode.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+#include <stdexcept>
+
+namespace orvane::bench {
+
+namespace {
+
+using data::DatabaseWriter;
+
+struct Rows
+{
+    std::vector<DatabaseWriter::Entry> entries;
+    std::vector<std::pair<std::optional<QString>, std::optional<QString>>> keys;
+    std::vector<std::pair<qint64, std::optional<QString>>> glyphs;
+    std::vector<DatabaseWriter::Config> configs;
+};
+
+[[noreturn]] void fail(const QString& message)
+{
+    throw std::runtime_error(message.toStdString());
+}
+
+std::optional<double> number(const std::optional<QString>& text)
+{
+    if (!text || text->isEmpty())
+        return std::nullopt;
+    return text->toDouble();
+}
+
+data::RecordSet everything(data::Database& database, const char* table)
+{
+    data::Statement statement;
+    statement.table = QString::fromLatin1(table);
+    data::RecordSet rows = database.OpenRecordset(statement);
+    if (!rows.isOpen())
+        fail(QStringLiteral("cannot read %1: %2").arg(statement.table, rows.error()));
+    return rows;
+}
+
+Rows readRows(const QString& path)
+{
+    QString error;
+    const data::DatabaseHandle database =
+        data::Database::open(path, QString::fromLatin1(data::DatabasePassword), &error);
+    if (!database)
+        fail(QStringLiteral("cannot open %1: %2").arg(path, error));
+    Rows rows;
+    for (auto set = everything(*database, "tbl_dictionary"); !set.Eof(); set.MoveNext())
+        rows.entries.push_back({set.fieldInt(QStringLiteral("id")), set.Fields(QStringLiteral("m1")),
+                                set.Fields(QStringLiteral("m2")), set.Fields(QStringLiteral("m3")),
+                                set.Fields(QStringLiteral("meanings"))});
+    for (auto set = everything(*database, "tbl_keyboard"); !set.Eof(); set.MoveNext())
+        rows.keys.emplace_back(set.Fields(QStringLiteral("input")), set.Fields(QStringLiteral("display")));
+    for (auto set = everything(*database, "tbl_glyph"); !set.Eof(); set.MoveNext())
+        rows.glyphs.emplace_back(set.fieldInt(QStringLiteral("id")), set.Fields(QStringLiteral("glyph")));
+    for (auto set = everything(*database, "tbl_config"); !set.Eof(); set.MoveNext()) {
+        auto text = [&](const char* column) { return set.Fields(QString::fromLatin1(column)); };
+        rows.configs.push_back({text("name"), text("fnt1"), text("fnt3"), text("fnt4"), text("fnt5"), text("about"),
+                                number(text("fsz1")), number(text("fsz2")), number(text("fsz3")), number(text("fsz4")),
+                                number(text("fsz5"))});
+    }
+    return rows;
+}
+
+// Writes the rows (entries from `entries`, the small tables from `rows`).
+void writeRows(const QString& path, const Rows& rows, const std::vector<DatabaseWriter::Entry>& entries, bool encrypted)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    DatabaseWriter writer(path, {true, QString(), encrypted});
+    bool written = writer.isOpen();
+    for (const auto& entry : entries)
+        written = written && writer.addEntry(entry);
+    for (const auto& [input, display] : rows.keys)
+        written = written && writer.addKey(input, display);
+    for (const auto& [id, glyph] : rows.glyphs)
+        written = written && writer.addGlyph(id, glyph);
+    for (const auto& config : rows.configs)
+        written = written && writer.addConfig(config);
+    if (!written || !writer.commit())
+        fail(QStringLiteral("cannot write %1: %2").arg(path, writer.error()));
+}
+
+bool isFresh(const QString& cached, const QString& source)
+{
+    const QFileInfo cache(cached);
+    return cache.exists() && cache.lastModified() >= QFileInfo(source).lastModified();
+}
+
+void note(const QString& message)
+{
+    std::fprintf(stderr, "orvane-bench: %s\n", message.toUtf8().constData());
+}
+
+} // namespace
+
+Dataset BenchData::bundled(const QString& bundledPath, const QString& dataDir)
+{
+    if (!QFileInfo::exists(bundledPath))
+        fail(QStringLiteral("the bundled dictionary %1 is missing; build the orvane_dictionary target")
+                 .arg(bundledPath));
+    Dataset dataset{QStringLiteral("bundled"), QFileInfo(bundledPath).absolutePath(), bundledPath,
+                    QDir(dataDir).filePath(QStringLiteral("bundled/reference.sqlite")), 0};
+    const Rows rows = readRows(bundledPath);
+    dataset.entries = qint64(rows.entries.size());
+    if (!isFresh(dataset.referencePath, bundledPath)) {
+        note(QStringLiteral("writing the unencrypted reference copy %1").arg(dataset.referencePath));
+        writeRows(dataset.referencePath, rows, rows.entries, false);
+    }
+    return dataset;
+}
+
+Dataset BenchData::million(const Dataset& bundled, const QString& dataDir)
+{
+    const QString folder = QDir(dataDir).filePath(QStringLiteral("1m"));
+    Dataset dataset{QStringLiteral("1m"), folder, QDir(folder).filePath(QStringLiteral("orvane.mdb")),
+                    QDir(folder).filePath(QStringLiteral("reference.sqlite")), MillionEntries};
+    if (isFresh(dataset.databasePath, bundled.databasePath) && isFresh(dataset.referencePath, bundled.databasePath))
+        return dataset;
+
+    note(QStringLiteral("building the %1-entry dictionary once (cached in %2)").arg(MillionEntries).arg(folder));
+    const Rows rows = readRows(bundled.databasePath);
+    if (rows.entries.empty())
+        fail(QStringLiteral("the bundled dictionary has no entries"));
+    std::vector<DatabaseWriter::Entry> entries;
+    entries.reserve(size_t(MillionEntries));
+    auto suffixed = [](const std::optional<QString>& text, const QString& suffix) {
+        return text ? std::optional<QString>(*text + suffix) : std::nullopt;
+    };
+    for (int round = 1; qint64(entries.size()) < MillionEntries; ++round) {
+        const QString suffix = round == 1 ? QString() : QString::number(round);
+        for (const auto& entry : rows.entries) {
+            if (qint64(entries.size()) == MillionEntries)
+                break;
+            entries.push_back({qint64(entries.size()) + 1, suffixed(entry.m1, suffix), suffixed(entry.m2, suffix),
+                               suffixed(entry.m3, suffix), entry.meanings});
+        }
+    }
+    writeRows(dataset.referencePath, rows, entries, false);
+    writeRows(dataset.databasePath, rows, entries, true);
+    return dataset;
+}
+
+} // namespace orvane::bench

@@ -1,0 +1,61 @@
+// Figure of the character picker: one activation (reconnect, read the whole glyph table
+// into the store, show the first page, apply the grid font) on a table that fills every
+// slot, beside plain SQLite opening the unencrypted copy and reading the same table.
+#include "Bench.h"
+#include "Reference.h"
+
+#include "data/DatabaseWriter.h"
+#include "data/Mainmode.h"
+#include "picker/fGlyph.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <stdexcept>
+
+namespace {
+
+using namespace orvane;
+
+void writeGlyphTable(const QString& path, int rows, bool encrypted)
+{
+    data::DatabaseWriter::Options options;
+    options.encrypted = encrypted;
+    data::DatabaseWriter writer(path, options);
+    bool written = writer.isOpen();
+    for (int row = 0; row < rows && written; ++row)
+        written = writer.addGlyph(row + 1, QString(QChar(0x4E00 + row)));
+    if (!written || !writer.commit())
+        throw std::runtime_error("cannot write the glyph table " + path.toStdString() + ": " +
+                                 writer.error().toStdString());
+}
+
+} // namespace
+
+ORVANE_BENCH_FIGURES(pickerFigures)
+{
+    const QTemporaryDir folder;
+    if (!folder.isValid())
+        throw std::runtime_error("no temporary folder for the picker figure");
+    const int rows = fGlyph::StoreSlots;
+    writeGlyphTable(folder.filePath(QStringLiteral("orvane.mdb")), rows, true);
+    const QString referencePath = folder.filePath(QStringLiteral("reference.sqlite"));
+    writeGlyphTable(referencePath, rows, false);
+
+    const QString previousFolder = data::programFolder();
+    data::setProgramFolder(folder.path());
+    // A failed connection would stop the run at the picker's message box.
+    if (!data::ConnectDatabase())
+        throw std::runtime_error("cannot open the glyph table " + folder.path().toStdString());
+    fGlyph picker;
+    const double coreMs = bench::medianMs(context.repetitions(101), [&] { picker.Form_Activate(); });
+    data::setProgramFolder(previousFolder);
+    if (picker.glyphStore().back().isEmpty() || !picker.tiep1()->isEnabled())
+        throw std::runtime_error("the picker activation did not load the glyph table");
+
+    const double referenceMs = bench::medianMs(context.repetitions(101), [&] {
+        const bench::Reference reopened(referencePath);
+        reopened.rows("SELECT * FROM tbl_glyph ORDER BY id");
+    });
+    bench::printFigure({QStringLiteral("picker_activation"), rows, rows, coreMs, referenceMs, 20.0});
+}
