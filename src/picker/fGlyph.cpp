@@ -4,6 +4,7 @@
 #include "dictionary/DisplayConfig.h"
 #include "dictionary/frmMdict.h"
 #include "shell/ActivationWatcher.h"
+#include "shell/Twips.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -34,12 +35,11 @@ QString captionFor(const QString& glyph)
     return caption.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, QRect twipsRect)
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, QRect geometry)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setGeometry(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()),
-                        twips(twipsRect.height()));
+    button->setGeometry(geometry);
     return button;
 }
 
@@ -52,13 +52,14 @@ fGlyph::fGlyph(QWidget* owner)
     setObjectName(QStringLiteral("fGlyph"));
     setWindowTitle(QStringLiteral("Insert Characters"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(twips(5760), twips(4785));
+    setFixedSize(shell::twipsToPixels(5760), shell::twipsToPixels(4785));
 
     QFont gridFont(QStringLiteral("Arial Unicode MS"));
     gridFont.setPointSizeF(GridFontPoints);
     for (int i = 0; i < GridButtons; ++i) {
-        const QRect rect(ButtonPitch * (i % GridColumns), ButtonPitch * (i / GridColumns), ButtonSide, ButtonSide);
-        QPushButton* button = makeButton(this, QStringLiteral("CmdB_%1").arg(i), QString(), rect);
+        const QRect geometry =
+            shell::twipsRect(ButtonPitch * (i % GridColumns), ButtonPitch * (i / GridColumns), ButtonSide, ButtonSide);
+        QPushButton* button = makeButton(this, QStringLiteral("CmdB_%1").arg(i), QString(), geometry);
         button->setFont(gridFont);
         // Out of the tab order, yet able to take the focus when clicked or when "<" hands it over.
         button->setFocusPolicy(Qt::ClickFocus);
@@ -67,16 +68,16 @@ fGlyph::fGlyph(QWidget* owner)
         m_CmdB[static_cast<size_t>(i)] = button;
     }
 
-    m_tiep2 = makeButton(this, QStringLiteral("tiep2"), QStringLiteral("<"), {45, 4380, 315, 360});
+    m_tiep2 = makeButton(this, QStringLiteral("tiep2"), QStringLiteral("<"), shell::twipsRect(45, 4380, 315, 360));
     m_tiep2->setEnabled(false);
     connect(m_tiep2, &QPushButton::clicked, this, &fGlyph::tiep2_Click);
 
-    m_tiep1 = makeButton(this, QStringLiteral("tiep1"), QStringLiteral(">"), {420, 4380, 315, 360});
+    m_tiep1 = makeButton(this, QStringLiteral("tiep1"), QStringLiteral(">"), shell::twipsRect(420, 4380, 315, 360));
     m_tiep1->setEnabled(false);
     connect(m_tiep1, &QPushButton::clicked, this, &fGlyph::tiep1_Click);
 
-    m_CommandButton1 =
-        makeButton(this, QStringLiteral("CommandButton1"), QStringLiteral("Close"), {900, 4380, 735, 360});
+    m_CommandButton1 = makeButton(this, QStringLiteral("CommandButton1"), QStringLiteral("Close"),
+                                  shell::twipsRect(900, 4380, 735, 360));
     QFont closeFont = m_CommandButton1->font();
     closeFont.setBold(true);
     closeFont.setPointSizeF(8.25);
@@ -88,10 +89,8 @@ fGlyph::fGlyph(QWidget* owner)
     if (screen)
         move(screen->availableGeometry().center() - rect().center());
 
-    m_activation = std::make_unique<shell::ActivationWatcher>(this, [this] { Form_Activate(); });
+    new shell::ActivationWatcher(this, [this] { Form_Activate(); }); // owned by the window
 }
-
-fGlyph::~fGlyph() = default;
 
 QPushButton* fGlyph::CmdB(int index) const
 {

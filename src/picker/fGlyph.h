@@ -4,17 +4,12 @@
 #include <QWidget>
 
 #include <array>
-#include <memory>
 #include <vector>
 
 class QLineEdit;
 class QPushButton;
 
 namespace orvane {
-
-namespace shell {
-class ActivationWatcher;
-}
 
 // The character picker "Insert Characters": a grid of 108 buttons showing one page of
 // tbl_glyph at a time; a click appends the button's glyph to the native-script box
@@ -29,7 +24,6 @@ public:
     static constexpr double GridFontPoints = 14.25;
 
     explicit fGlyph(QWidget* owner = nullptr);
-    ~fGlyph() override;
 
     QPushButton* CmdB(int index) const;
     QPushButton* tiep1() const { return m_tiep1; } // ">"
@@ -75,8 +69,6 @@ private:
         QString glyph;
     };
     Press m_press;
-
-    std::unique_ptr<shell::ActivationWatcher> m_activation;
 };
 
 } // namespace orvane
