@@ -1,4 +1,4 @@
-#include "data/KeyDerivation.h"
+#include "data/Cipher.h"
 
 #include <QCryptographicHash>
 #include <QMutex>
@@ -7,7 +7,7 @@
 #include <array>
 #include <deque>
 
-namespace orvane::data::keys {
+namespace orvane::data::cipher {
 namespace {
 
 constexpr int Sha1Size = 20;
@@ -95,9 +95,10 @@ QByteArray rawKey(const QByteArray& passphrase, const QByteArray& salt)
     return key;
 }
 
-QByteArray rawKeyPragma(const QByteArray& key, const QByteArray& salt)
+QByteArray rawKeyPragmas(const QByteArray& key, const QByteArray& salt, int pageSize)
 {
-    return "PRAGMA key = \"x'" + key.toHex() + salt.toHex() + "'\";";
+    return "PRAGMA key = \"x'" + key.toHex() + salt.toHex() +
+           "'\"; PRAGMA cipher_page_size = " + QByteArray::number(pageSize) + ';';
 }
 
-} // namespace orvane::data::keys
+} // namespace orvane::data::cipher

@@ -2,22 +2,28 @@
 
 #include <QByteArray>
 
-// SQLCipher 3 derives its page key from the passphrase with PBKDF2-HMAC-SHA1 over
-// 64,000 rounds, salted with the first 16 bytes of the file. That costs tens of
-// milliseconds, too much for a window activation, so the data layer derives it itself
-// once per salt and opens with the raw key.
-namespace orvane::data::keys {
+// How orvane.mdb is encrypted. SQLCipher 3 derives its page key from the passphrase with
+// PBKDF2-HMAC-SHA1 over 64,000 rounds, salted with the first 16 bytes of the file. That
+// costs tens of milliseconds, too much for a window activation, so the data layer derives
+// it itself once per salt and opens with the raw key.
+namespace orvane::data::cipher {
 
 inline constexpr int SaltSize = 16;
 inline constexpr int KeySize = 32;
 inline constexpr int Rounds = 64000;
+
+// Every encrypted page is read, decrypted and authenticated on its own, so larger pages
+// make scans several times cheaper. Databases written elsewhere with the engine's
+// default page size still open.
+inline constexpr int PageSize = 4096;
+inline constexpr int DefaultPageSize = 1024;
 
 QByteArray pbkdf2HmacSha1(const QByteArray& password, const QByteArray& salt, int rounds, int keySize);
 
 // The raw page key for `passphrase` and the file's `salt`; cached per (passphrase, salt).
 QByteArray rawKey(const QByteArray& passphrase, const QByteArray& salt);
 
-// The statement that keys a connection with a raw key and its explicit salt.
-QByteArray rawKeyPragma(const QByteArray& key, const QByteArray& salt);
+// The statements that key a connection with a raw key and its explicit salt, for pages of `pageSize` bytes.
+QByteArray rawKeyPragmas(const QByteArray& key, const QByteArray& salt, int pageSize);
 
-} // namespace orvane::data::keys
+} // namespace orvane::data::cipher

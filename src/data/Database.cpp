@@ -1,6 +1,6 @@
 #include "data/Database.h"
 
-#include "data/KeyDerivation.h"
+#include "data/Cipher.h"
 #include "data/RecordSetImpl.h"
 #include "data/Schema.h"
 #include "data/SqlFunctions.h"
@@ -16,6 +16,31 @@ namespace orvane::data {
 struct Database::Impl
 {
     ~Impl() { sqlite3_close_v2(connection); }
+
+    // A keyed connection with pages of `pageSize` bytes, proven by a first read; or nullptr.
+    static std::unique_ptr<Impl> open(const QString& path, const QByteArray& key, const QByteArray& salt, int pageSize,
+                                      QString* failure)
+    {
+        auto impl = std::make_unique<Impl>();
+        impl->path = path;
+        const bool opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &impl->connection,
+                                            SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
+                            sqlite3_exec(impl->connection, cipher::rawKeyPragmas(key, salt, pageSize).constData(),
+                                         nullptr, nullptr, nullptr) == SQLITE_OK;
+        // The first read both proves the key and tells whether the key indexes exist.
+        const std::optional<qint64> keyIndexes =
+            opened ? impl->queryNumber("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name IN"
+                                       " ('ix_dictionary_k1', 'ix_dictionary_k2', 'ix_dictionary_k3',"
+                                       " 'ix_dictionary_s1', 'ix_dictionary_s2')")
+                   : std::nullopt;
+        if (!keyIndexes) {
+            *failure = impl->engineError();
+            return nullptr;
+        }
+        impl->dictionaryKeys =
+            *keyIndexes == 5 && impl->prepares("SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0");
+        return impl;
+    }
 
     sqlite3* connection = nullptr;
     QString path;
@@ -59,31 +84,21 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
-    const QByteArray salt = file.read(keys::SaltSize);
+    const QByteArray salt = file.read(cipher::SaltSize);
     file.close();
-    if (salt.size() != keys::SaltSize)
+    if (salt.size() != cipher::SaltSize)
         return fail(QStringLiteral("file is too short to be a database"));
 
-    auto impl = std::make_unique<Impl>();
-    impl->path = path;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &impl->connection,
-                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
-        return fail(impl->engineError());
-
-    const QByteArray key = keys::rawKey(passphrase.toUtf8(), salt);
-    if (sqlite3_exec(impl->connection, keys::rawKeyPragma(key, salt).constData(), nullptr, nullptr, nullptr) !=
-        SQLITE_OK)
-        return fail(impl->engineError());
-
-    // The first read both proves the key and tells whether the key indexes exist.
-    const std::optional<qint64> keyIndexes =
-        impl->queryNumber("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name IN"
-                          " ('ix_dictionary_k1', 'ix_dictionary_k2', 'ix_dictionary_k3',"
-                          " 'ix_dictionary_s1', 'ix_dictionary_s2')");
-    if (!keyIndexes)
-        return fail(impl->engineError());
-    impl->dictionaryKeys = *keyIndexes == 5 && impl->prepares("SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0");
-
+    const QByteArray key = cipher::rawKey(passphrase.toUtf8(), salt);
+    std::unique_ptr<Impl> impl;
+    QString failure;
+    for (const int pageSize : {cipher::PageSize, cipher::DefaultPageSize}) {
+        impl = Impl::open(path, key, salt, pageSize, &failure);
+        if (impl)
+            break;
+    }
+    if (!impl)
+        return fail(failure);
     if (!sql::registerFunctions(impl->connection))
         return fail(impl->engineError());
     return std::shared_ptr<Database>(new Database(std::move(impl)));

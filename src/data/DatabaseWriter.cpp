@@ -1,5 +1,6 @@
 #include "data/DatabaseWriter.h"
 
+#include "data/Cipher.h"
 #include "data/Mainmode.h"
 #include "data/Schema.h"
 
@@ -172,11 +173,16 @@ DatabaseWriter::DatabaseWriter(const QString& targetPath, Options options) : d(s
         d->closeConnection();
         return;
     }
-    const bool ready =
-        (!d->options.encrypted || d->exec("PRAGMA key = " + quotedLiteral(d->options.passphrase) + ';')) &&
-        // The file is renamed into place only when complete, so a journal buys nothing.
-        d->exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA cache_size = -65536;") &&
-        d->exec(d->options.withKeys ? schema::CreateTables : schema::CreateTablesWithoutKeys) && d->exec("BEGIN;");
+    const QByteArray pageSize = QByteArray::number(cipher::PageSize);
+    const QByteArray layout = d->options.encrypted ? "PRAGMA key = " + quotedLiteral(d->options.passphrase) +
+                                                         "; PRAGMA cipher_page_size = " + pageSize + ';'
+                                                   : "PRAGMA page_size = " + pageSize + ';';
+    // The file is renamed into place only when complete, so a journal buys nothing.
+    const bool ready = d->exec(layout) &&
+                       d->exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA temp_store = MEMORY;"
+                               " PRAGMA cache_size = -65536;") &&
+                       d->exec(d->options.withKeys ? schema::CreateTables : schema::CreateTablesWithoutKeys) &&
+                       d->exec("BEGIN;");
     if (!ready)
         d->closeConnection();
 }

@@ -4,17 +4,37 @@
 #include "data/UnicodeText.h"
 
 #include <sqlcipher/sqlite3.h>
+#include <unicode/ustring.h>
 
+#include <QVarLengthArray>
 #include <memory>
 
 namespace orvane::data::sql {
 namespace {
 
-QStringView textOf(sqlite3_value* value)
+// The engine stores UTF-8; decoding into a buffer on the stack spares it converting
+// (and allocating) for every row of a scan.
+class Utf16Text
 {
-    const auto* units = static_cast<const char16_t*>(sqlite3_value_text16(value));
-    return {units, sqlite3_value_bytes16(value) / 2};
-}
+public:
+    explicit Utf16Text(sqlite3_value* value)
+    {
+        const auto* utf8 = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        const int32_t size = sqlite3_value_bytes(value);
+        // UTF-16 never needs more code units than UTF-8 has bytes.
+        m_units.resize(size);
+        int32_t length = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        u_strFromUTF8WithSub(m_units.data(), size, &length, utf8, size, 0xFFFD, nullptr, &status);
+        if (U_FAILURE(status))
+            length = 0;
+        m_units.resize(length);
+    }
+    QStringView view() const { return {m_units.data(), m_units.size()}; }
+
+private:
+    QVarLengthArray<char16_t, 128> m_units;
+};
 
 enum class Subject
 {
@@ -34,11 +54,11 @@ template <Subject subject> void likeFunction(sqlite3_context* context, int, sqli
     std::unique_ptr<PatternMatcher> compiled;
     const auto* matcher = static_cast<const PatternMatcher*>(sqlite3_get_auxdata(context, 0));
     if (!matcher) {
-        compiled = std::make_unique<PatternMatcher>(textOf(arguments[0]).toString());
+        compiled = std::make_unique<PatternMatcher>(Utf16Text(arguments[0]).view().toString());
         matcher = compiled.get();
     }
-    const QStringView text = textOf(arguments[1]);
-    const bool matched = subject == Subject::Key ? matcher->matchesKey(text) : matcher->matches(text);
+    const Utf16Text text(arguments[1]);
+    const bool matched = subject == Subject::Key ? matcher->matchesKey(text.view()) : matcher->matches(text.view());
     sqlite3_result_int(context, matched ? 1 : 0);
     // The engine may free the matcher inside this call, so it comes last.
     if (compiled) {
@@ -49,20 +69,20 @@ template <Subject subject> void likeFunction(sqlite3_context* context, int, sqli
 
 int compareCollation(void*, int leftBytes, const void* left, int rightBytes, const void* right)
 {
-    return unicode::compareCollated(QStringView(static_cast<const char16_t*>(left), leftBytes / 2),
-                                    QStringView(static_cast<const char16_t*>(right), rightBytes / 2));
+    return unicode::compareCollatedUtf8(QByteArrayView(static_cast<const char*>(left), leftBytes),
+                                        QByteArrayView(static_cast<const char*>(right), rightBytes));
 }
 
 } // namespace
 
 bool registerFunctions(sqlite3* connection)
 {
-    constexpr int flags = SQLITE_UTF16 | SQLITE_DETERMINISTIC;
+    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     return sqlite3_create_function_v2(connection, LikeFunction, 2, flags, nullptr, likeFunction<Subject::Text>, nullptr,
                                       nullptr, nullptr) == SQLITE_OK &&
            sqlite3_create_function_v2(connection, LikeKeyFunction, 2, flags, nullptr, likeFunction<Subject::Key>,
                                       nullptr, nullptr, nullptr) == SQLITE_OK &&
-           sqlite3_create_collation_v2(connection, Collation, SQLITE_UTF16, nullptr, compareCollation, nullptr) ==
+           sqlite3_create_collation_v2(connection, Collation, SQLITE_UTF8, nullptr, compareCollation, nullptr) ==
                SQLITE_OK;
 }
 

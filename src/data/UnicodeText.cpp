@@ -106,6 +106,17 @@ int compareCollated(QStringView left, QStringView right)
     return u_strCompare(icuText(left), int32_t(left.size()), icuText(right), int32_t(right.size()), true);
 }
 
+int compareCollatedUtf8(QByteArrayView left, QByteArrayView right)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult order = ucol_strcollUTF8(rootCollator(), left.data(), int32_t(left.size()), right.data(),
+                                                    int32_t(right.size()), &status);
+    if (U_SUCCESS(status) && order != UCOL_EQUAL)
+        return order == UCOL_LESS ? -1 : 1;
+    // UTF-8 byte order is code point order.
+    return left.compare(right) < 0 ? -1 : (left == right ? 0 : 1);
+}
+
 QByteArray collationKey(QStringView text)
 {
     QVarLengthArray<uint8_t, 256> key(256);

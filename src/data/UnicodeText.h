@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -15,6 +16,9 @@ QString foldForSearch(QStringView text);
 // Collation order (ICU root) with ties broken by code point: a total order.
 // Negative, zero or positive like strcmp.
 int compareCollated(QStringView left, QStringView right);
+
+// The same order on UTF-8 texts, as the engine stores them.
+int compareCollatedUtf8(QByteArrayView left, QByteArrayView right);
 
 // Bytes whose memcmp order is compareCollated() order.
 QByteArray collationKey(QStringView text);

@@ -1,9 +1,11 @@
 // Opening orvane.mdb: the cached raw key, every way the file can be unusable, and
 // the shared handle across reconnections.
 #include "FixtureDatabase.h"
+#include "data/Cipher.h"
 #include "data/Database.h"
-#include "data/KeyDerivation.h"
 #include "data/Mainmode.h"
+
+#include <sqlcipher/sqlite3.h>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -84,7 +86,7 @@ private slots:
         QFETCH(int, rounds);
         QFETCH(int, size);
         QFETCH(QByteArray, expected);
-        QCOMPARE(keys::pbkdf2HmacSha1(password, salt, rounds, size).toHex(), expected);
+        QCOMPARE(cipher::pbkdf2HmacSha1(password, salt, rounds, size).toHex(), expected);
     }
 
     // The writer keys with the passphrase and lets the engine derive the key; the reader
@@ -109,6 +111,24 @@ private slots:
         QVERIFY(folder.write(someRows(), {true, u"it's \"quoted\" ünïcode"_qs, true}));
         QVERIFY(Database::open(folder.databasePath(), u"it's \"quoted\" ünïcode"_qs));
         QVERIFY(!Database::open(folder.databasePath(), QString::fromLatin1(DatabasePassword)));
+    }
+
+    // A database written by the engine with all its defaults (1024-byte pages) must open too.
+    void engineDefaultPageSizeOpens()
+    {
+        FixtureFolder folder;
+        sqlite3* connection = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(folder.databasePath()).constData(), &connection), SQLITE_OK);
+        const QByteArray sql = "PRAGMA key = '" + QByteArray(DatabasePassword) +
+                               "'; CREATE TABLE tbl_glyph (id INTEGER, glyph TEXT);"
+                               " INSERT INTO tbl_glyph VALUES (7, 'ω');";
+        QCOMPARE(sqlite3_exec(connection, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(connection);
+
+        QVERIFY(ConnectDatabase());
+        QVERIFY(!SharedDatabase()->hasDictionaryKeys());
+        RecordSet glyphs = SharedDatabase()->OpenRecordset(Statement::glyphsInOrder());
+        QCOMPARE(glyphs.Fields(u"glyph"_qs), u"ω"_qs);
     }
 
     void connectOpensProgramFolderDatabase()
