@@ -108,7 +108,8 @@ bool PatternMatcher::matchesKey(QStringView key) const
     // walk that backtracks only to the last "*" is complete, and linear in practice.
     const std::size_t tokenCount = m_tokens.size();
     const auto keyLength = std::size_t(key.size());
-    std::size_t t = 0, k = 0;
+    // The literal prefix is matched already, one token per code unit.
+    std::size_t t = std::size_t(m_literalPrefix.size()), k = t;
     std::size_t starToken = tokenCount, starKey = 0;
     while (k < keyLength) {
         if (t < tokenCount && m_tokens[t].kind == Kind::AnyRun) {

@@ -6,8 +6,9 @@
 #include <sqlcipher/sqlite3.h>
 #include <unicode/ustring.h>
 
-#include <QVarLengthArray>
+#include <array>
 #include <memory>
+#include <vector>
 
 namespace orvane::data::sql {
 namespace {
@@ -19,21 +20,34 @@ class Utf16Text
 public:
     explicit Utf16Text(sqlite3_value* value)
     {
-        const auto* utf8 = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        const auto* utf8 = static_cast<const unsigned char*>(sqlite3_value_text(value));
         const int32_t size = sqlite3_value_bytes(value);
         // UTF-16 never needs more code units than UTF-8 has bytes.
-        m_units.resize(size);
+        char16_t* units = m_buffer.data();
+        if (std::size_t(size) > m_buffer.size()) {
+            m_heap.resize(std::size_t(size));
+            units = m_heap.data();
+        }
         int32_t length = 0;
-        UErrorCode status = U_ZERO_ERROR;
-        u_strFromUTF8WithSub(m_units.data(), size, &length, utf8, size, 0xFFFD, nullptr, &status);
-        if (U_FAILURE(status))
-            length = 0;
-        m_units.resize(length);
+        while (length < size && utf8[length] < 0x80) {
+            units[length] = utf8[length];
+            ++length;
+        }
+        if (length < size) {
+            UErrorCode status = U_ZERO_ERROR;
+            u_strFromUTF8WithSub(units, size, &length, reinterpret_cast<const char*>(utf8), size, 0xFFFD, nullptr,
+                                 &status);
+            if (U_FAILURE(status))
+                length = 0;
+        }
+        m_view = QStringView(units, length);
     }
-    QStringView view() const { return {m_units.data(), m_units.size()}; }
+    QStringView view() const { return m_view; }
 
 private:
-    QVarLengthArray<char16_t, 128> m_units;
+    std::array<char16_t, 256> m_buffer;
+    std::vector<char16_t> m_heap;
+    QStringView m_view;
 };
 
 enum class Subject
