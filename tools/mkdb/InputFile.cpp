@@ -34,7 +34,7 @@ QString InputFile::decodeUtf8(const QByteArray& bytes, const QString& path)
     int line = 1;
     for (const QByteArray& piece : bytes.split('\n')) {
         QStringDecoder probe(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        (void)probe.decode(piece);
+        const QString decoded = probe.decode(piece); // decoding happens on conversion
         if (probe.hasError())
             throw InputError(path, line, QStringLiteral("the text is not valid UTF-8"));
         ++line;

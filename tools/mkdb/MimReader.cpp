@@ -61,7 +61,10 @@ private:
         return false;
     }
 
-    [[noreturn]] void fail(const QString& message) const { throw InputError(m_path, m_line, message); }
+    [[noreturn]] void fail(const QString& message, int line = 0) const
+    {
+        throw InputError(m_path, line > 0 ? line : m_line, message);
+    }
 
     QChar take()
     {
@@ -94,7 +97,7 @@ private:
             node.kind = Node::Kind::List;
             while (true) {
                 if (!skipBlank())
-                    fail(QStringLiteral("a list opened on line %1 is never closed").arg(node.line));
+                    fail(QStringLiteral("this list is never closed"), node.line);
                 if (m_text[m_pos] == QLatin1Char(')')) {
                     ++m_pos;
                     return node;
@@ -108,7 +111,7 @@ private:
             node.kind = Node::Kind::String;
             while (true) {
                 if (m_pos >= m_text.size())
-                    fail(QStringLiteral("a string opened on line %1 is never closed").arg(node.line));
+                    fail(QStringLiteral("this string is never closed"), node.line);
                 if (m_text[m_pos] == QLatin1Char('"')) {
                     ++m_pos;
                     return node;
