@@ -8,7 +8,7 @@ namespace orvane::shell {
 
 ActivationWatcher::ActivationWatcher(QWidget* window, std::function<void()> onActivate)
     : QObject(window), m_window(window), m_onActivate(std::move(onActivate)),
-      m_focusWasInProgram(QGuiApplication::focusWindow() != nullptr)
+      m_focusWasInOtherWindow(QGuiApplication::focusWindow() != nullptr)
 {
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &ActivationWatcher::focusWindowChanged);
 }
@@ -20,8 +20,12 @@ bool ActivationWatcher::isWatchedWindow(const QWindow* window) const
 
 void ActivationWatcher::focusWindowChanged(QWindow* now)
 {
-    const bool cameFromProgram = m_focusWasInProgram;
-    m_focusWasInProgram = now != nullptr;
+    // Menus and tool tips hold the focus only while they are open; the window under them
+    // never really lost it.
+    if (now != nullptr && (now->type() == Qt::Popup || now->type() == Qt::ToolTip))
+        return;
+    const bool cameFromOtherWindow = m_focusWasInOtherWindow;
+    m_focusWasInOtherWindow = now != nullptr && !isWatchedWindow(now);
     if (now == nullptr)
         return; // the program lost the focus, or it passes through no window for a moment
 
@@ -46,8 +50,8 @@ void ActivationWatcher::focusWindowChanged(QWindow* now)
         m_handlerWindows.clear();
         return;
     }
-    if (m_shownOnce && !cameFromProgram)
-        return; // back in from another application
+    if (m_shownOnce && !cameFromOtherWindow)
+        return; // back in from another application, or the focus never really left
 
     m_shownOnce = true;
     m_handlerQueued = true;

@@ -37,9 +37,9 @@ private:
     bool m_inHandler = false;
     bool m_shownOnce = false;
     bool m_handlerQueued = false;
-    // Whether some window of the program held the focus before the current change.
+    // Whether another window of the program held the focus before the current change.
     // A flag rather than a pointer: a window that was closed and deleted still counts.
-    bool m_focusWasInProgram = false;
+    bool m_focusWasInOtherWindow = false;
     // Windows that took the focus while the handler ran (its message boxes); when the
     // focus comes back from them after the handler, the handler must not run again.
     QList<QPointer<QWindow>> m_handlerWindows;

@@ -247,30 +247,33 @@ class Session:
                               int(info["Width"]), int(info["Height"]), "")
         return None
 
-    def windows(self, name=None):
-        """The visible top-level windows of the session (optionally with this exact title)."""
-        argv = ["xdotool", "search", "--onlyvisible", "--name", f"^{name}$" if name is not None else "."]
-        found = []
-        for text in self.x(*argv, check=False).split():
-            window = int(text)
-            info = self._geometry(window)
-            title = self.x("xdotool", "getwindowname", str(window), check=False).rstrip("\n")
-            if info.get("Map State") != "IsViewable" or (name is not None and title != name):
-                continue
-            types = self.x("xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE", check=False)
-            found.append(Window(window, title, int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]),
-                                int(info["Width"]), int(info["Height"]), types))
-        return found
+    def _window(self, window):
+        info = self._geometry(window)
+        if info.get("Map State") != "IsViewable":
+            return None
+        title = self.x("xdotool", "getwindowname", str(window), check=False).rstrip("\n")
+        types = self.x("xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE", check=False)
+        return Window(window, title, int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]),
+                      int(info["Width"]), int(info["Height"]), types)
+
+    def windows(self, name):
+        """The visible windows with exactly this title."""
+        ids = self.x("xdotool", "search", "--onlyvisible", "--name", f"^{name}$", check=False).split()
+        return [w for w in map(self._window, map(int, ids)) if w is not None and w.name == name]
 
     def program_windows(self):
-        """Visible windows of the program other than the tray icon."""
-        pid = str(self.program.pid)
-        ids = set(self.x("xdotool", "search", "--onlyvisible", "--pid", pid, check=False).split())
+        """Visible windows of the program (menus included) other than its tray icon."""
+        ids = self.x("xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid), check=False).split()
         icon = self.tray_icon()
-        return [w for w in self.windows() if str(w.id) in ids and (icon is None or w.id != icon.id)]
+        found = [w for w in map(self._window, map(int, ids)) if w is not None]
+        return [w for w in found if (icon is None or w.id != icon.id) and w.width > 1 and w.height > 1]
 
     def dialogs(self):
         return [w for w in self.program_windows() if w.is_dialog]
+
+    def message_boxes(self):
+        """The program's open message boxes: dialogs captioned with the program's name."""
+        return [w for w in self.dialogs() if w.name == "Orvane"]
 
     def wait_for_window(self, name, timeout=5):
         return self.wait_until(lambda: (self.windows(name) or [None])[0], timeout, f'a window titled "{name}"')
@@ -319,6 +322,27 @@ class Session:
 
     def clipboard(self):
         return self.x("xclip", "-o", "-selection", "clipboard", check=False)
+
+    def message_box_text(self, box):
+        """The first line of a message box's text: a triple click selects it, and the
+        selection is read back (the text sits at the right, beside any icon)."""
+        self.x("xdotool", "mousemove", "--sync", str(box.x + box.width - 30), str(box.y + 20),
+               "click", "--repeat", "3", "--delay", "80", "1")
+        time.sleep(0.3)
+        return self.x("xclip", "-o", "-selection", "primary", check=False)
+
+    def dismiss_message_box(self, box):
+        """Closes a message box with Escape (its OK button is the escape button); the
+        key goes to the box itself, retried while the window manager is still busy."""
+        for _ in range(3):
+            self.x("xdotool", "windowactivate", "--sync", str(box.id), check=False)
+            self.key("Escape")
+            deadline = time.monotonic() + 1.5
+            while time.monotonic() < deadline:
+                if box.id not in [w.id for w in self.message_boxes()]:
+                    return
+                time.sleep(0.1)
+        self.check(False, "the message box did not close")
 
     def copy_text_of_focused_box(self):
         """Selects all of the focused box, copies it and returns the clipboard's text."""
