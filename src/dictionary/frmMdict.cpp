@@ -127,12 +127,14 @@ void frmMdict::createControls()
     Line1->setFrameShadow(QFrame::Plain);
     Line1->setForegroundRole(QPalette::Dark); // the button-shadow colour
     Line1->setGeometry(0, twips(5280), twips(10080), 1);
+    Line1->setAccessibleName(QStringLiteral("Separator"));
 
     Line2 = new QFrame(this);
     Line2->setObjectName(QStringLiteral("Line2"));
     Line2->setFrameShape(QFrame::HLine);
     Line2->setFrameShadow(QFrame::Plain);
     Line2->setGeometry(0, twips(5880), twips(10080), 1);
+    Line2->setAccessibleName(QStringLiteral("Separator"));
 
     const auto button = [this](const char* name, const char* caption, const QRect& geometry, const QFont& font,
                                const char* accessibleName) {
