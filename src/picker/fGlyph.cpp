@@ -11,6 +11,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleHints>
+
+#include <algorithm>
 
 namespace orvane {
 
@@ -99,10 +102,28 @@ QPushButton* fGlyph::CmdB(int index) const
 
 void fGlyph::Form_Activate()
 {
-    if (!data::ConnectDatabase())
+    rememberGridBeforeReload();
+    if (!data::ConnectDatabase()) {
+        m_sinceReload.invalidate(); // the user's click went to the message box
         QMessageBox::warning(this, windowTitle(), CannotContinueText, QMessageBox::Ok);
+    }
     LoadGlyphs();
     applyGridFont();
+}
+
+void fGlyph::rememberGridBeforeReload()
+{
+    // A click on a glyph of a later page that brings the picker back from the dictionary
+    // window activates it first, and the reload turns that button over to the first page
+    // before the press arrives. The press is meant for the glyph the user saw.
+    // (If the press arrived before the reload, CmdB_Press has already taken its glyph.)
+    m_sinceReload.invalidate();
+    const bool pressAlreadyTaken = std::any_of(m_CmdB.begin(), m_CmdB.end(), [](auto* b) { return b->isDown(); });
+    if (!m_loaded || pressAlreadyTaken)
+        return;
+    for (int i = 0; i < GridButtons; ++i)
+        m_gridBeforeReload[static_cast<size_t>(i)] = glyphOnButton(i);
+    m_sinceReload.start();
 }
 
 void fGlyph::LoadGlyphs()
@@ -120,6 +141,7 @@ void fGlyph::LoadGlyphs()
         }
     }
 
+    m_loaded = true;
     showPage(0);
     setNextPageEnabled(!slot(NextPageFirstSlot).isEmpty());
 }
@@ -187,14 +209,17 @@ void fGlyph::applyGridFont()
 
 void fGlyph::CmdB_Press(int index)
 {
-    m_press = {index, glyphOnButton(index)};
+    // A press this soon after a reload belongs to the click that activated the picker.
+    const bool activatingClick =
+        m_sinceReload.isValid() && m_sinceReload.elapsed() <= QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    m_sinceReload.invalidate();
+    m_press = {index, activatingClick ? m_gridBeforeReload[static_cast<size_t>(index)] : glyphOnButton(index)};
 }
 
 void fGlyph::CmdB_Click(int index)
 {
-    // A press that brings the picker back from the dictionary window reloads it on the
-    // first page before the button is released; the user meant the glyph they pressed,
-    // not the one the reload put under the pointer.
+    // The glyph the button showed when it was pressed: a reload between press and release
+    // (the press that brings the picker back) must not change what the click inserts.
     const QString glyph = m_press.button == index ? m_press.glyph : glyphOnButton(index);
     m_press = {};
     // A button past the end of the list shows nothing and inserts nothing.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 
@@ -46,6 +47,7 @@ private:
     void tiep1_Click();
     void tiep2_Click();
 
+    void rememberGridBeforeReload();
     void showPage(int page);
     QString slot(int index) const; // empty outside the store
     QString glyphOnButton(int index) const;
@@ -61,6 +63,11 @@ private:
     std::vector<QString> m_glyphStore;
     qint16 m_pageIndex = 0;
     QString m_chosenGlyph;
+
+    bool m_loaded = false;
+    // What the grid showed before the last reload by activation, and since when it is gone.
+    std::array<QString, GridButtons> m_gridBeforeReload;
+    QElapsedTimer m_sinceReload;
 
     // The grid button being pressed and the glyph it showed then.
     struct Press

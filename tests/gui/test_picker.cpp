@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -357,6 +359,42 @@ private slots:
 
         QTest::mouseClick(button, Qt::LeftButton); // an ordinary click takes what the button shows
         QCOMPARE(owner.box->text(), glyphFor(112) + glyphFor(4));
+    }
+
+    // The window system may activate the picker (and so reload it) before the press that
+    // activated it arrives: that press is still meant for the glyph the user saw.
+    void pressRightAfterReloadTakesTheGlyphThatWasShown_data()
+    {
+        QTest::addColumn<int>("doubleClickMs");
+        QTest::addColumn<int>("waitMs");
+        QTest::addColumn<int>("expectedRow");
+        QTest::newRow("press within the double-click time") << 60000 << 0 << 108 + 4;
+        QTest::newRow("a later press") << 1 << 50 << 4;
+    }
+    void pressRightAfterReloadTakesTheGlyphThatWasShown()
+    {
+        QFETCH(int, doubleClickMs);
+        QFETCH(int, waitMs);
+        QFETCH(int, expectedRow);
+        QStyleHints* hints = QGuiApplication::styleHints();
+        const int savedInterval = hints->mouseDoubleClickInterval();
+        hints->setMouseDoubleClickInterval(doubleClickMs);
+        const auto restore = qScopeGuard([&] { hints->setMouseDoubleClickInterval(savedInterval); });
+
+        useGlyphTable(numberedGlyphs(150));
+        Owner owner;
+        fGlyph* picker = openPicker(owner);
+        QVERIFY(picker);
+        owner.box->clear();
+        picker->tiep1()->click();
+
+        picker->Form_Activate();
+        QTest::qWait(waitMs);
+        QTest::mouseClick(picker->CmdB(4), Qt::LeftButton);
+        QCOMPARE(owner.box->text(), glyphFor(expectedRow));
+
+        QTest::mouseClick(picker->CmdB(4), Qt::LeftButton); // only that one press is bridged
+        QCOMPARE(owner.box->text(), glyphFor(expectedRow) + glyphFor(4));
     }
 
     void ampersandShowsAsItself()
