@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace orvane;
 using namespace Qt::StringLiterals;
@@ -121,7 +122,13 @@ private slots:
     {
         const QString output = m_dir.filePath(u"fixture.mdb"_s);
         MkdbBuilder builder(fixtureOptions(output));
-        QVERIFY2(builder.run(), qPrintable(builder.error()));
+        const mode_t previousMask = umask(022);
+        const bool built = builder.run();
+        umask(previousMask);
+        QVERIFY2(built, qPrintable(builder.error()));
+        // Readable by every user of the program, like any file made with this umask.
+        QCOMPARE(QFile::permissions(output) & (QFile::ReadOther | QFile::WriteOther | QFile::WriteOwner),
+                 QFile::ReadOther | QFile::WriteOwner);
         const data::DatabaseHandle database = openBuilt(output);
         QVERIFY(database);
 

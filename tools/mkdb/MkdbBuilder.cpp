@@ -12,10 +12,26 @@
 
 #include "data/DatabaseWriter.h"
 
+#include <QFile>
 #include <QSet>
 #include <optional>
+#include <sys/stat.h>
 
 namespace orvane::mkdb {
+
+namespace {
+
+// The database is written as a private temporary file and renamed into place, which
+// would leave it readable by its owner only; a dictionary is meant to be read by every
+// user of the program, so it gets the permissions of any new file (0666 less the umask).
+void giveUsualPermissions(const QString& path)
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
+}
+
+} // namespace
 
 MkdbBuilder::MkdbBuilder(Options options) : m_options(std::move(options)) {}
 
@@ -126,6 +142,7 @@ bool MkdbBuilder::run()
         if (config)
             check(writer.addConfig(*config));
         check(writer.commit());
+        giveUsualPermissions(m_options.output);
         m_keyCount = qsizetype(keyboard.rules().size());
         m_glyphCount = glyphs.size();
         return true;
