@@ -168,9 +168,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     }
     case 4: {
-        qint64 id = 0;
+        // Any 64-bit id, the extremes included (unsigned arithmetic wraps; C++20 converts).
+        quint64 bits = 0;
         for (QChar c : value)
-            id = id * 31 + c.unicode() - 0x8000;
+            bits = bits * 31 + c.unicode();
+        const auto id = qint64(bits);
         const auto rows = walk(fixture->withoutKeys->OpenRecordset(Statement::dictionaryById(id)), {});
         FUZZ_CHECK(rows.size() == (id >= 1 && id <= 12 ? 1u : 0u));
         break;

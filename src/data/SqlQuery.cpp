@@ -3,6 +3,7 @@
 #include "data/PatternMatcher.h"
 #include "data/Schema.h"
 #include "data/SqlFunctions.h"
+#include "data/UnicodeText.h"
 
 #include <algorithm>
 
@@ -59,7 +60,7 @@ private:
 
     QString bind(const QString& text)
     {
-        m_query.values.emplace_back(text.toUtf8());
+        m_query.values.emplace_back(unicode::toUtf8(text));
         return QStringLiteral("?");
     }
 
@@ -90,15 +91,17 @@ private:
     // Searches on the key columns. With a literal start the pattern becomes a range scan
     // of the key index; without one, the sort index of the order column is walked in
     // order and only its key column is tested, so no row of the table itself is read.
-    QString keyedLike(const QString& column, const QString& pattern, QString& from)
+    QString keyedLike(const QString& column, const QString& value, QString& from)
     {
+        // The engine reads a lone surrogate as U+FFFD; the range must be bounded by the
+        // pattern the key matcher will compile.
+        const QString pattern = unicode::withoutLoneSurrogates(value);
         const PatternMatcher matcher(pattern);
         const QString keyColumn = schema::searchKeyColumn(column);
         const QString matchKey =
             QLatin1String(sql::LikeKeyFunction) + u'(' + u'?' + QStringLiteral(", ") + keyColumn + u')';
         const QString prefix = matcher.literalPrefix();
-        // A prefix cut inside a surrogate pair has no UTF-8 form to bound a range with.
-        if (!prefix.isEmpty() && QStringView(prefix).isValidUtf16()) {
+        if (!prefix.isEmpty()) {
             from += QStringLiteral(" INDEXED BY ") + schema::keyIndexName(keyColumn);
             const QByteArray low = prefix.toUtf8();
             m_query.values.emplace_back(low);
@@ -112,7 +115,7 @@ private:
         const QString sortColumn = schema::sortKeyColumn(m_statement.orderBy);
         if (!sortColumn.isEmpty())
             from += QStringLiteral(" INDEXED BY ") + schema::keyIndexName(sortColumn);
-        if (matcher.isPlainPrefix() && prefix.isEmpty())
+        if (matcher.isPlainPrefix())
             return keyColumn + QStringLiteral(" IS NOT NULL");
         m_query.values.emplace_back(pattern.toUtf8());
         return matchKey;
