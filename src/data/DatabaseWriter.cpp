@@ -3,6 +3,7 @@
 #include "data/Cipher.h"
 #include "data/Mainmode.h"
 #include "data/Schema.h"
+#include "data/UnicodeText.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -43,7 +44,7 @@ public:
             sqlite3_bind_null(m_statement, parameter);
             return;
         }
-        const QByteArray utf8 = value->toUtf8();
+        const QByteArray utf8 = unicode::toUtf8(*value);
         sqlite3_bind_text(m_statement, parameter, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
 

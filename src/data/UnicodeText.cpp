@@ -90,6 +90,25 @@ QString normalizeNfc(QString text)
 
 } // namespace
 
+QString withoutLoneSurrogates(QStringView text)
+{
+    QString repaired = text.toString();
+    if (text.isValidUtf16())
+        return repaired;
+    for (qsizetype i = 0; i < repaired.size(); ++i) {
+        if (repaired[i].isHighSurrogate() && i + 1 < repaired.size() && repaired[i + 1].isLowSurrogate())
+            ++i;
+        else if (repaired[i].isSurrogate())
+            repaired[i] = QChar::ReplacementCharacter;
+    }
+    return repaired;
+}
+
+QByteArray toUtf8(QStringView text)
+{
+    return text.isValidUtf16() ? text.toUtf8() : withoutLoneSurrogates(text).toUtf8();
+}
+
 QString foldForSearch(QStringView text)
 {
     if (isAscii(text))
@@ -128,7 +147,7 @@ QByteArray collationKey(QStringView text)
     // The sort key ends with its only zero byte, so appending the UTF-8 text cannot
     // change the order of two different sort keys; it only orders equal ones by code point.
     QByteArray result(reinterpret_cast<const char*>(key.data()), length);
-    result += text.toUtf8();
+    result += toUtf8(text);
     return result;
 }
 

@@ -10,6 +10,12 @@
 // disagree about what "the same text" or "comes first" means.
 namespace orvane::data::unicode {
 
+// The text with every unpaired surrogate replaced by U+FFFD, so that it has a UTF-8 form.
+QString withoutLoneSurrogates(QStringView text);
+// UTF-8 as the engine stores it. Qt would write a lone surrogate as "?", which a pattern
+// then reads as a wildcard; U+FFFD keeps it one ordinary character.
+QByteArray toUtf8(QStringView text);
+
 // Full case folding, then NFC: the form in which patterns and texts are compared.
 QString foldForSearch(QStringView text);
 

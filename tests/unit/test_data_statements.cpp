@@ -43,6 +43,8 @@ FixtureRows fixtureRows()
         entry(16, u"μ"_qs, u"Straße"_qs, u"Strasse"_qs),
         entry(17, u"ν"_qs, u"manía"_qs, u"mania"_qs),
         entry(18, std::nullopt, std::nullopt, std::nullopt, u"nothing to find"_qs),
+        entry(19, std::nullopt, u"x\xD800y"_qs, u"x\xD800y"_qs), // a lone surrogate: stored as U+FFFD
+        entry(20, std::nullopt, u"xay"_qs, u"xay"_qs),
     };
     rows.keys = {{u"a'"_qs, u"á"_qs}, {u"A'"_qs, u"Á"_qs}, {u"e'"_qs, u"é"_qs},
                  {u"e'"_qs, u"ê"_qs}, {u"'"_qs, u"ʼ"_qs},  {u"o\""_qs, u"ő"_qs}};
@@ -131,7 +133,7 @@ private slots:
         const Search plain = Statement::dictionaryByPlain;
         // Every non-null m2 in collation order: empty, punctuation, digits, letters; equal
         // texts by id; lower case before upper case.
-        const IdList allByM2{14, 12, 15, 8, 9, 10, 11, 6, 7, 2, 17, 3, 1, 4, 5, 16};
+        const IdList allByM2{14, 12, 15, 8, 9, 10, 11, 6, 7, 2, 17, 3, 1, 4, 5, 16, 20, 19};
         QTest::newRow("translit prefix") << translit << u"psy"_qs << IdList{1, 4};
         QTest::newRow("translit prefix any case") << translit << u"PSY"_qs << IdList{1, 4};
         QTest::newRow("translit question mark") << translit << u"ps?ch"_qs << IdList{1, 4};
@@ -147,6 +149,9 @@ private slots:
         QTest::newRow("translit no hit") << translit << u"zzz"_qs << IdList{};
         QTest::newRow("translit everything") << translit << QString() << allByM2;
         QTest::newRow("translit leading spaces kept") << translit << u"  psy"_qs << IdList{};
+        QTest::newRow("translit lone surrogate is no wildcard") << translit << u"x\xD800"_qs << IdList{19};
+        QTest::newRow("translit replacement character") << translit << u"x\uFFFDy"_qs << IdList{19};
+        QTest::newRow("translit question mark takes it") << translit << u"x?y"_qs << IdList{20, 19};
         QTest::newRow("plain listed by m2") << plain << u"mania"_qs << IdList{2, 17, 3};
         QTest::newRow("plain with null m2") << plain << u"orph"_qs << IdList{13};
         QTest::newRow("plain everything") << plain << QString() << (IdList{13} + allByM2);
@@ -208,6 +213,10 @@ private slots:
         QCOMPARE(row.Fields(u"m2"_qs), u"psychḗ"_qs);
         QCOMPARE(row.Fields(u"meanings"_qs), u"soul\r\nmind"_qs); // stored line breaks come back as written
         QCOMPARE(row.Fields(u"id"_qs), u"1"_qs);
+        row.MoveNext();
+        QVERIFY(row.Eof());
+        row = database().OpenRecordset(Statement::dictionaryById(19));
+        QCOMPARE(row.Fields(u"m2"_qs), u"x\uFFFDy"_qs);
         row.MoveNext();
         QVERIFY(row.Eof());
 
