@@ -275,6 +275,9 @@ bool DatabaseWriter::commit()
     d->closeConnection();
     if (!written)
         return false;
+    // The temporary file was created private to its owner; the database is meant to be read by every user.
+    QFile::setPermissions(d->temporaryPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                                QFileDevice::ReadOther);
     std::error_code failure;
     // rename() replaces the target in one step: readers see the old file or the new one, never a mix.
     std::filesystem::rename(QFile::encodeName(d->temporaryPath).toStdString(),

@@ -55,6 +55,8 @@ private slots:
             QVERIFY2(writer.commit(), qPrintable(writer.error()));
         }
         QCOMPARE(folderFiles(), QStringList{u"orvane.mdb"_qs});
+        QVERIFY(QFile::permissions(target()).testFlags(QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                       QFileDevice::ReadOther));
         const DatabaseHandle database = Database::open(target(), QString::fromLatin1(DatabasePassword));
         QVERIFY(database);
         QCOMPARE(database->OpenRecordset(Statement::dictionaryById(1)).Fields(u"m1"_qs), u"ψ"_qs);
