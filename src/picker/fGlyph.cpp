@@ -19,11 +19,6 @@ namespace orvane {
 
 namespace {
 
-constexpr int twips(int value)
-{
-    return value / 15;
-}
-
 constexpr int ButtonPitch = 480; // grid buttons overlap their neighbours by 15 twips
 constexpr int ButtonSide = 495;
 constexpr int NextPageFirstSlot = fGlyph::GridButtons; // slot 108 decides ">" on load
@@ -118,7 +113,8 @@ void fGlyph::rememberGridBeforeReload()
     // before the press arrives. The press is meant for the glyph the user saw.
     // (If the press arrived before the reload, CmdB_Press has already taken its glyph.)
     m_sinceReload.invalidate();
-    const bool pressAlreadyTaken = std::any_of(m_CmdB.begin(), m_CmdB.end(), [](auto* b) { return b->isDown(); });
+    const bool pressAlreadyTaken =
+        std::any_of(m_CmdB.begin(), m_CmdB.end(), [](const QPushButton* button) { return button->isDown(); });
     if (!m_loaded || pressAlreadyTaken)
         return;
     for (int i = 0; i < GridButtons; ++i)
