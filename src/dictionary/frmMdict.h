@@ -31,6 +31,10 @@ public:
     static const QString TranslitPlaceholder;
     static const QString PlainPlaceholder;
 
+    // Runs on every activation: reconnect, then load and apply the display settings.
+    // Public so that the benchmark can time it.
+    void Form_Activate();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -48,7 +52,6 @@ private:
     void createControls();
     void setUpTabOrder();
 
-    void Form_Activate();
     void ApplyDisplayConfig();
 
     void Command2_Click();

@@ -1,0 +1,133 @@
+// Figures of the dictionary window: every hit into the result list, one composed entry,
+// one keystroke's key look-up, the window's activation, and the memory that a list of
+// every entry holds.
+#include "Bench.h"
+#include "Reference.h"
+
+#include "data/Mainmode.h"
+#include "dictionary/EntryComposer.h"
+#include "dictionary/KeyInput.h"
+#include "dictionary/ResultListModel.h"
+#include "dictionary/Search.h"
+#include "dictionary/frmMdict.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+using namespace orvane;
+using bench::Dataset;
+
+constexpr qint64 Million = 1000000;
+
+// Resident memory of this process in MB, from the kernel's own account.
+double residentMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+void connectTo(const Dataset& dataset)
+{
+    data::setProgramFolder(dataset.folder);
+    if (!data::ConnectDatabase())
+        throw std::runtime_error("cannot connect to " + dataset.databasePath.toStdString());
+}
+
+} // namespace
+
+ORVANE_BENCH_FIGURES(dictionaryFigures)
+{
+    for (const Dataset& dataset : context.datasets) {
+        connectTo(dataset);
+        const bench::Reference reference(dataset.referencePath);
+        const bool million = dataset.entries >= Million;
+
+        // The empty native-script search: every entry, statement to the last row in the model.
+        {
+            dictionary::ResultListModel model;
+            qint64 rows = 0;
+            const double ms = bench::medianMs(context.repetitions(million ? 7 : 31), [&] {
+                model.setRows(dictionary::runSearch(dictionary::ScriptSearch, QString()));
+                rows = model.rowCount();
+            });
+            const double referenceMs = bench::medianMs(context.repetitions(million ? 7 : 31), [&] {
+                reference.rows("SELECT id, m1 FROM tbl_dictionary WHERE m1 IS NOT NULL ORDER BY s1");
+            });
+            bench::printFigure(
+                {QStringLiteral("list_model_all"), dataset.entries, rows, ms, referenceMs, million ? 600.0 : 40.0});
+        }
+
+        // One entry composed as ShowEntry does, ids spread over the whole table.
+        {
+            qint64 next = 0;
+            auto nextId = [&] { return (next = (next * 7919 + 104729) % dataset.entries) + 1; };
+            qint64 composed = 0;
+            const double ms = bench::medianMs(context.repetitions(1001), [&] {
+                composed += dictionary::composeEntry(nextId(), 0).isEmpty() ? 0 : 1;
+            });
+            next = 0;
+            const double referenceMs = bench::medianMs(context.repetitions(1001), [&] {
+                reference.rows("SELECT m1, meanings FROM tbl_dictionary WHERE id = ?1", {QByteArray::number(nextId())});
+            });
+            if (composed == 0)
+                throw std::runtime_error("no entry could be composed");
+            bench::printFigure({QStringLiteral("compose_entry"), dataset.entries, 1, ms, referenceMs, 0.1});
+        }
+
+        // One keystroke in the transliteration box: the look-up of its last two characters.
+        {
+            dictionary::KeyInput keys;
+            keys.keyInput = QStringLiteral("e-");
+            const double ms = bench::medianMs(context.repetitions(1001), [&] { keys.LookupKey(); });
+            const double referenceMs = bench::medianMs(context.repetitions(1001), [&] {
+                reference.rows("SELECT display FROM tbl_keyboard WHERE input = ?1", {QByteArrayLiteral("e-")});
+            });
+            bench::printFigure({QStringLiteral("key_input_lookup"), dataset.entries, keys.keyDisplay.isEmpty() ? 0 : 1,
+                                ms, referenceMs, 0.1});
+        }
+
+        // The window's activation: reconnect, load the settings, apply the fonts.
+        {
+            frmMdict window;
+            const double ms = bench::medianMs(context.repetitions(201), [&] { window.Form_Activate(); });
+            const double referenceMs = bench::medianMs(context.repetitions(201), [&] {
+                const bench::Reference reopened(dataset.referencePath);
+                reopened.rows("SELECT * FROM tbl_config WHERE name <> ''");
+            });
+            bench::printFigure({QStringLiteral("window_activation"), dataset.entries, 1, ms, referenceMs, 5.0});
+        }
+
+        // Memory with every entry listed in the window (its model and its view).
+        {
+            const double before = residentMb();
+            auto* window = new frmMdict;
+            window->findChild<QLineEdit*>(QStringLiteral("TextBox1"))->clear();
+            QGuiApplication::clipboard()->clear();
+            window->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+            auto* list = window->findChild<QAbstractItemView*>(QStringLiteral("ListBox1"));
+            list->doItemsLayout();
+            const qint64 rows = list->model()->rowCount();
+            const double after = residentMb();
+            std::printf("{\"op\":\"memory_all_listed\",\"entries\":%lld,\"rows\":%lld,\"rss_mb\":%.1f,"
+                        "\"rss_before_mb\":%.1f,\"target_mb\":%s}\n",
+                        static_cast<long long>(dataset.entries), static_cast<long long>(rows), after, before,
+                        million ? "250" : "null");
+            std::fflush(stdout);
+            delete window;
+        }
+    }
+}
