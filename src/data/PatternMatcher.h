@@ -10,8 +10,9 @@ namespace orvane::data {
 // The `like` pattern language of the searches:
 //   *      any run of characters (also none)
 //   ?      exactly one character
-//   #      exactly one decimal digit
-//   [abc]  one character of the set; [a-z] a range; [!abc] one character not in the set
+//   #      exactly one decimal digit (of any script)
+//   [abc]  one character of the set; [a-z] a range ([z-a] is the same); [!abc] one
+//          character not in the set; inside brackets * ? # [ stand for themselves
 // Everything else matches itself. Comparison is case-insensitive by full Unicode case
 // folding (ΣΑΣ matches σας, STRASSE matches straße) with accents significant; both sides
 // are compared as searchKey() texts, and "a character" is one UTF-16 code unit of them.

@@ -18,6 +18,8 @@
 //   ix_dictionary_k3 (k3, s2, id, m2)      prefix range scans on m3, listed by m2
 //   ix_dictionary_s1 (s1, id, m1, k1)      m1 in order; scans for patterns starting with a wildcard
 //   ix_dictionary_s2 (s2, id, m2, k2, k3)  m2 in order; likewise for m2 and m3
+//   ix_keyboard_input (input)              exact key look-ups
+// Texts are stored as UTF-8, a lone surrogate as U+FFFD. Searches list equal texts in id order.
 // A database without these columns is still read correctly, by full scans.
 namespace orvane::data::schema {
 
