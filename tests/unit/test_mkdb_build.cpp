@@ -232,6 +232,18 @@ private slots:
         QVERIFY(!QFile::exists(options.output));
     }
 
+    void notesOnSettingsTheProgramWouldIgnore()
+    {
+        MkdbBuilder::Options options = fixtureOptions(m_dir.filePath(u"notes.mdb"_s));
+        options.glyphSet = u"[\\u4E00-\\u9FFF]"_s; // more than the picker holds
+        write(u"settings.conf"_s, "fnt1 = Noto Sans\n");
+        MkdbBuilder builder(options);
+        QVERIFY2(builder.run(), qPrintable(builder.error()));
+        const QString report = builder.report().join(u'\n');
+        QVERIFY2(report.contains(u"the picker offers only the first 5001"_s), qPrintable(report));
+        QVERIFY2(report.contains(u"settings.conf: no name given"_s), qPrintable(report));
+    }
+
     void commandLine()
     {
         const QString program = QStringLiteral(ORVANE_MKDB_PROGRAM);

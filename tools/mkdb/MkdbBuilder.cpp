@@ -21,6 +21,9 @@ namespace orvane::mkdb {
 
 namespace {
 
+// The character picker keeps at most this many rows of tbl_glyph.
+constexpr qsizetype MaxPickerGlyphs = 5001;
+
 // The database is written as a private temporary file and renamed into place, which
 // would leave it readable by its owner only; a dictionary is meant to be read by every
 // user of the program, so it gets the permissions of any new file (0666 less the umask).
@@ -119,10 +122,18 @@ bool MkdbBuilder::run()
             glyphs << GlyphSource::fromUnicodeSet(m_options.glyphSet);
         for (const QString& path : m_options.glyphLists)
             glyphs << GlyphSource::fromList(path);
+        if (glyphs.size() > MaxPickerGlyphs)
+            m_report << QStringLiteral("glyphs: %1 characters given; the picker offers only the first %2")
+                            .arg(glyphs.size())
+                            .arg(MaxPickerGlyphs);
 
         std::optional<data::DatabaseWriter::Config> config;
         if (!m_options.config.isEmpty())
             config = ConfigFile::read(m_options.config);
+        if (config && config->name.value_or(QString()).isEmpty())
+            m_report << QStringLiteral("%1: no name given, so the program will not read the fonts of this settings "
+                                       "row")
+                            .arg(m_options.config);
 
         data::DatabaseWriter writer(m_options.output, {m_options.withKeys, QString(), m_options.encrypted});
         auto check = [&](bool ok) {
