@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <cstdio>
+#include <malloc.h>
 #include <stdexcept>
 
 namespace {
@@ -27,9 +28,11 @@ using bench::Dataset;
 
 constexpr qint64 Million = 1000000;
 
-// Resident memory of this process in MB, from the kernel's own account.
+// Resident memory of this process in MB, from the kernel's own account. Freed heap is
+// handed back first, so that what earlier figures built and dropped does not count.
 double residentMb()
 {
+    malloc_trim(0);
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
