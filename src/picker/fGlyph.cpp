@@ -6,6 +6,7 @@
 #include "shell/ActivationWatcher.h"
 #include "shell/Twips.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -192,9 +193,10 @@ void fGlyph::setNextPageEnabled(bool enabled)
 
 void fGlyph::applyGridFont()
 {
-    // Before the dictionary window has loaded its settings font1 is empty: keep the designed font.
+    // Before the dictionary window has loaded its settings font1 is empty, and a family this
+    // system lacks would only be substituted: both keep the designed font.
     const QString family = dictionary::SharedDisplayConfig().font1;
-    if (family.isEmpty())
+    if (family.isEmpty() || !QFontDatabase::hasFamily(family))
         return;
     for (QPushButton* button : m_CmdB) {
         QFont font = button->font();

@@ -360,6 +360,8 @@ private slots:
         QTest::addColumn<QString>("expectedFamily");
         QTest::newRow("configured") << QStringLiteral("DejaVu Serif") << QStringLiteral("DejaVu Serif");
         QTest::newRow("not loaded yet: designed font") << QString() << QStringLiteral("Arial Unicode MS");
+        QTest::newRow("unknown family: designed font")
+            << QStringLiteral("No Such Font 123") << QStringLiteral("Arial Unicode MS");
     }
     void activationAppliesGridFont()
     {
