@@ -320,6 +320,7 @@ private slots:
         QTest::newRow("string never closed") << QByteArray("(map\n (trans\n  (\"a\" \"b)))\n") << 3;
         QTest::newRow("list never closed") << QByteArray("(title \"x\")\n(map\n (trans (\"a\" \"b\"))\n") << 2;
         QTest::newRow("stray parenthesis") << QByteArray("(map (trans))\n\n)\n") << 3;
+        QTest::newRow("nested without end") << QByteArray("\n") + QByteArray(100000, '(') << 2;
     }
     void mimFaults()
     {

@@ -102,7 +102,11 @@ private:
                     ++m_pos;
                     return node;
                 }
+                // Real tables nest a few levels; a bound keeps a damaged file from exhausting the stack.
+                if (++m_depth > MaxDepth)
+                    fail(QStringLiteral("lists are nested more than %1 deep").arg(MaxDepth));
                 node.items.push_back(parseNode());
+                --m_depth;
             }
         }
         if (c == QLatin1Char(')'))
@@ -143,7 +147,9 @@ private:
 
     QString m_text;
     QString m_path;
+    static constexpr int MaxDepth = 256;
     qsizetype m_pos = 0;
+    int m_depth = 0;
     int m_line = 1;
 };
 
