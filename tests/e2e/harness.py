@@ -20,6 +20,7 @@ import argparse
 import ctypes
 import hashlib
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -261,6 +262,17 @@ class Session:
         ids = self.x("xdotool", "search", "--onlyvisible", "--name", f"^{name}$", check=False).split()
         return [w for w in map(self._window, map(int, ids)) if w is not None and w.name == name]
 
+    def windows_named_like(self, text):
+        """Visible windows whose title contains text (any process)."""
+        ids = self.x("xdotool", "search", "--onlyvisible", "--name", re.escape(text), check=False).split()
+        return [w for w in map(self._window, map(int, ids)) if w is not None and text in w.name]
+
+    def kill_window_owner(self, window):
+        """Ends the process that owns a window (e.g. a viewer the program started)."""
+        pid = self.x("xdotool", "getwindowpid", str(window.id), check=False).strip()
+        if pid.isdigit() and int(pid) != self.program.pid:
+            os.kill(int(pid), signal.SIGTERM)
+
     def program_windows(self):
         """Visible windows of the program (menus included) other than its tray icon."""
         ids = self.x("xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid), check=False).split()
@@ -325,8 +337,8 @@ class Session:
 
     def message_box_text(self, box):
         """The first line of a message box's text: a triple click selects it, and the
-        selection is read back (the text sits at the right, beside any icon)."""
-        self.x("xdotool", "mousemove", "--sync", str(box.x + box.width - 30), str(box.y + 20),
+        selection is read back (the text starts to the right of any icon)."""
+        self.x("xdotool", "mousemove", "--sync", str(box.x + min(75, box.width - 30)), str(box.y + 20),
                "click", "--repeat", "3", "--delay", "80", "1")
         time.sleep(0.3)
         return self.x("xclip", "-o", "-selection", "primary", check=False)

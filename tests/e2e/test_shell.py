@@ -133,5 +133,28 @@ def an_activation_message_box_shows_once_per_activation(s):
     s.check(texts and texts[-1] == "Cannot continue", f"boxes of the second activation: {texts}")
 
 
+@scenario()
+def help_from_the_menu_opens_the_help_file_in_a_viewer(s):
+    s.start_program()
+    s.choose_tray_menu_item("Help")
+    viewer = s.wait_until(lambda: [w for w in s.windows_named_like("Orvane Help")], 15, "the help viewer")[0]
+    s.screenshot("help")
+    # The viewer runs on its own; it is not ours to leave running.
+    s.kill_window_owner(viewer)
+    s.check(s.program.poll() is None, "the program ended with the help")
+
+
+@scenario(help_file=False)
+def help_without_a_help_file_says_so_and_the_program_goes_on(s):
+    s.start_program()
+    s.choose_tray_menu_item("Help")
+    box = s.wait_until(lambda: s.message_boxes() or None, 5, "a message box")[0]
+    s.check("help file cannot be found" in s.message_box_text(box), "no word of the missing help file")
+    s.dismiss_message_box(box)
+    s.check(s.program.poll() is None, "the program ended")
+    s.click_tray_icon(1)
+    s.wait_for_window("Orvane")
+
+
 if __name__ == "__main__":
     run_scenarios()

@@ -1,0 +1,66 @@
+// Figures of the program shell. The start-to-tray-icon time of the real program needs a
+// display with a tray host and is reported by the end-to-end tests; here are its parts:
+// starting a copy of the program up to the single-instance decision (a second copy,
+// which leaves right there), and building the tray window, menu and icon in-process.
+#include "Bench.h"
+
+#include "app/SingleInstance.h"
+#include "shell/Fboard.h"
+#include "shell/ProgramIcon.h"
+
+#include <QCoreApplication>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSystemTrayIcon>
+#include <QThread>
+
+#include <stdexcept>
+
+namespace {
+
+using namespace orvane;
+
+bool programCopyRuns()
+{
+    QLocalSocket probe;
+    probe.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+    probe.connectToServer(SingleInstance::serverName());
+    return probe.waitForConnected(100);
+}
+
+} // namespace
+
+ORVANE_BENCH_FIGURES(shellFigures)
+{
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/orvane");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+
+    // A copy that holds the name, so that every measured copy is a second one.
+    QProcess first;
+    if (!programCopyRuns()) {
+        first.setProcessEnvironment(environment);
+        first.start(program, {});
+        if (!first.waitForStarted(5000))
+            throw std::runtime_error("cannot start " + program.toStdString());
+        for (int wait = 0; wait < 100 && !programCopyRuns(); ++wait)
+            QThread::msleep(50);
+    }
+    const double secondCopyMs = bench::medianMs(context.repetitions(21), [&] {
+        QProcess copy;
+        copy.setProcessEnvironment(environment);
+        copy.start(program, {});
+        if (!copy.waitForFinished(5000) || copy.exitCode() != 0)
+            throw std::runtime_error("a second copy of the program did not end by itself");
+    });
+    first.kill();
+    first.waitForFinished(5000);
+    bench::printFigure({QStringLiteral("shell_second_copy_start_to_exit"), 0, 0, secondCopyMs, std::nullopt, 300.0});
+
+    const double trayMs = bench::medianMs(context.repetitions(51), [] {
+        shell::Fboard board;
+        QSystemTrayIcon icon(shell::programIcon());
+        icon.show();
+    });
+    bench::printFigure({QStringLiteral("shell_tray_window_and_icon"), 0, 0, trayMs, std::nullopt, std::nullopt});
+}
