@@ -22,20 +22,19 @@ int ResultListModel::rowCount(const QModelIndex& parent) const
     if (parent.isValid())
         return 0;
     // Views count rows in int; a result never comes near that, but never overflow.
-    return static_cast<int>(std::min<size_t>(m_rows.ids.size(), std::numeric_limits<int>::max()));
+    return static_cast<int>(std::min<qsizetype>(m_rows.size(), std::numeric_limits<int>::max()));
 }
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const auto row = static_cast<size_t>(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return m_rows.terms[row];
+        return m_rows.term(index.row());
     case EntryIdRole:
-        return m_rows.ids[row];
+        return m_rows.id(index.row());
     default:
         return {};
     }

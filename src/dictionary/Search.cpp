@@ -10,6 +10,19 @@ const SearchKind TranslitSearch{
 const SearchKind PlainSearch{
     0, false, true, &data::Statement::dictionaryByPlain, "m2", ListFocus::BeforeSearchWhenBoxFilled};
 
+void SearchResults::append(qint64 id, QStringView term)
+{
+    m_terms += term;
+    m_termEnds.push_back(m_terms.size());
+    m_ids.push_back(id);
+}
+
+QString SearchResults::term(qsizetype row) const
+{
+    const qsizetype begin = row == 0 ? 0 : m_termEnds[static_cast<size_t>(row - 1)];
+    return m_terms.mid(begin, m_termEnds[static_cast<size_t>(row)] - begin);
+}
+
 QString trimSpaces(const QString& text)
 {
     qsizetype first = 0;
@@ -42,8 +55,7 @@ SearchResults runSearch(const SearchKind& kind, const QString& boxText)
         return results;
     const QString idColumn = QStringLiteral("id");
     while (!records.Eof()) {
-        results.terms.push_back(records.Fields(listed).value_or(QString()));
-        results.ids.push_back(records.fieldInt(idColumn));
+        results.append(records.fieldInt(idColumn), records.Fields(listed).value_or(QString()));
         records.MoveNext();
         if (!records.error().isEmpty())
             break; // a failing step ends the walk; the rows read so far stay listed

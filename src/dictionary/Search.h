@@ -30,11 +30,22 @@ extern const SearchKind ScriptSearch;   // native script, column m1
 extern const SearchKind TranslitSearch; // transliteration, column m2
 extern const SearchKind PlainSearch;    // without diacritics, matches m3, lists m2
 
-// The hits of one search in statement order: what row n shows and which entry it stands for.
-struct SearchResults
+// The hits of one search in statement order: what row n shows and which entry it stands
+// for. The terms lie back to back in one text, since a million separate strings would
+// cost a million allocations when a search lists every entry.
+class SearchResults
 {
-    std::vector<QString> terms;
-    std::vector<qint64> ids;
+public:
+    void append(qint64 id, QStringView term);
+
+    qsizetype size() const { return static_cast<qsizetype>(m_ids.size()); }
+    QString term(qsizetype row) const;
+    qint64 id(qsizetype row) const { return m_ids[static_cast<size_t>(row)]; }
+
+private:
+    QString m_terms;
+    std::vector<qsizetype> m_termEnds;
+    std::vector<qint64> m_ids;
 };
 
 // Removes leading and trailing spaces (U+0020) only, as the search and key rules ask;
