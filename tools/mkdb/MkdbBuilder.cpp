@@ -82,80 +82,95 @@ QSet<QString> MkdbBuilder::transliterationAlphabet() const
     return letters;
 }
 
+void MkdbBuilder::readKeyboard()
+{
+    KeyboardBuilder keyboard;
+    for (const QString& path : m_options.keyboardTsv) {
+        for (const TsvReader::Row& row : TsvReader::read(path, 2)) {
+            const QString& input = row.fields[0];
+            if (input.trimmed().isEmpty() || input.size() > 2 || input != input.trimmed())
+                throw InputError(
+                    path, row.line,
+                    QStringLiteral("the input must be one or two characters without blanks, not \"%1\"").arg(input));
+            keyboard.addRule({input, row.fields[1], QStringLiteral("%1:%2").arg(path).arg(row.line)});
+        }
+    }
+    std::vector<KeySequence> sequences;
+    for (const QString& path : m_options.keyboardMim) {
+        const MimReader table(path);
+        sequences.insert(sequences.end(), table.rules().begin(), table.rules().end());
+        m_report << table.skipped();
+    }
+    keyboard.addSequences(std::move(sequences));
+    const bool anyKeyboard = !m_options.keyboardTsv.isEmpty() || !m_options.keyboardMim.isEmpty();
+    if (anyKeyboard && m_options.completeKeyboard)
+        keyboard.completeAlphabet(transliterationAlphabet());
+    m_report << keyboard.leftOut();
+    m_keys = keyboard.rules();
+}
+
+void MkdbBuilder::readGlyphs()
+{
+    if (!m_options.glyphSet.isEmpty())
+        m_glyphs << GlyphSource::fromUnicodeSet(m_options.glyphSet);
+    for (const QString& path : m_options.glyphLists)
+        m_glyphs << GlyphSource::fromList(path);
+    if (m_glyphs.size() > MaxPickerGlyphs)
+        m_report << QStringLiteral("glyphs: %1 characters given; the picker offers only the first %2")
+                        .arg(m_glyphs.size())
+                        .arg(MaxPickerGlyphs);
+}
+
+void MkdbBuilder::readConfig()
+{
+    if (m_options.config.isEmpty())
+        return;
+    m_config = ConfigFile::read(m_options.config);
+    if (m_config->name.value_or(QString()).isEmpty())
+        m_report << QStringLiteral("%1: no name given, so the program will not read the fonts of this settings row")
+                        .arg(m_options.config);
+}
+
+void MkdbBuilder::write()
+{
+    data::DatabaseWriter writer(m_options.output, {m_options.withKeys, QString(), m_options.encrypted});
+    auto check = [&](bool ok) {
+        if (!ok)
+            throw InputError(m_options.output, 0, QStringLiteral("cannot write the database: %1").arg(writer.error()));
+    };
+    check(writer.isOpen());
+    qint64 id = 0;
+    for (const SourceEntry& entry : m_entries)
+        check(writer.addEntry({++id, entry.m1, entry.m2, entry.m3, entry.meanings}));
+    for (const KeyRule& rule : m_keys)
+        check(writer.addKey(rule.input, rule.display));
+    qint64 glyphId = 0;
+    for (const QString& glyph : m_glyphs)
+        check(writer.addGlyph(++glyphId, glyph));
+    if (m_config)
+        check(writer.addConfig(*m_config));
+    check(writer.commit());
+    giveUsualPermissions(m_options.output);
+}
+
 bool MkdbBuilder::run()
 {
     m_error.clear();
     m_report.clear();
     m_entries.clear();
+    m_keys.clear();
+    m_glyphs.clear();
+    m_config.reset();
     try {
         if (m_options.output.isEmpty())
             throw InputError(QStringLiteral("--output"), 0, QStringLiteral("no output file given"));
+        // Everything is read and checked before the database is started.
         readEntries();
         transliterate();
-
-        KeyboardBuilder keyboard;
-        for (const QString& path : m_options.keyboardTsv) {
-            for (const TsvReader::Row& row : TsvReader::read(path, 2)) {
-                const QString& input = row.fields[0];
-                if (input.trimmed().isEmpty() || input.size() > 2 || input != input.trimmed())
-                    throw InputError(
-                        path, row.line,
-                        QStringLiteral("the input must be one or two characters without blanks, not \"%1\"")
-                            .arg(input));
-                keyboard.addRule({input, row.fields[1], QStringLiteral("%1:%2").arg(path).arg(row.line)});
-            }
-        }
-        std::vector<KeySequence> sequences;
-        for (const QString& path : m_options.keyboardMim) {
-            const MimReader table(path);
-            sequences.insert(sequences.end(), table.rules().begin(), table.rules().end());
-            m_report << table.skipped();
-        }
-        keyboard.addSequences(std::move(sequences));
-        const bool anyKeyboard = !m_options.keyboardTsv.isEmpty() || !m_options.keyboardMim.isEmpty();
-        if (anyKeyboard && m_options.completeKeyboard)
-            keyboard.completeAlphabet(transliterationAlphabet());
-        m_report << keyboard.leftOut();
-
-        QStringList glyphs;
-        if (!m_options.glyphSet.isEmpty())
-            glyphs << GlyphSource::fromUnicodeSet(m_options.glyphSet);
-        for (const QString& path : m_options.glyphLists)
-            glyphs << GlyphSource::fromList(path);
-        if (glyphs.size() > MaxPickerGlyphs)
-            m_report << QStringLiteral("glyphs: %1 characters given; the picker offers only the first %2")
-                            .arg(glyphs.size())
-                            .arg(MaxPickerGlyphs);
-
-        std::optional<data::DatabaseWriter::Config> config;
-        if (!m_options.config.isEmpty())
-            config = ConfigFile::read(m_options.config);
-        if (config && config->name.value_or(QString()).isEmpty())
-            m_report << QStringLiteral("%1: no name given, so the program will not read the fonts of this settings "
-                                       "row")
-                            .arg(m_options.config);
-
-        data::DatabaseWriter writer(m_options.output, {m_options.withKeys, QString(), m_options.encrypted});
-        auto check = [&](bool ok) {
-            if (!ok)
-                throw InputError(m_options.output, 0,
-                                 QStringLiteral("cannot write the database: %1").arg(writer.error()));
-        };
-        check(writer.isOpen());
-        qint64 id = 0;
-        for (const SourceEntry& entry : m_entries)
-            check(writer.addEntry({++id, entry.m1, entry.m2, entry.m3, entry.meanings}));
-        for (const KeyRule& rule : keyboard.rules())
-            check(writer.addKey(rule.input, rule.display));
-        qint64 glyphId = 0;
-        for (const QString& glyph : glyphs)
-            check(writer.addGlyph(++glyphId, glyph));
-        if (config)
-            check(writer.addConfig(*config));
-        check(writer.commit());
-        giveUsualPermissions(m_options.output);
-        m_keyCount = qsizetype(keyboard.rules().size());
-        m_glyphCount = glyphs.size();
+        readKeyboard();
+        readGlyphs();
+        readConfig();
+        write();
         return true;
     } catch (const InputError& error) {
         m_error = error.text();

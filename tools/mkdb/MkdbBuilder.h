@@ -1,10 +1,14 @@
 #pragma once
 
+#include "KeyboardBuilder.h"
 #include "SourceEntry.h"
+
+#include "data/DatabaseWriter.h"
 
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace orvane::mkdb {
@@ -43,20 +47,25 @@ public:
     const QStringList& report() const { return m_report; }
 
     qsizetype entryCount() const { return qsizetype(m_entries.size()); }
-    qsizetype keyCount() const { return m_keyCount; }
-    qsizetype glyphCount() const { return m_glyphCount; }
+    qsizetype keyCount() const { return qsizetype(m_keys.size()); }
+    qsizetype glyphCount() const { return m_glyphs.size(); }
 
 private:
     void readEntries();
     void transliterate();
     QSet<QString> transliterationAlphabet() const;
+    void readKeyboard();
+    void readGlyphs();
+    void readConfig();
+    void write();
 
     Options m_options;
     std::vector<SourceEntry> m_entries;
     QString m_error;
     QStringList m_report;
-    qsizetype m_keyCount = 0;
-    qsizetype m_glyphCount = 0;
+    std::vector<KeyRule> m_keys;
+    QStringList m_glyphs;
+    std::optional<data::DatabaseWriter::Config> m_config;
 };
 
 } // namespace orvane::mkdb
