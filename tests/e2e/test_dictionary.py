@@ -8,6 +8,7 @@ import time
 from harness import run_scenarios, scenario
 
 PASSWORD = "r^plokijuhy246813579"
+PAGE_SIZE = 4096  # the cipher page size orvane.mdb is written with
 RULE = "-" * 24
 
 # Control centres in the window's client area (pixels = twips / 15).
@@ -31,7 +32,7 @@ def open_dictionary(s):
 def entries_whose_m2_begins_with(s, prefix):
     """{m1: meanings} of every entry of the program's database whose m2 begins with prefix."""
     database = os.path.join(s.program_folder, "orvane.mdb")
-    sql = (f"PRAGMA key = '{PASSWORD}';\n.headers off\n.mode list\n.separator |\n"
+    sql = (f"PRAGMA key = '{PASSWORD}';\nPRAGMA cipher_page_size = {PAGE_SIZE};\n.headers off\n.mode list\n.separator |\n"
            "PRAGMA encoding;\n"
            f"SELECT hex(m1), hex(meanings) FROM tbl_dictionary WHERE m2 LIKE '{prefix}%';\n")
     out = subprocess.run(["sqlcipher", database], input=sql, capture_output=True, text=True, timeout=60).stdout
