@@ -152,6 +152,7 @@ void frmMdict::createControls()
         lineEdit->setObjectName(QString::fromLatin1(name));
         lineEdit->setGeometry(geometry);
         lineEdit->setFont(designedFont("Arial Unicode MS", 9.75));
+        lineEdit->setCursorPosition(0); // a placeholder wider than its box shows its beginning
         lineEdit->setToolTip(DoubleClickToClear);
         lineEdit->setAccessibleName(QString::fromUtf8(accessibleName));
         lineEdit->installEventFilter(this);

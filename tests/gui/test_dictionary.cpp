@@ -295,6 +295,7 @@ private slots:
         if (auto* lineEdit = qobject_cast<QLineEdit*>(widget)) {
             QCOMPARE(lineEdit->text(), text);
             QCOMPARE(lineEdit->toolTip(), QStringLiteral("Double click to clear"));
+            QCOMPARE(lineEdit->cursorPosition(), 0);
         }
         if (auto* frame = qobject_cast<QFrame*>(widget); frame && kind == "QFrame")
             QCOMPARE(frame->frameShape(), QFrame::HLine);
