@@ -103,11 +103,11 @@ struct SearchedColumn
 
 const SearchedColumn SearchedColumns[] = {
     {"m1", &data::Statement::dictionaryByScript, "m1",
-     "SELECT id, m1 FROM tbl_dictionary WHERE k1 >= ?1 AND k1 < ?2 ORDER BY s1"},
+     "SELECT id, m1 FROM tbl_dictionary WHERE k1 >= ?1 AND k1 < ?2 ORDER BY s1, id"},
     {"m2", &data::Statement::dictionaryByTranslit, "m2",
-     "SELECT id, m2 FROM tbl_dictionary WHERE k2 >= ?1 AND k2 < ?2 ORDER BY s2"},
+     "SELECT id, m2 FROM tbl_dictionary WHERE k2 >= ?1 AND k2 < ?2 ORDER BY s2, id"},
     {"m3", &data::Statement::dictionaryByPlain, "m2",
-     "SELECT id, m2 FROM tbl_dictionary WHERE k3 >= ?1 AND k3 < ?2 ORDER BY s2"},
+     "SELECT id, m2 FROM tbl_dictionary WHERE k3 >= ?1 AND k3 < ?2 ORDER BY s2, id"},
 };
 
 } // namespace
@@ -140,16 +140,16 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
         searchFigure(
             context, dataset, *core, reference, QStringLiteral("pattern_ps?ch"),
             data::Statement::dictionaryByTranslit(QStringLiteral("ps?ch")), QStringLiteral("m2"),
-            "SELECT id, m2 FROM tbl_dictionary WHERE k2 >= 'ps' AND k2 < 'pt' AND k2 GLOB 'ps?ch*' ORDER BY s2", {},
+            "SELECT id, m2 FROM tbl_dictionary WHERE k2 >= 'ps' AND k2 < 'pt' AND k2 GLOB 'ps?ch*' ORDER BY s2, id", {},
             million ? std::optional<double>(5.0) : std::nullopt, 51);
         searchFigure(context, dataset, *core, reference, QStringLiteral("pattern_*ική"),
                      data::Statement::dictionaryByScript(QStringLiteral("*ική")), QStringLiteral("m1"),
-                     "SELECT id, m1 FROM tbl_dictionary WHERE k1 GLOB '*ική*' ORDER BY s1", {},
+                     "SELECT id, m1 FROM tbl_dictionary WHERE k1 GLOB '*ική*' ORDER BY s1, id", {},
                      million ? std::optional<double>(400.0) : std::nullopt, 7);
         searchFigure(context, dataset, *core, reference, QStringLiteral("list_all"),
                      data::Statement::dictionaryByScript(QString()), QStringLiteral("m1"),
-                     "SELECT id, m1 FROM tbl_dictionary WHERE m1 IS NOT NULL ORDER BY s1", {}, million ? 600.0 : 40.0,
-                     7);
+                     "SELECT id, m1 FROM tbl_dictionary WHERE m1 IS NOT NULL ORDER BY s1, id", {},
+                     million ? 600.0 : 40.0, 7);
 
         // One entry by id, as composing it reads it: spread over the whole table.
         {
