@@ -114,7 +114,9 @@ class Session:
                 self._start("trayer", ["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
                                        "--height", "32", "--SetDockType", "true", "--transparent", "false",
                                        "--tint", "0x808080"])
-                self.wait_until(self._trayer_windows, 10, "trayer")
+                self.wait_until(self._tray_selection_owned, 10, "trayer to own the tray")
+                # trayer owns the selection a moment before it answers dock requests.
+                time.sleep(0.5)
             return self
         except BaseException:
             self.__exit__(None, None, None)
@@ -214,6 +216,24 @@ class Session:
     def _root_property(self, name):
         out = self.x("xprop", "-root", name, check=False)
         return "not found" not in out and "no such atom" not in out and out.strip() != ""
+
+    def _tray_selection_owned(self):
+        """Whether a tray host owns the system tray selection of screen 0."""
+        xlib = ctypes.CDLL("libX11.so.6")
+        xlib.XOpenDisplay.restype = ctypes.c_void_p
+        xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        xlib.XInternAtom.restype = ctypes.c_ulong
+        xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        xlib.XGetSelectionOwner.restype = ctypes.c_ulong
+        xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        display = xlib.XOpenDisplay(self.env["DISPLAY"].encode())
+        if not display:
+            return False
+        try:
+            return xlib.XGetSelectionOwner(display, xlib.XInternAtom(display, b"_NET_SYSTEM_TRAY_S0", 0)) != 0
+        finally:
+            xlib.XCloseDisplay(display)
 
     def _trayer_windows(self):
         return [int(w) for w in self.x("xdotool", "search", "--class", "trayer", check=False).split()]
@@ -385,7 +405,8 @@ class Session:
                 return value
             if time.monotonic() > deadline:
                 self.screenshot("timeout")
-                raise ScenarioFailed(f"timed out waiting for {what}")
+                log = self.program_log() if self.program is not None else ""
+                raise ScenarioFailed(f"timed out waiting for {what}" + (f"; program output:\n{log}" if log else ""))
             time.sleep(0.1)
 
     def stays(self, probe, seconds):
