@@ -33,7 +33,8 @@ struct Statement
     // The statement as the classic SQL text, for diagnostics only (never executed).
     QString displaySql() const;
 
-    // The eight statements the program issues.
+    // The eight statements the program issues. The three searches select only id and the
+    // listed column (m1, or m2), so listing many hits never reads their meanings.
     static Statement configSettings();                            // tbl_config where name <> ''
     static Statement configAbout();                               // tbl_config where about <> ''
     static Statement keyboardByInput(const QString& input);       // tbl_keyboard where input = value
