@@ -54,7 +54,8 @@ QFont designedFont(const char* family, double points, bool bold = false)
 // control unreadable or absurdly large, so the control keeps its size.
 constexpr double MaxFontPoints = 200.0;
 
-// A text box of the entry length that the native-script box will not keep.
+// The native-script box empties itself when its text becomes exactly this long, however
+// the text got there; a longer text pasted at once stays. Intended, not a limit.
 constexpr qsizetype DiscardedScriptLength = 15;
 
 const QString DoubleClickToClear = QStringLiteral("Double click to clear");
@@ -353,7 +354,6 @@ void frmMdict::TextBox11_Change()
 
 void frmMdict::TextBox1_Change()
 {
-    // Fifteen characters empty the box; this is how the box is meant to behave.
     if (TextBox1->text().size() == DiscardedScriptLength)
         TextBox1->clear();
 }
