@@ -315,8 +315,16 @@ class Session:
 
     # ---- input ----------------------------------------------------------------------
 
+    def move_pointer(self, x, y):
+        # "mousemove --sync" waits for a motion, which never comes when the pointer is
+        # already there.
+        location = self.x("xdotool", "getmouselocation", "--shell", check=False)
+        if f"X={x}\nY={y}\n" not in location:
+            self.x("xdotool", "mousemove", "--sync", str(x), str(y))
+
     def click_at(self, x, y, button=1):
-        self.x("xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button))
+        self.move_pointer(x, y)
+        self.x("xdotool", "click", str(button))
 
     def click_window(self, window, dx=None, dy=None, button=1):
         """Clicks inside a window, at its centre unless offsets from its top-left are given."""
@@ -330,14 +338,14 @@ class Session:
 
     def press_on_tray_icon(self, button=1):
         icon = self.wait_until(self.tray_icon, 5, "the tray icon")
-        self.x("xdotool", "mousemove", "--sync", *map(str, icon.centre), "mousedown", str(button))
+        self.move_pointer(*icon.centre)
+        self.x("xdotool", "mousedown", str(button))
         return icon
 
     def release(self, button=1, at=None):
-        argv = ["xdotool"]
         if at is not None:
-            argv += ["mousemove", "--sync", str(at[0]), str(at[1])]
-        self.x(*argv, "mouseup", str(button))
+            self.move_pointer(*at)
+        self.x("xdotool", "mouseup", str(button))
 
     def key(self, *keys):
         self.x("xdotool", "key", "--clearmodifiers", *keys)
@@ -358,8 +366,8 @@ class Session:
     def message_box_text(self, box):
         """The first line of a message box's text: a triple click selects it, and the
         selection is read back (the text starts to the right of any icon)."""
-        self.x("xdotool", "mousemove", "--sync", str(box.x + min(75, box.width - 30)), str(box.y + 20),
-               "click", "--repeat", "3", "--delay", "80", "1")
+        self.move_pointer(box.x + min(75, box.width - 30), box.y + 20)
+        self.x("xdotool", "click", "--repeat", "3", "--delay", "80", "1")
         time.sleep(0.3)
         return self.x("xclip", "-o", "-selection", "primary", check=False)
 
