@@ -42,6 +42,13 @@ QString entryDisplayText(const QString& composed)
 {
     QString text = composed;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (text.size() > MaxShownCharacters) {
+        qsizetype end = MaxShownCharacters;
+        if (text[end - 1].isHighSurrogate())
+            --end; // never half a character
+        text.truncate(end);
+        text += QStringLiteral("\n\u2026");
+    }
     return text;
 }
 

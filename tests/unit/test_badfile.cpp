@@ -5,6 +5,7 @@
 #include "data/DatabaseWriter.h"
 #include "data/Mainmode.h"
 #include "dictionary/DisplayConfig.h"
+#include "dictionary/EntryComposer.h"
 #include "dictionary/KeyInput.h"
 
 #include <QDir>
@@ -454,6 +455,30 @@ private slots:
         const Walk glyphs = walk(SharedDatabase()->OpenRecordset(Statement::glyphsInOrder()));
         QCOMPARE(glyphs.ids.size(), 5002);
         QCOMPARE(glyphs.ids.last(), 5002);
+    }
+
+    // An entry far longer than any real one is shown cut, whole characters only.
+    void hugeEntryIsShownCut_data()
+    {
+        using orvane::dictionary::MaxShownCharacters;
+        QTest::addColumn<QString>("composed");
+        QTest::addColumn<QString>("shown");
+        const QString atLimit(MaxShownCharacters, u'x');
+        QTest::newRow("at the limit") << atLimit << atLimit;
+        QTest::newRow("line breaks count once")
+            << atLimit.left(MaxShownCharacters - 1) + u"\r\n"_s << atLimit.left(MaxShownCharacters - 1) + u"\n"_s;
+        QTest::newRow("one more") << atLimit + u"y"_s << atLimit + u"\n…"_s;
+        const QString pair = u"\U0001D400"_s; // two code units
+        QTest::newRow("pair across the limit")
+            << atLimit.left(MaxShownCharacters - 1) + pair << atLimit.left(MaxShownCharacters - 1) + u"\n…"_s;
+        QTest::newRow("10 MB") << QString(10 << 20, u'ω') << QString(MaxShownCharacters, u'ω') + u"\n…"_s;
+    }
+
+    void hugeEntryIsShownCut()
+    {
+        QFETCH(QString, composed);
+        QFETCH(QString, shown);
+        QCOMPARE(orvane::dictionary::entryDisplayText(composed), shown);
     }
 
     // Key rows that lead back to a known sequence would replace forever; the chain stops.
