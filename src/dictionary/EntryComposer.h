@@ -16,12 +16,14 @@ QString composeEntryText(const QString& header, const QString& meanings);
 // Null columns read as empty. Returns "" when there is no such entry or it cannot be read.
 QString composeEntry(qint64 id, qint16 searchMode);
 
-// The composed text with CR LF turned into the line breaks a text box and the clipboard
-// expect ("\n"; the clipboard converts to the platform's own convention).
 // A text box needs seconds per megabyte to lay text out, and far more for a long run
 // without a place to break, so an entry (from a damaged database: no real one comes
-// near) longer than MaxShownCharacters is cut there and ends in a line "…".
+// near) longer than this is cut there and ends in a line "…".
 inline constexpr qsizetype MaxShownCharacters = 50000;
+
+// The composed text with CR LF turned into the line breaks a text box and the clipboard
+// expect ("\n"; the clipboard converts to the platform's own convention), cut after
+// MaxShownCharacters.
 QString entryDisplayText(const QString& composed);
 
 } // namespace orvane::dictionary
