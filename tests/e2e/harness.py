@@ -201,6 +201,14 @@ class Session:
         except subprocess.TimeoutExpired:
             return None
 
+    def program_rss_mb(self):
+        """Resident memory of the running program, in MB."""
+        with open(f"/proc/{self.program.pid}/status") as status:
+            for line in status:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1]) / 1024
+        return 0.0
+
     def program_log(self):
         with open(os.path.join(self.workdir, "orvane.log"), "rb") as f:
             return f.read().decode(errors="replace")

@@ -35,6 +35,7 @@ def left_click_shows_the_dictionary_and_brings_it_forward(s):
     window = s.wait_for_window("Orvane")
     s.check((window.width, window.height) == DICTIONARY_SIZE, f"dictionary window is {window.width}x{window.height}")
     s.screenshot("dictionary")
+    print(f"  resident memory, dictionary window open: {s.program_rss_mb():.1f} MB")
     s.click_tray_icon(1)
     time.sleep(0.8)
     s.check(len(s.windows("Orvane")) == 1, "a second dictionary window appeared")
