@@ -1,17 +1,14 @@
-// Figures of the program shell. The start-to-tray-icon time of the real program needs a
-// display with a tray host and is reported by the end-to-end tests; here are its parts:
-// starting a copy of the program up to the single-instance decision (a second copy,
-// which leaves right there), and building the tray window, menu and icon in-process.
+// Figure of the program shell. The start-to-tray-icon time of the real program needs a
+// display with a tray host and is reported by the end-to-end tests; here is the bulk of
+// it that needs neither: starting a copy of the program up to the single-instance
+// decision (a second copy, which leaves right there, just before it would add its icon).
 #include "Bench.h"
 
 #include "app/SingleInstance.h"
-#include "shell/Fboard.h"
-#include "shell/ProgramIcon.h"
 
 #include <QCoreApplication>
 #include <QLocalSocket>
 #include <QProcess>
-#include <QSystemTrayIcon>
 #include <QThread>
 
 #include <stdexcept>
@@ -56,11 +53,4 @@ ORVANE_BENCH_FIGURES(shellFigures)
     first.kill();
     first.waitForFinished(5000);
     bench::printFigure({QStringLiteral("shell_second_copy_start_to_exit"), 0, 0, secondCopyMs, std::nullopt, 300.0});
-
-    const double trayMs = bench::medianMs(context.repetitions(51), [] {
-        shell::Fboard board;
-        QSystemTrayIcon icon(shell::programIcon());
-        icon.show();
-    });
-    bench::printFigure({QStringLiteral("shell_tray_window_and_icon"), 0, 0, trayMs, std::nullopt, std::nullopt});
 }

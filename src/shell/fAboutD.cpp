@@ -20,8 +20,9 @@ const char* const fAboutD::WebAddress = "https://orvane.example.org/blog";
 const char* const fAboutD::CreditText = "Orvane, written by its authors, 2026";
 
 fAboutD::fAboutD(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint)
+    // A fixed dialog frame: title and close button only, no minimise or maximise.
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("fAboutD"));
     setWindowTitle(QStringLiteral("About"));
