@@ -11,7 +11,7 @@ PACKAGES=(
     dict-freedict-ell-eng m17n-db
     fp-utils libchm-bin xchm
     fonts-dejavu-core fonts-noto-core
-    xvfb openbox trayer xdotool xclip x11-utils imagemagick
+    xvfb openbox trayer xdotool xclip x11-utils imagemagick python3
     clang libclang-rt-14-dev dpkg-dev
 )
 
