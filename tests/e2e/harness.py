@@ -18,6 +18,7 @@ when it ends, whatever happened. Screenshots land in the artefact folder.
 
 import argparse
 import ctypes
+import fcntl
 import hashlib
 import os
 import re
@@ -73,6 +74,12 @@ class Window:
         return self.x + self.width // 2, self.y + self.height // 2
 
 
+def _user_name():
+    import pwd
+
+    return pwd.getpwuid(os.getuid()).pw_name
+
+
 def _die_with_parent():
     # If the harness itself is killed, its children go too.
     libc = ctypes.CDLL("libc.so.6", use_errno=True)
@@ -106,6 +113,7 @@ class Session:
 
     def __enter__(self):
         try:
+            self._take_turn()
             self._prepare_program_folder()
             self._start_display()
             self._start("openbox", ["openbox", "--sm-disable"])
@@ -122,6 +130,23 @@ class Session:
             self.__exit__(None, None, None)
             raise
 
+    def _take_turn(self):
+        """The program runs once per user across all displays, so sessions of every
+        build tree of this user take turns; a copy running outside them is reported."""
+        self.turn = open(os.path.join(tempfile.gettempdir(), f"orvane-e2e-{os.getuid()}.lock"), "w")
+        deadline = time.monotonic() + 600
+        while True:
+            try:
+                fcntl.flock(self.turn, fcntl.LOCK_EX | fcntl.LOCK_NB)
+                break
+            except BlockingIOError:
+                if time.monotonic() > deadline:
+                    raise ScenarioFailed("another e2e session kept the turn for 10 minutes")
+                time.sleep(0.2)
+        with open("/proc/net/unix") as sockets:
+            if any(line.rstrip().endswith("@orvane-" + _user_name()) for line in sockets):
+                raise ScenarioFailed("a copy of the program already runs for this user; end it first")
+
     def __exit__(self, *exc):
         for name, process in reversed(list(self.processes.items())):
             if process.poll() is None:
@@ -135,6 +160,8 @@ class Session:
                     os.killpg(process.pid, signal.SIGKILL)
                     process.wait()
         shutil.rmtree(self.workdir, ignore_errors=True)
+        if getattr(self, "turn", None) is not None:
+            self.turn.close()  # gives the turn to the next session
         return False
 
     def _prepare_program_folder(self):
