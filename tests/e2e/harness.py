@@ -31,6 +31,10 @@ import time
 import traceback
 from dataclasses import dataclass
 
+# How orvane.mdb is keyed and paged (the program's password; the writer's page size).
+DATABASE_PASSWORD = "r^plokijuhy246813579"
+DATABASE_PAGE_SIZE = 4096
+
 SKIPPED = 77  # CTest's skip code (SKIP_RETURN_CODE)
 
 _scenarios = []
@@ -181,6 +185,30 @@ class Session:
             with open(os.path.join(self.program_folder, file), "rb") as f:
                 digest[file] = hashlib.sha256(f.read()).hexdigest()
         return digest
+
+    def query_database(self, sql):
+        """Rows of a SELECT on the program's orvane.mdb, read with the sqlcipher shell.
+        Every selected column must be text; values come back as str (None for null)."""
+        database = os.path.join(self.program_folder, "orvane.mdb")
+        # hex() keeps line breaks and separators inside values from splitting rows.
+        columns = sql.split(" FROM ", 1)[0].removeprefix("SELECT ").split(", ")
+        hexed = "SELECT " + ", ".join(f"quote(hex({c})), {c} IS NULL" for c in columns) + " FROM " + sql.split(" FROM ", 1)[1]
+        script = (f"PRAGMA key = '{DATABASE_PASSWORD}';\nPRAGMA cipher_page_size = {DATABASE_PAGE_SIZE};\n"
+                  f".headers off\n.mode list\n.separator |\n{hexed};\n")
+        try:
+            result = subprocess.run(["sqlcipher", database], input=script, capture_output=True, text=True, timeout=60)
+        except FileNotFoundError:
+            raise ScenarioFailed("the sqlcipher shell is needed to read the database under test")
+        if result.returncode != 0 or "Error" in result.stderr:
+            raise ScenarioFailed(f"sqlcipher could not read {database}: {result.stderr.strip()}")
+        rows = []
+        for line in result.stdout.splitlines():
+            if not line or line == "ok":  # some versions answer the key pragma
+                continue
+            fields = line.split("|")
+            rows.append(tuple(None if is_null == "1" else bytes.fromhex(value.strip("'")).decode("utf-8")
+                              for value, is_null in zip(fields[0::2], fields[1::2])))
+        return rows
 
     def program_folder_unchanged(self):
         return self._folder_digest() == self.folder_before

@@ -1,14 +1,10 @@
 """The dictionary window end to end: a search and its entry, key input in the
 transliteration box, and a window without a database."""
 
-import os
-import subprocess
 import time
 
 from harness import run_scenarios, scenario
 
-PASSWORD = "r^plokijuhy246813579"
-PAGE_SIZE = 4096  # the cipher page size orvane.mdb is written with
 RULE = "-" * 24
 
 # Control centres in the window's client area (pixels = twips / 15).
@@ -31,18 +27,8 @@ def open_dictionary(s):
 
 def entries_whose_m2_begins_with(s, prefix):
     """{m1: meanings} of every entry of the program's database whose m2 begins with prefix."""
-    database = os.path.join(s.program_folder, "orvane.mdb")
-    sql = (f"PRAGMA key = '{PASSWORD}';\nPRAGMA cipher_page_size = {PAGE_SIZE};\n.headers off\n.mode list\n.separator |\n"
-           "PRAGMA encoding;\n"
-           f"SELECT hex(m1), hex(meanings) FROM tbl_dictionary WHERE m2 LIKE '{prefix}%';\n")
-    out = subprocess.run(["sqlcipher", database], input=sql, capture_output=True, text=True, timeout=60).stdout
-    lines = [line for line in out.splitlines() if line and line != "ok"]
-    codec = {"UTF-8": "utf-8", "UTF-16le": "utf-16-le", "UTF-16be": "utf-16-be"}[lines[0]]
-    found = {}
-    for line in lines[1:]:
-        m1, meanings = line.split("|")
-        found[bytes.fromhex(m1).decode(codec)] = bytes.fromhex(meanings).decode(codec)
-    return found
+    rows = s.query_database(f"SELECT m1, meanings FROM tbl_dictionary WHERE substr(m2, 1, {len(prefix)}) = '{prefix}'")
+    return {m1 or "": meanings or "" for m1, meanings in rows}
 
 
 @scenario(help_file=False)
