@@ -100,7 +100,7 @@ class TestMkdbBuild final : public QObject
         write(u"keys.tsv"_s, "s_\ts̱\n");
         write(u"table.mim"_s, "(map (trans (\"e-\" \"ē\") (\"e'\" \"é\") (\"a~\" \"ã\") (\"a~~\" \"ă\")\n"
                               "  (\"zz\" \"azz\")))\n");
-        write(u"glyphs.txt"_s, "ϐ\nϑ\n");
+        write(u"glyphs.txt"_s, "ϐ\nβ\nϑ\n"); // β is in the set too: offered once, in list order
         write(u"about.txt"_s, "Fixture dictionary\nCC BY-SA 3.0\n");
         write(u"settings.conf"_s, "name = Fixture\nfnt1 = Noto Sans\nfnt3 = DejaVu Sans\nfsz1 = 12.5\n"
                                   "about-file = about.txt\n");
@@ -154,7 +154,7 @@ private slots:
 
         QCOMPARE(rowsOf(*database, data::Statement::glyphsInOrder(), {u"id"_s, u"glyph"_s}),
                  (QList<QStringList>{
-                     {u"1"_s, u"α"_s}, {u"2"_s, u"β"_s}, {u"3"_s, u"γ"_s}, {u"4"_s, u"ϐ"_s}, {u"5"_s, u"ϑ"_s}}));
+                     {u"1"_s, u"ϐ"_s}, {u"2"_s, u"β"_s}, {u"3"_s, u"ϑ"_s}, {u"4"_s, u"α"_s}, {u"5"_s, u"γ"_s}}));
         QCOMPARE(rowsOf(*database, data::Statement::configSettings(),
                         {u"name"_s, u"fnt1"_s, u"fnt3"_s, u"fnt4"_s, u"fsz1"_s, u"about"_s}),
                  (QList<QStringList>{{u"Fixture"_s, u"Noto Sans"_s, u"DejaVu Sans"_s, u"<null>"_s, u"12.5"_s,
@@ -298,6 +298,9 @@ private slots:
         QVERIFY(glyphs.size() > 300 && glyphs.size() <= 5001);
         QVERIFY(glyphs.contains(QStringList{u"ψ"_s}) && glyphs.contains(QStringList{u"ἀ"_s}));
         QVERIFY(!glyphs.contains(QStringList{u"a"_s}));
+        // The everyday alphabet opens the picker's first page, each letter offered once.
+        QCOMPARE(glyphs.mid(0, 3), (QList<QStringList>{{u"α"_s}, {u"β"_s}, {u"γ"_s}}));
+        QCOMPARE(glyphs.count(QStringList{u"α"_s}), 1);
 
         const QList<QStringList> config =
             rowsOf(*database, data::Statement::configSettings(), {u"name"_s, u"fnt1"_s, u"about"_s});

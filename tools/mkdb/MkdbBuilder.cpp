@@ -111,10 +111,20 @@ void MkdbBuilder::readKeyboard()
 
 void MkdbBuilder::readGlyphs()
 {
-    if (!m_options.glyphSet.isEmpty())
-        m_glyphs << GlyphSource::fromUnicodeSet(m_options.glyphSet);
+    // Lists first, so an author can put the everyday letters on the picker's first page
+    // and let a set add the rest; a character offered twice would only waste a button.
+    QStringList given;
     for (const QString& path : m_options.glyphLists)
-        m_glyphs << GlyphSource::fromList(path);
+        given << GlyphSource::fromList(path);
+    if (!m_options.glyphSet.isEmpty())
+        given << GlyphSource::fromUnicodeSet(m_options.glyphSet);
+    QSet<QString> seen;
+    for (const QString& glyph : std::as_const(given)) {
+        if (!seen.contains(glyph)) {
+            seen.insert(glyph);
+            m_glyphs << glyph;
+        }
+    }
     if (m_glyphs.size() > MaxPickerGlyphs)
         m_report << QStringLiteral("glyphs: %1 characters given; the picker offers only the first %2")
                         .arg(m_glyphs.size())

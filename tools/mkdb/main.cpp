@@ -22,6 +22,7 @@ Input formats:
                rules that would make the replacements endless or that cannot be chained
                are left out and listed.
   glyph list   one character per line (same escapes); ids follow the line order.
+               Lists come before the set's characters; a character given twice is kept once.
   config       key = value lines; # starts a comment:
                  name = Greek-English        fnt1 = Noto Sans   (native-script box, picker)
                  fnt3 = DejaVu Sans          (Latin boxes)       fnt4 = … (list)  fnt5 = … (entry, About)
