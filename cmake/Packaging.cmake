@@ -47,6 +47,7 @@ set(CPACK_PACKAGE_DESCRIPTION
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 # Libraries the executable links come from dpkg-shlibdeps; what it only loads at run
 # time is listed: the fonts the bundled dictionary names, and a help viewer.
