@@ -151,7 +151,7 @@ class Session:
             if any(line.rstrip().endswith("@orvane-" + _user_name()) for line in sockets):
                 raise ScenarioFailed("a copy of the program already runs for this user; end it first")
 
-    def __exit__(self, *exc):
+    def __exit__(self, exc_type, exc, trace):
         for name, process in reversed(list(self.processes.items())):
             if process.poll() is None:
                 try:
@@ -163,10 +163,25 @@ class Session:
                 except subprocess.TimeoutExpired:
                     os.killpg(process.pid, signal.SIGKILL)
                     process.wait()
+        if exc_type is not None and not issubclass(exc_type, ScenarioSkipped):
+            self._keep_logs()
         shutil.rmtree(self.workdir, ignore_errors=True)
         if getattr(self, "turn", None) is not None:
             self.turn.close()  # gives the turn to the next session
         return False
+
+    def _keep_logs(self):
+        """A failed scenario keeps the logs of what it started beside its screenshots,
+        and shows their last lines."""
+        kept = os.path.join(self.artefacts, f"{self.name}-logs")
+        os.makedirs(kept, exist_ok=True)
+        for file in sorted(os.listdir(self.workdir)):
+            if file.endswith(".log"):
+                shutil.copy2(os.path.join(self.workdir, file), kept)
+                with open(os.path.join(self.workdir, file), "rb") as log:
+                    tail = log.read()[-1500:].decode(errors="replace").strip()
+                if tail:
+                    print(f"--- {file} (last lines)\n{tail}", flush=True)
 
     def _prepare_program_folder(self):
         os.mkdir(self.program_folder)
