@@ -1,6 +1,7 @@
 // Opening orvane.mdb: the cached raw key, every way the file can be unusable, and
 // the shared handle across reconnections.
 #include "FixtureDatabase.h"
+#include "TestFiles.h"
 #include "data/Cipher.h"
 #include "data/Database.h"
 #include "data/Mainmode.h"
@@ -160,24 +161,20 @@ private slots:
 
         FixtureFolder bad;
         const QString path = bad.databasePath();
-        const auto writeFile = [&](const QByteArray& bytes) {
-            QFile file(path);
-            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-        };
         if (kind == u"wrong password") {
             QVERIFY(bad.write(someRows(), {true, u"r^plokijuhy246813578"_qs, true}));
         } else if (kind == u"text file") {
-            QVERIFY(writeFile("This is not a database.\r\nJust some lines of text.\r\n"));
+            QVERIFY(orvane::testing::writeFile(path, "This is not a database.\r\nJust some lines of text.\r\n"));
         } else if (kind == u"directory") {
             QVERIFY(QDir(bad.path()).mkdir(u"orvane.mdb"_qs));
         } else if (kind == u"plain sqlite") {
             QVERIFY(bad.write(someRows(), {true, {}, false}));
         } else if (kind == u"empty file") {
-            QVERIFY(writeFile({}));
+            QVERIFY(orvane::testing::writeFile(path, {}));
         } else if (kind == u"header only") {
             QFile source(good.databasePath());
             QVERIFY(source.open(QIODevice::ReadOnly));
-            QVERIFY(writeFile(source.read(100)));
+            QVERIFY(orvane::testing::writeFile(path, source.read(100)));
         } else if (kind == u"unreadable") {
             QVERIFY(bad.write(someRows()));
             QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));

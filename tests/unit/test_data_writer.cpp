@@ -1,5 +1,6 @@
 // Writing a database: all or nothing under the target name, keys and plain files.
 #include "FixtureDatabase.h"
+#include "TestFiles.h"
 #include "data/Database.h"
 #include "data/Mainmode.h"
 #include "data/Schema.h"
@@ -13,17 +14,8 @@ using orvane::testing::entry;
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeText(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
+using orvane::testing::readFile;
+using orvane::testing::writeFile;
 
 } // namespace
 
@@ -46,12 +38,12 @@ private slots:
 
     void commitReplacesTargetInOneStep()
     {
-        QVERIFY(writeText(target(), "previous file"));
+        QVERIFY(writeFile(target(), "previous file"));
         {
             DatabaseWriter writer(target(), {});
             QVERIFY2(writer.isOpen(), qPrintable(writer.error()));
             QVERIFY(writer.addEntry(entry(1, u"ψ"_qs, u"ps"_qs, u"ps"_qs)));
-            QCOMPARE(contents(target()), QByteArray("previous file")); // untouched until commit
+            QCOMPARE(readFile(target()), QByteArray("previous file")); // untouched until commit
             QVERIFY2(writer.commit(), qPrintable(writer.error()));
         }
         QCOMPARE(folderFiles(), QStringList{u"orvane.mdb"_qs});
@@ -74,7 +66,7 @@ private slots:
 
     void failedCommitKeepsPreviousTarget()
     {
-        QVERIFY(writeText(target(), "previous file"));
+        QVERIFY(writeFile(target(), "previous file"));
         {
             DatabaseWriter writer(target(), {});
             // The key indexes cannot be made once their columns are gone.
@@ -82,7 +74,7 @@ private slots:
             QVERIFY(!writer.commit());
             QVERIFY(!writer.error().isEmpty());
         }
-        QCOMPARE(contents(target()), QByteArray("previous file"));
+        QCOMPARE(readFile(target()), QByteArray("previous file"));
         QCOMPARE(folderFiles(), QStringList{u"orvane.mdb"_qs});
     }
 
@@ -108,7 +100,7 @@ private slots:
         DatabaseWriter writer(target(), {false, {}, false});
         QVERIFY(writer.addEntry(entry(1, u"ψ"_qs, u"ps"_qs, u"ps"_qs)));
         QVERIFY(writer.commit());
-        QVERIFY(contents(target()).startsWith(QByteArray("SQLite format 3", 16)));
+        QVERIFY(readFile(target()).startsWith(QByteArray("SQLite format 3", 16)));
         QVERIFY(!Database::open(target(), QString::fromLatin1(DatabasePassword)));
     }
 
@@ -117,7 +109,7 @@ private slots:
         DatabaseWriter writer(target(), {});
         QVERIFY(writer.addEntry(entry(1, u"needle"_qs, u"needle"_qs, u"needle"_qs, u"needle"_qs)));
         QVERIFY(writer.commit());
-        const QByteArray bytes = contents(target());
+        const QByteArray bytes = readFile(target());
         QVERIFY(!bytes.isEmpty());
         QVERIFY(!bytes.contains("needle"));
         QVERIFY(!bytes.contains("SQLite format 3"));

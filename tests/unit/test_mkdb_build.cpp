@@ -1,6 +1,8 @@
 // The builder as a whole: sources written here go in, a keyed database comes out and
 // is read back through the core. Faults name their file and line and never leave a
 // partial database under the target name. Last, the bundled dictionary itself.
+#include "TestFiles.h"
+
 #include "MkdbBuilder.h"
 
 #include "data/Database.h"
@@ -68,10 +70,8 @@ class TestMkdbBuild final : public QObject
     QString write(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (!testing::writeFile(path, bytes))
             qFatal("cannot write the fixture %s", qPrintable(path));
-        file.write(bytes);
         return path;
     }
 

@@ -1,6 +1,8 @@
 // The builder's readers: dictd dictionaries, TSV files, config files and m17n tables,
 // on small files written here, including the faults an author makes and the file
 // and line each fault must be reported with.
+#include "TestFiles.h"
+
 #include "ConfigFile.h"
 #include "DictdReader.h"
 #include "EntryTsvReader.h"
@@ -74,10 +76,8 @@ class TestMkdbReaders final : public QObject
     QString write(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (!orvane::testing::writeFile(path, bytes))
             qFatal("cannot write the fixture %s", qPrintable(path));
-        file.write(bytes);
         return path;
     }
 
