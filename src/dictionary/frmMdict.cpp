@@ -10,6 +10,7 @@
 #include "shell/ActivationWatcher.h"
 #include "shell/HelpLauncher.h"
 #include "shell/ProgramIcon.h"
+#include "shell/Twips.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -31,16 +32,8 @@ const QString frmMdict::PlainPlaceholder = QStringLiteral("  <without diacritics
 
 namespace {
 
-// The layout is designed in twips; 15 twips make one logical pixel.
-constexpr int twips(int value)
-{
-    return (value + 7) / 15;
-}
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(twips(left), twips(top), twips(width), twips(height));
-}
+using shell::twipsRect;
+using shell::twipsToPixels;
 
 QFont designedFont(const char* family, double points, bool bold = false)
 {
@@ -81,7 +74,7 @@ frmMdict::frmMdict(QWidget* parent) : QWidget(parent, Qt::Window)
     // Fixed single border: no resizing and no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(twips(10095), twips(5910));
+    setFixedSize(twipsToPixels(10095), twipsToPixels(5910));
 
     createControls();
     setUpTabOrder();
@@ -127,14 +120,14 @@ void frmMdict::createControls()
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Plain);
     Line1->setForegroundRole(QPalette::Dark); // the button-shadow colour
-    Line1->setGeometry(0, twips(5280), twips(10080), 1);
+    Line1->setGeometry(0, twipsToPixels(5280), twipsToPixels(10080), 1);
     Line1->setAccessibleName(QStringLiteral("Separator"));
 
     Line2 = new QFrame(this);
     Line2->setObjectName(QStringLiteral("Line2"));
     Line2->setFrameShape(QFrame::HLine);
     Line2->setFrameShadow(QFrame::Plain);
-    Line2->setGeometry(0, twips(5880), twips(10080), 1);
+    Line2->setGeometry(0, twipsToPixels(5880), twipsToPixels(10080), 1);
     Line2->setAccessibleName(QStringLiteral("Separator"));
 
     const auto button = [this](const char* name, const char* caption, const QRect& geometry, const QFont& font,
