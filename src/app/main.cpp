@@ -1,20 +1,10 @@
 #include "app/SingleInstance.h"
 #include "data/Mainmode.h"
 #include "shell/Fboard.h"
+#include "shell/Messages.h"
 #include "shell/ProgramIcon.h"
 
 #include <QApplication>
-#include <QMessageBox>
-
-namespace {
-// Database failures are reported once, in a plain box with only an OK button.
-void showDataError(const QString& message)
-{
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Orvane"), message, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
-}
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -26,7 +16,7 @@ int main(int argc, char* argv[])
 
     QApplication::setQuitOnLastWindowClosed(false); // the tray keeps the program alive
     QApplication::setWindowIcon(orvane::shell::programIcon());
-    orvane::data::setErrorNotifier(showDataError);
+    orvane::data::setErrorNotifier([](const QString& message) { orvane::shell::showMessage(nullptr, message); });
 
     orvane::shell::Fboard board;
     board.Form_Load();

@@ -9,6 +9,7 @@
 #include "dictionary/Search.h"
 #include "shell/ActivationWatcher.h"
 #include "shell/HelpLauncher.h"
+#include "shell/Messages.h"
 #include "shell/ProgramIcon.h"
 #include "shell/Twips.h"
 
@@ -17,7 +18,6 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -196,7 +196,7 @@ void frmMdict::setUpTabOrder()
 void frmMdict::Form_Activate()
 {
     if (!data::ConnectDatabase())
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("Cannot continue"), QMessageBox::Ok);
+        shell::showMessage(this, QString::fromLatin1(shell::CannotContinueText));
     dictionary::LoadDisplayConfig();
     ApplyDisplayConfig();
 }

@@ -4,12 +4,12 @@
 #include "dictionary/DisplayConfig.h"
 #include "dictionary/frmMdict.h"
 #include "shell/ActivationWatcher.h"
+#include "shell/Messages.h"
 #include "shell/Twips.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleHints>
@@ -24,8 +24,6 @@ constexpr int ButtonPitch = 480; // grid buttons overlap their neighbours by 15 
 constexpr int ButtonSide = 495;
 constexpr int NextPageFirstSlot = fGlyph::GridButtons; // slot 108 decides ">" on load
 constexpr double PlaceholderClearedPoints = 11;
-
-const QString CannotContinueText = QStringLiteral("Cannot continue");
 
 // A button caption treats "&" as a mnemonic marker; the glyph "&" must show as itself.
 QString captionFor(const QString& glyph)
@@ -101,7 +99,7 @@ void fGlyph::Form_Activate()
     rememberGridBeforeReload();
     if (!data::ConnectDatabase()) {
         m_sinceReload.invalidate(); // the user's click went to the message box
-        QMessageBox::warning(this, windowTitle(), CannotContinueText, QMessageBox::Ok);
+        shell::showMessage(this, QString::fromLatin1(shell::CannotContinueText));
     }
     LoadGlyphs();
     applyGridFont();

@@ -1,11 +1,11 @@
 #include "shell/HelpLauncher.h"
 
 #include "data/Mainmode.h"
+#include "shell/Messages.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
@@ -62,14 +62,14 @@ void showHelp(QWidget* parent)
     case HelpLauncher::Result::Started:
         return;
     case HelpLauncher::Result::FileMissing:
-        QMessageBox::information(parent, QStringLiteral("Orvane"),
-                                 QStringLiteral("The help file cannot be found:\n%1").arg(path));
+        showMessage(parent, QStringLiteral("The help file cannot be found:\n%1").arg(path), QMessageBox::Information);
         return;
     case HelpLauncher::Result::NoViewer:
-        QMessageBox::information(parent, QStringLiteral("Orvane"),
-                                 QStringLiteral("No program to show the help file was found. Install a viewer for "
-                                                "compiled HTML help (.chm) files, such as xchm, to read:\n%1")
-                                     .arg(path));
+        showMessage(parent,
+                    QStringLiteral("No program to show the help file was found. Install a viewer for "
+                                   "compiled HTML help (.chm) files, such as xchm, to read:\n%1")
+                        .arg(path),
+                    QMessageBox::Information);
         return;
     }
 }
