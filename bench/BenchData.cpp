@@ -1,8 +1,8 @@
 #include "BenchData.h"
 
-#include "data/Database.h"
-#include "data/DatabaseWriter.h"
-#include "data/Mainmode.h"
+#include "core/data/Database.h"
+#include "core/data/DatabaseWriter.h"
+#include "core/data/Mainmode.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,10 +5,10 @@
 #include "Bench.h"
 #include "Reference.h"
 
-#include "data/Database.h"
-#include "data/Mainmode.h"
-#include "data/Schema.h"
-#include "dictionary/DisplayConfig.h"
+#include "core/data/Database.h"
+#include "core/data/Mainmode.h"
+#include "core/data/Schema.h"
+#include "core/dictionary/DisplayConfig.h"
 
 #include <cstdio>
 #include <stdexcept>

@@ -4,12 +4,12 @@
 #include "Bench.h"
 #include "Reference.h"
 
-#include "data/Mainmode.h"
-#include "dictionary/EntryComposer.h"
-#include "dictionary/KeyInput.h"
-#include "dictionary/ResultListModel.h"
-#include "dictionary/Search.h"
-#include "dictionary/frmMdict.h"
+#include "core/data/Mainmode.h"
+#include "core/dictionary/EntryComposer.h"
+#include "core/dictionary/KeyInput.h"
+#include "core/dictionary/ResultListModel.h"
+#include "core/dictionary/Search.h"
+#include "ui/dictionary/frmMdict.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -80,7 +80,7 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
             auto nextId = [&] { return (next = (next * 7919 + 104729) % dataset.entries) + 1; };
             qint64 composed = 0;
             const double ms = bench::medianMs(context.repetitions(1001), [&] {
-                composed += dictionary::composeEntry(nextId(), 0).isEmpty() ? 0 : 1;
+                composed += dictionary::composeEntry(nextId(), dictionary::SearchMode::Latin).isEmpty() ? 0 : 1;
             });
             next = 0;
             const double referenceMs = bench::medianMs(context.repetitions(1001), [&] {

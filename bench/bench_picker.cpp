@@ -4,9 +4,9 @@
 #include "Bench.h"
 #include "Reference.h"
 
-#include "data/DatabaseWriter.h"
-#include "data/Mainmode.h"
-#include "picker/fGlyph.h"
+#include "core/data/DatabaseWriter.h"
+#include "core/data/Mainmode.h"
+#include "ui/picker/fGlyph.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -37,7 +37,7 @@ ORVANE_BENCH_FIGURES(pickerFigures)
     const QTemporaryDir folder;
     if (!folder.isValid())
         throw std::runtime_error("no temporary folder for the picker figure");
-    const int rows = fGlyph::StoreSlots;
+    const int rows = picker::GlyphPages::StoreSlots;
     writeGlyphTable(folder.filePath(QStringLiteral("orvane.mdb")), rows, true);
     const QString referencePath = folder.filePath(QStringLiteral("reference.sqlite"));
     writeGlyphTable(referencePath, rows, false);
@@ -47,10 +47,10 @@ ORVANE_BENCH_FIGURES(pickerFigures)
     // A failed connection would stop the run at the picker's message box.
     if (!data::ConnectDatabase())
         throw std::runtime_error("cannot open the glyph table " + folder.path().toStdString());
-    fGlyph picker;
+    fGlyph picker(nullptr, nullptr);
     const double coreMs = bench::medianMs(context.repetitions(101), [&] { picker.Form_Activate(); });
     data::setProgramFolder(previousFolder);
-    if (picker.glyphStore().back().isEmpty() || !picker.tiep1()->isEnabled())
+    if (picker.pages().glyphStore().back().isEmpty() || !picker.tiep1()->isEnabled())
         throw std::runtime_error("the picker activation did not load the glyph table");
 
     const double referenceMs = bench::medianMs(context.repetitions(101), [&] {

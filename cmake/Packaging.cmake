@@ -29,7 +29,7 @@ install(FILES "${CMAKE_BINARY_DIR}/packaging/orvane" DESTINATION "${CMAKE_INSTAL
 
 install(FILES "${CMAKE_SOURCE_DIR}/packaging/orvane.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 # The program's icon, one PNG per size: orvane-<size>.png in the shell's icon folder.
-file(GLOB orvane_icons "${CMAKE_SOURCE_DIR}/src/shell/icon/orvane-*.png")
+file(GLOB orvane_icons "${CMAKE_SOURCE_DIR}/src/ui/common/icon/orvane-*.png")
 foreach(icon IN LISTS orvane_icons)
     if(icon MATCHES "orvane-([0-9]+)\\.png$")
         set(size "${CMAKE_MATCH_1}")

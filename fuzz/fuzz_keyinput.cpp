@@ -2,9 +2,9 @@
 // keyboard table that holds ordinary rows, rows with spaces and quotes, and rows that
 // lead back to a known sequence. Input: a list of (operation byte, text) pairs.
 #include "FuzzInput.h"
-#include "data/DatabaseWriter.h"
-#include "data/Mainmode.h"
-#include "dictionary/KeyInput.h"
+#include "core/data/DatabaseWriter.h"
+#include "core/data/Mainmode.h"
+#include "core/dictionary/KeyInput.h"
 
 #include <QTemporaryDir>
 #include <algorithm>

@@ -1,8 +1,8 @@
 // The search pattern matcher: any pattern against any text.
 // Input: pattern, newline, text (see FuzzInput.h).
 #include "FuzzInput.h"
-#include "data/PatternMatcher.h"
-#include "data/Schema.h"
+#include "core/data/PatternMatcher.h"
+#include "core/data/Schema.h"
 
 using orvane::data::PatternMatcher;
 using orvane::data::schema::searchKey;

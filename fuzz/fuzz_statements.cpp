@@ -2,11 +2,11 @@
 // matcher inside the engine, the key-column fast path and the record set walk.
 // Input: one selector byte, then the value text (see FuzzInput.h).
 #include "FuzzInput.h"
-#include "data/Database.h"
-#include "data/DatabaseWriter.h"
-#include "data/Mainmode.h"
-#include "data/PatternMatcher.h"
-#include "data/Schema.h"
+#include "core/data/Database.h"
+#include "core/data/DatabaseWriter.h"
+#include "core/data/Mainmode.h"
+#include "core/data/PatternMatcher.h"
+#include "core/data/Schema.h"
 
 #include <QDir>
 #include <QTemporaryDir>

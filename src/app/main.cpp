@@ -1,8 +1,9 @@
 #include "app/SingleInstance.h"
-#include "data/Mainmode.h"
-#include "shell/Fboard.h"
-#include "shell/Messages.h"
-#include "shell/ProgramIcon.h"
+#include "app/WindowRegistry.h"
+#include "core/data/Mainmode.h"
+#include "ui/shell/Fboard.h"
+#include "ui/common/Messages.h"
+#include "ui/common/ProgramIcon.h"
 
 #include <QApplication>
 
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
     orvane::data::setErrorNotifier([](const QString& message) { orvane::shell::showMessage(nullptr, message); });
 
     orvane::shell::Fboard board;
+    orvane::WindowRegistry::attach(&board);
     board.Form_Load();
     return QApplication::exec();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/DatabaseWriter.h"
-#include "data/Mainmode.h"
+#include "core/data/DatabaseWriter.h"
+#include "core/data/Mainmode.h"
 
 #include <QDir>
 #include <QStringList>

@@ -1,10 +1,10 @@
 // The eight statements on the same rows with and without the key columns: every search
 // must give the same rows in the same order both ways.
 #include "FixtureDatabase.h"
-#include "data/Database.h"
-#include "data/Mainmode.h"
-#include "data/PatternMatcher.h"
-#include "data/UnicodeText.h"
+#include "core/data/Database.h"
+#include "core/data/Mainmode.h"
+#include "core/data/PatternMatcher.h"
+#include "core/data/UnicodeText.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -5,8 +5,8 @@
 
 #include "MkdbBuilder.h"
 
-#include "data/Database.h"
-#include "data/Mainmode.h"
+#include "core/data/Database.h"
+#include "core/data/Mainmode.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
 // The like-pattern language of the searches, as a table of pattern, text and verdict.
-#include "data/PatternMatcher.h"
-#include "data/Schema.h"
+#include "core/data/PatternMatcher.h"
+#include "core/data/Schema.h"
 
 #include <QTest>
 

@@ -5,8 +5,8 @@
 //
 // The template's line "<!-- key table -->" becomes the table; without a database the
 // line is dropped and the page explains the keys without listing them.
-#include "data/Database.h"
-#include "data/Mainmode.h"
+#include "core/data/Database.h"
+#include "core/data/Mainmode.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/DatabaseWriter.h"
+#include "core/data/DatabaseWriter.h"
 
 #include <QString>
 

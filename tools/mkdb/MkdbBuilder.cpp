@@ -10,7 +10,7 @@
 #include "Transform.h"
 #include "TsvReader.h"
 
-#include "data/DatabaseWriter.h"
+#include "core/data/DatabaseWriter.h"
 
 #include <QFile>
 #include <QSet>

@@ -3,7 +3,7 @@
 #include "KeyboardBuilder.h"
 #include "SourceEntry.h"
 
-#include "data/DatabaseWriter.h"
+#include "core/data/DatabaseWriter.h"
 
 #include <QSet>
 #include <QString>

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/data/RecordSet.h"
+#include "core/data/Statement.h"
+
+#include <QString>
+#include <memory>
+
+namespace orvane::data {
+
+// One open, keyed, read-only connection to an orvane.mdb file.
+// Shared through std::shared_ptr: record sets keep the connection alive.
+class Database : public std::enable_shared_from_this<Database>
+{
+public:
+    // Opens `path` read-only, keys it with `passphrase` and reads from it once, so a
+    // wrong key, a file that is no database, a missing or unreadable file all fail here.
+    // On failure returns nullptr and, if given, sets *error to the reason.
+    static std::shared_ptr<Database> open(const QString& path, const QString& passphrase, QString* error = nullptr);
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    RecordSet OpenRecordset(const Statement& statement);
+
+    // True when tbl_dictionary carries the search and sort key columns of Schema.h,
+    // so that prefix searches become index range scans.
+    bool hasDictionaryKeys() const;
+
+    QString path() const;
+
+    struct Impl;
+
+private:
+    explicit Database(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
+};
+
+using DatabaseHandle = std::shared_ptr<Database>;
+
+} // namespace orvane::data

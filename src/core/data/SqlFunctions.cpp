@@ -1,0 +1,103 @@
+#include "core/data/SqlFunctions.h"
+
+#include "core/data/PatternMatcher.h"
+#include "core/data/UnicodeText.h"
+
+#include <sqlcipher/sqlite3.h>
+#include <unicode/ustring.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace orvane::data::sql {
+namespace {
+
+// The engine stores UTF-8; decoding into a buffer on the stack spares it converting
+// (and allocating) for every row of a scan.
+class Utf16Text
+{
+public:
+    explicit Utf16Text(sqlite3_value* value)
+    {
+        const auto* utf8 = static_cast<const unsigned char*>(sqlite3_value_text(value));
+        const int32_t size = sqlite3_value_bytes(value);
+        // UTF-16 never needs more code units than UTF-8 has bytes.
+        char16_t* units = m_buffer.data();
+        if (std::size_t(size) > m_buffer.size()) {
+            m_heap.resize(std::size_t(size));
+            units = m_heap.data();
+        }
+        int32_t length = 0;
+        while (length < size && utf8[length] < 0x80) {
+            units[length] = utf8[length];
+            ++length;
+        }
+        if (length < size) {
+            UErrorCode status = U_ZERO_ERROR;
+            u_strFromUTF8WithSub(units, size, &length, reinterpret_cast<const char*>(utf8), size, 0xFFFD, nullptr,
+                                 &status);
+            if (U_FAILURE(status))
+                length = 0;
+        }
+        m_view = QStringView(units, length);
+    }
+    QStringView view() const { return m_view; }
+
+private:
+    std::array<char16_t, 256> m_buffer;
+    std::vector<char16_t> m_heap;
+    QStringView m_view;
+};
+
+enum class Subject
+{
+    Text,
+    Key
+};
+
+// like(pattern, subject): null when either is null, so a null column never matches.
+template <Subject subject> void likeFunction(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL || sqlite3_value_type(arguments[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    // The pattern is the same for every row of a statement: compile it once and keep it
+    // with the statement.
+    std::unique_ptr<PatternMatcher> compiled;
+    const auto* matcher = static_cast<const PatternMatcher*>(sqlite3_get_auxdata(context, 0));
+    if (!matcher) {
+        compiled = std::make_unique<PatternMatcher>(Utf16Text(arguments[0]).view().toString());
+        matcher = compiled.get();
+    }
+    const Utf16Text text(arguments[1]);
+    const bool matched = subject == Subject::Key ? matcher->matchesKey(text.view()) : matcher->matches(text.view());
+    sqlite3_result_int(context, matched ? 1 : 0);
+    // The engine may free the matcher inside this call, so it comes last.
+    if (compiled) {
+        sqlite3_set_auxdata(context, 0, compiled.release(),
+                            [](void* owned) { delete static_cast<PatternMatcher*>(owned); });
+    }
+}
+
+int compareCollation(void*, int leftBytes, const void* left, int rightBytes, const void* right)
+{
+    return unicode::compareCollatedUtf8(QByteArrayView(static_cast<const char*>(left), leftBytes),
+                                        QByteArrayView(static_cast<const char*>(right), rightBytes));
+}
+
+} // namespace
+
+bool registerFunctions(sqlite3* connection)
+{
+    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    return sqlite3_create_function_v2(connection, LikeFunction, 2, flags, nullptr, likeFunction<Subject::Text>, nullptr,
+                                      nullptr, nullptr) == SQLITE_OK &&
+           sqlite3_create_function_v2(connection, LikeKeyFunction, 2, flags, nullptr, likeFunction<Subject::Key>,
+                                      nullptr, nullptr, nullptr) == SQLITE_OK &&
+           sqlite3_create_collation_v2(connection, Collation, SQLITE_UTF8, nullptr, compareCollation, nullptr) ==
+               SQLITE_OK;
+}
+
+} // namespace orvane::data::sql

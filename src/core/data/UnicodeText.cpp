@@ -1,0 +1,154 @@
+#include "core/data/UnicodeText.h"
+
+#include <unicode/ucol.h>
+#include <unicode/unorm2.h>
+#include <unicode/ustring.h>
+
+#include <QVarLengthArray>
+#include <memory>
+
+namespace orvane::data::unicode {
+namespace {
+
+const UChar* icuText(QStringView text)
+{
+    return reinterpret_cast<const UChar*>(text.utf16());
+}
+
+bool isAscii(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// The root collator is created once and shared: opening one costs far more than a
+// comparison, and comparing with it does not change it.
+const UCollator* rootCollator()
+{
+    struct Closer
+    {
+        void operator()(UCollator* collator) const { ucol_close(collator); }
+    };
+    static const std::unique_ptr<UCollator, Closer> collator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<UCollator, Closer> opened(ucol_open("", &status));
+        if (U_FAILURE(status))
+            qFatal("ICU root collator unavailable: %s", u_errorName(status));
+        return opened;
+    }();
+    return collator.get();
+}
+
+QString foldCase(QStringView text)
+{
+    QString folded(text.size(), Qt::Uninitialized);
+    for (;;) {
+        UErrorCode status = U_ZERO_ERROR;
+        const int32_t length = u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), int32_t(folded.size()),
+                                             icuText(text), int32_t(text.size()), U_FOLD_CASE_DEFAULT, &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            folded.resize(length);
+            continue;
+        }
+        if (U_FAILURE(status))
+            return text.toString();
+        folded.resize(length);
+        return folded;
+    }
+}
+
+QString normalizeNfc(QString text)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
+    if (U_FAILURE(status))
+        return text;
+    const UChar* source = icuText(text);
+    const int32_t length = int32_t(text.size());
+    // Most text is NFC already; checking is much cheaper than normalising.
+    const int32_t normalPart = unorm2_spanQuickCheckYes(nfc, source, length, &status);
+    if (U_FAILURE(status) || normalPart == length)
+        return text;
+    QString normalized(length + 16, Qt::Uninitialized);
+    for (;;) {
+        status = U_ZERO_ERROR;
+        const int32_t written = unorm2_normalize(nfc, source, length, reinterpret_cast<UChar*>(normalized.data()),
+                                                 int32_t(normalized.size()), &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            normalized.resize(written);
+            continue;
+        }
+        if (U_FAILURE(status))
+            return text;
+        normalized.resize(written);
+        return normalized;
+    }
+}
+
+} // namespace
+
+QString withoutLoneSurrogates(QStringView text)
+{
+    QString repaired = text.toString();
+    if (text.isValidUtf16())
+        return repaired;
+    for (qsizetype i = 0; i < repaired.size(); ++i) {
+        if (repaired[i].isHighSurrogate() && i + 1 < repaired.size() && repaired[i + 1].isLowSurrogate())
+            ++i;
+        else if (repaired[i].isSurrogate())
+            repaired[i] = QChar::ReplacementCharacter;
+    }
+    return repaired;
+}
+
+QByteArray toUtf8(QStringView text)
+{
+    return text.isValidUtf16() ? text.toUtf8() : withoutLoneSurrogates(text).toUtf8();
+}
+
+QString foldForSearch(QStringView text)
+{
+    if (isAscii(text))
+        return text.toString().toLower();
+    return normalizeNfc(foldCase(text));
+}
+
+int compareCollated(QStringView left, QStringView right)
+{
+    const UCollationResult order =
+        ucol_strcoll(rootCollator(), icuText(left), int32_t(left.size()), icuText(right), int32_t(right.size()));
+    if (order != UCOL_EQUAL)
+        return order == UCOL_LESS ? -1 : 1;
+    return u_strCompare(icuText(left), int32_t(left.size()), icuText(right), int32_t(right.size()), true);
+}
+
+int compareCollatedUtf8(QByteArrayView left, QByteArrayView right)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult order = ucol_strcollUTF8(rootCollator(), left.data(), int32_t(left.size()), right.data(),
+                                                    int32_t(right.size()), &status);
+    if (U_SUCCESS(status) && order != UCOL_EQUAL)
+        return order == UCOL_LESS ? -1 : 1;
+    // UTF-8 byte order is code point order.
+    return left.compare(right) < 0 ? -1 : (left == right ? 0 : 1);
+}
+
+QByteArray collationKey(QStringView text)
+{
+    QVarLengthArray<uint8_t, 256> key(256);
+    int32_t length = ucol_getSortKey(rootCollator(), icuText(text), int32_t(text.size()), key.data(), key.size());
+    if (length > key.size()) {
+        key.resize(length);
+        length = ucol_getSortKey(rootCollator(), icuText(text), int32_t(text.size()), key.data(), key.size());
+    }
+    // The sort key ends with its only zero byte, so appending the UTF-8 text cannot
+    // change the order of two different sort keys; it only orders equal ones by code point.
+    QByteArray result(reinterpret_cast<const char*>(key.data()), length);
+    result += toUtf8(text);
+    return result;
+}
+
+} // namespace orvane::data::unicode

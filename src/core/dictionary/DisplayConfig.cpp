@@ -1,0 +1,63 @@
+#include "core/dictionary/DisplayConfig.h"
+
+#include "core/data/Mainmode.h"
+
+namespace orvane::dictionary {
+namespace {
+
+using data::RecordSet;
+
+// Each reader returns false at the error that makes the loader leave.
+bool readText(const RecordSet& row, const QString& column, QString& field)
+{
+    if (!row.hasField(column))
+        return false;
+    field = row.Fields(column).value_or(QString());
+    return true;
+}
+
+bool readSize(const RecordSet& row, const QString& column, double& field)
+{
+    if (!row.hasField(column))
+        return false;
+    const std::optional<QString> text = row.Fields(column);
+    if (!text) {
+        field = 0; // not set: the control keeps its size
+        return true;
+    }
+    bool isNumber = false;
+    const double size = text->toDouble(&isNumber);
+    if (!isNumber)
+        return false;
+    field = size;
+    return true;
+}
+
+} // namespace
+
+DisplayConfig& SharedDisplayConfig()
+{
+    static DisplayConfig config;
+    return config;
+}
+
+void LoadDisplayConfig()
+{
+    const data::DatabaseHandle database = data::SharedDatabase();
+    if (!database)
+        return;
+    RecordSet row = database->OpenRecordset(data::Statement::configSettings());
+    if (row.Eof())
+        return;
+    row.MoveFirst();
+    DisplayConfig& config = SharedDisplayConfig();
+    // The order matters: fields before a failing column keep their new values.
+    readText(row, QStringLiteral("name"), config.configName) && readText(row, QStringLiteral("fnt1"), config.font1) &&
+        readText(row, QStringLiteral("fnt3"), config.font2) && readText(row, QStringLiteral("fnt3"), config.font3) &&
+        readText(row, QStringLiteral("fnt4"), config.font4) && readText(row, QStringLiteral("fnt5"), config.font5) &&
+        readSize(row, QStringLiteral("fsz1"), config.size1) && readSize(row, QStringLiteral("fsz2"), config.size2) &&
+        readSize(row, QStringLiteral("fsz3"), config.size3) && readSize(row, QStringLiteral("fsz4"), config.size4) &&
+        readSize(row, QStringLiteral("fsz5"), config.size5);
+}
+
+} // namespace orvane::dictionary

@@ -1,0 +1,55 @@
+#include "core/dictionary/EntryComposer.h"
+
+#include "core/data/Mainmode.h"
+
+namespace orvane::dictionary {
+
+namespace {
+constexpr QStringView LineBreak = u"\r\n";
+} // namespace
+
+QString composeEntryText(const QString& header, const QString& meanings)
+{
+    QString text;
+    text.reserve(header.size() + meanings.size() + 34);
+    text += header;
+    text += LineBreak;
+    text += QLatin1StringView(EntryRule);
+    text += LineBreak;
+    text += meanings;
+    text += LineBreak;
+    text += LineBreak;
+    return text;
+}
+
+QString composeEntry(qint64 id, SearchMode searchMode)
+{
+    const data::DatabaseHandle database = data::SharedDatabase();
+    if (!database)
+        return {};
+    const QString header = searchMode == SearchMode::NativeScript ? QStringLiteral("m2") : QStringLiteral("m1");
+    const QString meanings = QStringLiteral("meanings");
+    data::Statement statement = data::Statement::dictionaryById(id);
+    statement.columns = QStringList{header, meanings};
+
+    data::RecordSet records = database->OpenRecordset(statement);
+    if (!records.isOpen() || records.Eof() || !records.hasField(header) || !records.hasField(meanings))
+        return {};
+    return composeEntryText(records.Fields(header).value_or(QString()), records.Fields(meanings).value_or(QString()));
+}
+
+QString entryDisplayText(const QString& composed)
+{
+    QString text = composed;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (text.size() > MaxShownCharacters) {
+        qsizetype end = MaxShownCharacters;
+        if (text[end - 1].isHighSurrogate())
+            --end; // never half a character
+        text.truncate(end);
+        text += QStringLiteral("\n\u2026");
+    }
+    return text;
+}
+
+} // namespace orvane::dictionary

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/dictionary/Search.h"
+
+#include <QAbstractListModel>
+
+namespace orvane::dictionary {
+
+// The rows of the result list: the listed term is shown, the entry id rides along in
+// EntryIdRole and is never shown. Two plain vectors, so a million hits load at once.
+class ResultListModel : public QAbstractListModel
+{
+public:
+    static constexpr int EntryIdRole = Qt::UserRole;
+
+    using QAbstractListModel::QAbstractListModel;
+
+    void setRows(SearchResults rows);
+    void clear();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    SearchResults m_rows;
+};
+
+} // namespace orvane::dictionary

@@ -1,0 +1,67 @@
+#include "core/dictionary/Search.h"
+
+#include "core/data/Mainmode.h"
+
+namespace orvane::dictionary {
+
+const SearchKind ScriptSearch{SearchMode::NativeScript, true, false, &data::Statement::dictionaryByScript, "m1",
+                              ListFocus::AfterSearch, u"  <native scripts>"};
+const SearchKind TranslitSearch{SearchMode::Latin,     false, true, &data::Statement::dictionaryByTranslit, "m2",
+                                ListFocus::BeforeSearchWhenBoxFilled, u"    <transliteration>"};
+const SearchKind PlainSearch{SearchMode::Latin,        false, true, &data::Statement::dictionaryByPlain,    "m2",
+                             ListFocus::BeforeSearchWhenBoxFilled, u"  <without diacritics>"};
+
+void SearchResults::append(qint64 id, QStringView term)
+{
+    m_terms += term;
+    m_termEnds.push_back(m_terms.size());
+    m_ids.push_back(id);
+}
+
+QString SearchResults::term(qsizetype row) const
+{
+    const qsizetype begin = row == 0 ? 0 : m_termEnds[static_cast<size_t>(row - 1)];
+    return m_terms.mid(begin, m_termEnds[static_cast<size_t>(row)] - begin);
+}
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && text.at(first) == u' ')
+        ++first;
+    while (end > first && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(first, end - first);
+}
+
+SearchResults runSearch(const SearchKind& kind, const QString& boxText)
+{
+    SearchResults results;
+    const QString trimmed = trimSpaces(boxText);
+    if (kind.skipsBlankText && trimmed.isEmpty())
+        return results;
+
+    const data::DatabaseHandle database = data::SharedDatabase();
+    if (!database)
+        return results;
+
+    const QString listed = QString::fromLatin1(kind.listedColumn);
+    data::Statement statement = kind.statement(kind.trimsText ? trimmed : boxText);
+    // Only what the list shows: a million hits must not drag a million meanings along.
+    statement.columns = QStringList{QStringLiteral("id"), listed};
+
+    data::RecordSet records = database->OpenRecordset(statement);
+    if (!records.isOpen())
+        return results;
+    const QString idColumn = QStringLiteral("id");
+    while (!records.Eof()) {
+        results.append(records.fieldInt(idColumn), records.Fields(listed).value_or(QString()));
+        records.MoveNext();
+        if (!records.error().isEmpty())
+            break; // a failing step ends the walk; the rows read so far stay listed
+    }
+    return results;
+}
+
+} // namespace orvane::dictionary

@@ -1,0 +1,55 @@
+#include "core/picker/GlyphPages.h"
+
+#include "core/data/Mainmode.h"
+
+#include <algorithm>
+
+namespace orvane::picker {
+
+GlyphPages::GlyphPages() : m_store(StoreSlots) {}
+
+void GlyphPages::load()
+{
+    std::fill(m_store.begin(), m_store.end(), QString());
+    m_pageIndex = 0;
+    const data::DatabaseHandle database = data::SharedDatabase();
+    if (!database)
+        return;
+    data::RecordSet glyphs = database->OpenRecordset(data::Statement::glyphsInOrder());
+    glyphs.MoveFirst();
+    // Rows past the last slot would be read only to be dropped, so reading stops there.
+    for (std::size_t k = 0; k < m_store.size() && !glyphs.Eof(); ++k) {
+        m_store[k] = glyphs.Fields(QStringLiteral("glyph")).value_or(QString());
+        glyphs.MoveNext();
+    }
+}
+
+QString GlyphPages::slot(int index) const
+{
+    if (index < 0 || index >= StoreSlots)
+        return {};
+    return m_store[std::size_t(index)];
+}
+
+QString GlyphPages::onButton(int button) const
+{
+    return slot(m_pageIndex * PageSize + button);
+}
+
+bool GlyphPages::next()
+{
+    ++m_pageIndex;
+    for (int button = 0; button < PageSize; ++button) {
+        if (onButton(button).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+void GlyphPages::previous()
+{
+    if (m_pageIndex > 0)
+        --m_pageIndex;
+}
+
+} // namespace orvane::picker

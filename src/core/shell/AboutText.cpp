@@ -1,0 +1,21 @@
+#include "core/shell/AboutText.h"
+
+#include "core/data/Mainmode.h"
+
+namespace orvane::shell {
+
+std::optional<QString> LoadAboutText()
+{
+    const data::DatabaseHandle database = data::SharedDatabase();
+    if (!database)
+        return std::nullopt;
+    std::optional<QString> text;
+    data::RecordSet rows = database->OpenRecordset(data::Statement::configAbout());
+    for (; !rows.Eof() && rows.error().isEmpty(); rows.MoveNext()) {
+        if (std::optional<QString> about = rows.Fields(QStringLiteral("about")))
+            text = std::move(about);
+    }
+    return text;
+}
+
+} // namespace orvane::shell

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace orvane::shell {
+
+// The text of the About box: the `about` of the last row of tbl_config that has one,
+// read from the shared database. nullopt when there is no database or no such row, so
+// the box keeps what it shows; a walk that fails part way keeps the last row it read.
+std::optional<QString> LoadAboutText();
+
+} // namespace orvane::shell

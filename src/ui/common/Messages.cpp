@@ -1,0 +1,14 @@
+#include "ui/common/Messages.h"
+
+#include <QApplication>
+
+namespace orvane::shell {
+
+void showMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
+{
+    QMessageBox box(icon, QStringLiteral("Orvane"), text, QMessageBox::Ok,
+                    parent ? parent : QApplication::activeWindow());
+    box.exec();
+}
+
+} // namespace orvane::shell

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/picker/GlyphPages.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+
+class QLineEdit;
+class QPushButton;
+
+namespace orvane {
+
+// The character picker "Insert Characters": a grid of 108 buttons showing one page of
+// tbl_glyph at a time; a click appends the button's glyph to the native-script box of
+// the dictionary window that owns the picker.
+class fGlyph : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int GridButtons = picker::GlyphPages::PageSize;
+    static constexpr int GridColumns = 12;
+    static constexpr double GridFontPoints = 14.25;
+
+    // `targetBox` receives the glyphs; the picker never outlives its owner, which holds it.
+    fGlyph(QWidget* owner, QLineEdit* targetBox);
+
+    QPushButton* CmdB(int index) const;
+    QPushButton* tiep1() const { return m_tiep1; } // ">"
+    QPushButton* tiep2() const { return m_tiep2; } // "<"
+    QPushButton* CommandButton1() const { return m_CommandButton1; }
+
+    const picker::GlyphPages& pages() const { return m_pages; }
+    QString chosenGlyph() const { return m_chosenGlyph; }
+
+    // Runs each time the picker becomes the program's active window: reconnects,
+    // reloads the table (first page) and applies the configured grid font.
+    void Form_Activate();
+    // Reads tbl_glyph and shows the first page.
+    void LoadGlyphs();
+
+private:
+    void CmdB_Press(int index);
+    void CmdB_Click(int index);
+    void tiep1_Click();
+    void tiep2_Click();
+
+    void rememberGridBeforeReload();
+    void showPage();
+    void applyGridFont();
+    void setNextPageEnabled(bool enabled);
+
+    std::array<QPushButton*, GridButtons> m_CmdB{};
+    QPushButton* m_tiep2 = nullptr;
+    QPushButton* m_tiep1 = nullptr;
+    QPushButton* m_CommandButton1 = nullptr;
+    QPointer<QLineEdit> m_targetBox;
+
+    picker::GlyphPages m_pages;
+    QString m_chosenGlyph;
+
+    bool m_loaded = false;
+    // What the grid showed before the last reload by activation, and since when it is gone.
+    std::array<QString, GridButtons> m_gridBeforeReload;
+    QElapsedTimer m_sinceReload;
+
+    // The grid button being pressed and the glyph it showed then.
+    struct Press
+    {
+        int button = -1;
+        QString glyph;
+    };
+    Press m_press;
+};
+
+} // namespace orvane

@@ -1,0 +1,80 @@
+#include "ui/shell/Systray.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace orvane::shell {
+
+namespace {
+QAction* addItem(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+}
+
+QAction* addNamedSeparator(QMenu* menu, const char* name)
+{
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QString::fromLatin1(name));
+    return separator;
+}
+} // namespace
+
+pupMenu::pupMenu(QWidget* parent) : QMenu(QStringLiteral("pupMenu"), parent)
+{
+    setObjectName(QStringLiteral("pupMenu"));
+    gioithieu = addItem(this, "gioithieu", QStringLiteral("About"));
+    how = addItem(this, "how", QStringLiteral("Help"));
+    g2 = addNamedSeparator(this, "g2");
+    dict = addItem(this, "dict", QStringLiteral("Dictionary"));
+    g1 = addNamedSeparator(this, "g1");
+    thoat = addItem(this, "thoat", QStringLiteral("Exit"));
+}
+
+TrayReleaseFilter::TrayReleaseFilter(std::function<void()> onLeftRelease,
+                                     std::function<void(const QPoint&)> onRightRelease, QObject* parent)
+    : QObject(parent), m_onLeftRelease(std::move(onLeftRelease)), m_onRightRelease(std::move(onRightRelease))
+{}
+
+bool TrayReleaseFilter::install()
+{
+    bool found = false;
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget* widget : widgets) {
+        if (widget->inherits("QSystemTrayIconSys")) {
+            widget->removeEventFilter(this);
+            widget->installEventFilter(this);
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool TrayReleaseFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: // the second press of a quick pair
+        m_pressedButton = static_cast<QMouseEvent*>(event)->button();
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const auto* icon = qobject_cast<QWidget*>(watched);
+        // Like any button: pressing on the icon and letting go elsewhere is no click.
+        const bool overIcon = icon && icon->rect().contains(mouse->position().toPoint());
+        const bool clicked = overIcon && mouse->button() == m_pressedButton;
+        m_pressedButton = Qt::NoButton;
+        if (clicked && mouse->button() == Qt::LeftButton)
+            m_onLeftRelease();
+        else if (clicked && mouse->button() == Qt::RightButton)
+            m_onRightRelease(mouse->globalPosition().toPoint());
+        return true;
+    }
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+}
+
+} // namespace orvane::shell
