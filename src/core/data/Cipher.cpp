@@ -1,80 +1,31 @@
 #include "core/data/Cipher.h"
 
-#include <QCryptographicHash>
+#include <openssl/evp.h>
+
 #include <QMutex>
 #include <QMutexLocker>
-#include <algorithm>
-#include <array>
 #include <deque>
 
 namespace orvane::data::cipher {
 namespace {
-
-constexpr int Sha1Size = 20;
-constexpr int Sha1BlockSize = 64;
-
-// HMAC-SHA1 with the padded key blocks prepared once: each PBKDF2 round is then two
-// hashes of short inputs, with nothing to allocate.
-class HmacSha1
-{
-public:
-    explicit HmacSha1(QByteArray key)
-    {
-        if (key.size() > Sha1BlockSize)
-            key = QCryptographicHash::hash(key, QCryptographicHash::Sha1);
-        key.resize(Sha1BlockSize, '\0');
-        m_innerPad = key;
-        m_outerPad = key;
-        for (int i = 0; i < Sha1BlockSize; ++i) {
-            m_innerPad[i] = char(m_innerPad[i] ^ 0x36);
-            m_outerPad[i] = char(m_outerPad[i] ^ 0x5c);
-        }
-    }
-
-    QByteArray mac(QByteArrayView message)
-    {
-        m_hash.reset();
-        m_hash.addData(m_innerPad);
-        m_hash.addData(message);
-        const QByteArrayView inner = m_hash.resultView();
-        std::copy(inner.begin(), inner.end(), m_innerResult.begin());
-        m_hash.reset();
-        m_hash.addData(m_outerPad);
-        m_hash.addData(QByteArrayView(m_innerResult.data(), Sha1Size));
-        return m_hash.result();
-    }
-
-private:
-    QByteArray m_innerPad, m_outerPad;
-    std::array<char, Sha1Size> m_innerResult{};
-    QCryptographicHash m_hash{QCryptographicHash::Sha1};
-};
 
 struct CachedKey
 {
     QByteArray passphrase, salt, key;
 };
 
-} // namespace
-
-QByteArray pbkdf2HmacSha1(const QByteArray& password, const QByteArray& salt, int rounds, int keySize)
+QByteArray deriveKey(const QByteArray& passphrase, const QByteArray& salt)
 {
-    HmacSha1 hmac(password);
-    QByteArray derived;
-    for (quint32 block = 1; derived.size() < keySize; ++block) {
-        const std::array<char, 4> blockIndex{char(block >> 24), char(block >> 16), char(block >> 8), char(block)};
-        QByteArray u = hmac.mac(salt + QByteArray(blockIndex.data(), blockIndex.size()));
-        QByteArray t = u;
-        for (int round = 1; round < rounds; ++round) {
-            u = hmac.mac(u);
-            for (int i = 0; i < Sha1Size; ++i)
-                t[i] = char(t[i] ^ u[i]);
-        }
-        derived += t;
-    }
-    derived.truncate(keySize);
-    return derived;
+    QByteArray key(KeySize, Qt::Uninitialized);
+    const bool derived =
+        PKCS5_PBKDF2_HMAC(passphrase.constData(), int(passphrase.size()),
+                          reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()), Rounds,
+                          EVP_sha1(), KeySize, reinterpret_cast<unsigned char*>(key.data())) == 1;
+    // Without a key nothing can be opened; an empty one makes the open fail as a wrong key does.
+    return derived ? key : QByteArray();
 }
+
+} // namespace
 
 QByteArray rawKey(const QByteArray& passphrase, const QByteArray& salt)
 {
@@ -88,7 +39,9 @@ QByteArray rawKey(const QByteArray& passphrase, const QByteArray& salt)
         if (entry.salt == salt && entry.passphrase == passphrase)
             return entry.key;
     }
-    QByteArray key = pbkdf2HmacSha1(passphrase, salt, Rounds, KeySize);
+    QByteArray key = deriveKey(passphrase, salt);
+    if (key.isEmpty())
+        return key;
     cache.push_front({passphrase, salt, key});
     if (cache.size() > CacheSize)
         cache.pop_back();

@@ -18,8 +18,6 @@ inline constexpr int Rounds = 64000;
 inline constexpr int PageSize = 4096;
 inline constexpr int DefaultPageSize = 1024;
 
-QByteArray pbkdf2HmacSha1(const QByteArray& password, const QByteArray& salt, int rounds, int keySize);
-
 // The raw page key for `passphrase` and the file's `salt`; cached per (passphrase, salt).
 QByteArray rawKey(const QByteArray& passphrase, const QByteArray& salt);
 

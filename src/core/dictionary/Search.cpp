@@ -4,12 +4,23 @@
 
 namespace orvane::dictionary {
 
-const SearchKind ScriptSearch{SearchMode::NativeScript, true, false, &data::Statement::dictionaryByScript, "m1",
-                              ListFocus::AfterSearch, u"  <native scripts>"};
-const SearchKind TranslitSearch{SearchMode::Latin,     false, true, &data::Statement::dictionaryByTranslit, "m2",
-                                ListFocus::BeforeSearchWhenBoxFilled, u"    <transliteration>"};
-const SearchKind PlainSearch{SearchMode::Latin,        false, true, &data::Statement::dictionaryByPlain,    "m2",
-                             ListFocus::BeforeSearchWhenBoxFilled, u"  <without diacritics>"};
+const SearchKind ScriptSearch{
+    SearchMode::NativeScript, true, false, &data::Statement::dictionaryByScript, "m1", ListFocus::AfterSearch,
+    u"  <native scripts>"};
+const SearchKind TranslitSearch{SearchMode::Latin,
+                                false,
+                                true,
+                                &data::Statement::dictionaryByTranslit,
+                                "m2",
+                                ListFocus::BeforeSearchWhenBoxFilled,
+                                u"    <transliteration>"};
+const SearchKind PlainSearch{SearchMode::Latin,
+                             false,
+                             true,
+                             &data::Statement::dictionaryByPlain,
+                             "m2",
+                             ListFocus::BeforeSearchWhenBoxFilled,
+                             u"  <without diacritics>"};
 
 void SearchResults::append(qint64 id, QStringView term)
 {

@@ -26,8 +26,8 @@ enum class ListFocus
 struct SearchKind
 {
     SearchMode searchMode; // recorded when the button is pressed
-    bool trimsText;      // the statement gets the text without leading and trailing spaces
-    bool skipsBlankText; // no statement at all when the trimmed text is empty
+    bool trimsText;        // the statement gets the text without leading and trailing spaces
+    bool skipsBlankText;   // no statement at all when the trimmed text is empty
     data::Statement (*statement)(const QString& prefix);
     const char* listedColumn; // the column shown in the list (the id always rides along)
     ListFocus listFocus;

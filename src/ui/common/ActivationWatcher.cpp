@@ -7,9 +7,11 @@
 namespace orvane::shell {
 
 ActivationWatcher::ActivationWatcher(QWidget* window, std::function<void()> onActivate)
-    : QObject(window), m_window(window), m_onActivate(std::move(onActivate)),
-      m_focusWasInOtherWindow(QGuiApplication::focusWindow() != nullptr)
+    : QObject(window), m_window(window), m_onActivate(std::move(onActivate))
 {
+    // Created while another window of the program has the focus: that is where it comes from.
+    if (QGuiApplication::focusWindow() != nullptr)
+        m_rule.focusMoved(ActivationRule::Focus::OtherWindow);
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &ActivationWatcher::focusWindowChanged);
 }
 
@@ -18,68 +20,50 @@ bool ActivationWatcher::isWatchedWindow(const QWindow* window) const
     return window != nullptr && m_window->window()->windowHandle() == window;
 }
 
+ActivationRule::Focus ActivationWatcher::classify(QWindow* now)
+{
+    using Focus = ActivationRule::Focus;
+    if (now == nullptr)
+        return Focus::Elsewhere;
+    if (isWatchedWindow(now))
+        return Focus::Window;
+    if (m_rule.phase() == ActivationRule::Phase::Running)
+        m_handlerWindows.append(now);
+    return m_handlerWindows.contains(now) ? Focus::HandlersWindow : Focus::OtherWindow;
+}
+
 void ActivationWatcher::focusWindowChanged(QWindow* now)
 {
     // Menus and tool tips hold the focus only while they are open; the window under them
     // never really lost it.
     if (now != nullptr && (now->type() == Qt::Popup || now->type() == Qt::ToolTip))
         return;
-    const bool cameFromOtherWindow = m_focusWasInOtherWindow;
-    m_focusWasInOtherWindow = now != nullptr && !isWatchedWindow(now);
-    if (now == nullptr)
-        return; // the program lost the focus, or it passes through no window for a moment
-
-    if (!isWatchedWindow(now)) {
-        if (m_inHandler) {
-            m_handlerWindows.append(now);
-        } else if (!m_handlerWindows.contains(now)) {
-            // The user went on to another window of the program: coming back from it
-            // is a genuine activation again.
-            m_awaitingReturnFromHandler = false;
-            m_handlerWindows.clear();
-        }
-        return;
-    }
-
-    if (m_inHandler || m_handlerQueued)
-        return;
-    if (m_awaitingReturnFromHandler) {
-        // The focus returns from a message box the handler showed; running the handler
-        // again would show that box again, for ever.
-        m_awaitingReturnFromHandler = false;
+    const ActivationRule::Focus to = classify(now);
+    if (to == ActivationRule::Focus::OtherWindow)
         m_handlerWindows.clear();
-        return;
-    }
-    if (m_shownOnce && !cameFromOtherWindow)
-        return; // back in from another application, or the focus never really left
-
-    m_shownOnce = true;
-    m_handlerQueued = true;
-    // Queued: the handler may open message boxes, and a nested event loop must not run
-    // inside the focus change that is being delivered right now.
-    QMetaObject::invokeMethod(this, &ActivationWatcher::runHandler, Qt::QueuedConnection);
+    if (m_rule.focusMoved(to))
+        QMetaObject::invokeMethod(this, &ActivationWatcher::runHandler, Qt::QueuedConnection);
 }
 
 void ActivationWatcher::runHandler()
 {
-    m_handlerQueued = false;
-    if (!m_window->isVisible())
+    if (!m_window->isVisible()) {
+        m_rule.handlerSkipped();
         return;
-
+    }
     QPointer<ActivationWatcher> self(this);
-    m_inHandler = true;
     m_handlerWindows.clear();
+    m_rule.handlerStarted();
     ++m_activations;
     m_onActivate();
     if (!self)
         return; // the handler closed its own window
-    m_inHandler = false;
-
-    // Where the window system reports focus changes late (X11), the focus is still on
-    // the handler's closed message box, or on none, when the handler returns.
-    const bool handlerShowedWindows = !m_handlerWindows.isEmpty();
+    // Its message boxes are gone by now (null here), yet they count. Where the window
+    // system reports focus changes late (X11), the focus is still on such a closed box,
+    // or on none, when the handler returns.
+    const bool showedWindows = !m_handlerWindows.isEmpty();
     m_handlerWindows.removeAll(nullptr);
-    m_awaitingReturnFromHandler = handlerShowedWindows && !isWatchedWindow(QGuiApplication::focusWindow());
+    m_rule.handlerFinished(showedWindows, isWatchedWindow(QGuiApplication::focusWindow()));
 }
 
 } // namespace orvane::shell
