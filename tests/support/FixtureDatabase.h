@@ -16,11 +16,11 @@ using data::DatabaseWriter;
 // The rows of a fixture database, given in code.
 struct FixtureRows
 {
-    std::vector<DatabaseWriter::Entry> entries;
-    std::vector<std::pair<std::optional<QString>, std::optional<QString>>> keys; // input, display
-    std::vector<std::pair<qint64, std::optional<QString>>> glyphs;               // id, glyph
-    std::vector<DatabaseWriter::Config> configs;
-    QStringList extraSql; // run after the rows, before commit (odd shapes: dropped columns...)
+    std::vector<DatabaseWriter::Entry> entries{};
+    std::vector<std::pair<std::optional<QString>, std::optional<QString>>> keys{}; // input, display
+    std::vector<std::pair<qint64, std::optional<QString>>> glyphs{};               // id, glyph
+    std::vector<DatabaseWriter::Config> configs{};
+    QStringList extraSql{}; // run after the rows, before commit (odd shapes: dropped columns...)
 };
 
 // Writes `rows` into a new database at `path`; false (with the reason in *error) on failure.

@@ -16,7 +16,7 @@ public:
     struct Options
     {
         bool withKeys = true;  // write the k/s key columns and indexes of Schema.h
-        QString passphrase;    // empty: the program's DatabasePassword
+        QString passphrase{};  // empty: the program's DatabasePassword
         bool encrypted = true; // false: a plain SQLite file (tests of bad files, bench reference)
     };
 

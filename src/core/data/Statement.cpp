@@ -5,11 +5,9 @@
 namespace orvane::data {
 namespace {
 
-const QString Dictionary = QStringLiteral("tbl_dictionary");
-
 Statement dictionarySearch(const QString& column, const QString& prefix, const QString& listed)
 {
-    return {Dictionary,
+    return {QStringLiteral("tbl_dictionary"),
             {QStringLiteral("id"), listed},
             Statement::Condition{column, Statement::Op::Like, prefix + u'*'},
             listed};
@@ -72,7 +70,7 @@ Statement Statement::dictionaryByPlain(const QString& prefix)
 
 Statement Statement::dictionaryById(qint64 id)
 {
-    return {Dictionary, {}, Condition{QStringLiteral("id"), Op::Equal, QString::number(id)}, {}};
+    return {QStringLiteral("tbl_dictionary"), {}, Condition{QStringLiteral("id"), Op::Equal, QString::number(id)}, {}};
 }
 
 Statement Statement::glyphsInOrder()

@@ -1,0 +1,293 @@
+// The data layer under the statements: opening orvane.mdb (good, unopenable and damaged
+// files), walking record sets, and writing a database in one step.
+#include "FixtureDatabase.h"
+#include "TestFiles.h"
+#include "core/data/Database.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace orvane::data;
+using namespace orvane::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Entries = 300;
+
+FixtureRows manyRows()
+{
+    FixtureRows rows;
+    for (int i = 1; i <= Entries; ++i)
+        rows.entries.push_back(
+            entry(i, u"λέξη%1"_s.arg(i), u"léxi%1"_s.arg(i), u"lexi%1"_s.arg(i), QString(300, u'a')));
+    rows.keys = {{u"a'"_s, u"á"_s}};
+    rows.glyphs = {{1, u"α"_s}, {2, u"β"_s}};
+    rows.configs = {{.name = u"Orvane"_s, .about = u"about"_s}};
+    return rows;
+}
+
+// Every statement the program issues, each finding rows in manyRows().
+const std::vector<Statement> Statements = {
+    Statement::configSettings(),
+    Statement::configAbout(),
+    Statement::keyboardByInput(u"a'"_s),
+    Statement::dictionaryByScript(QString()),
+    Statement::dictionaryByTranslit(u"lé"_s),
+    Statement::dictionaryByPlain(u"lexi2"_s),
+    Statement::dictionaryById(Entries),
+    Statement::glyphsInOrder(),
+};
+
+// Each row whole, as text; error() once the walk ends.
+struct Walk
+{
+    bool open = false;
+    QStringList rows;
+    QString error;
+};
+
+Walk walk(RecordSet rows)
+{
+    static const QStringList Columns{u"id"_s, u"m1"_s, u"m2"_s, u"meanings"_s, u"display"_s, u"glyph"_s, u"about"_s};
+    Walk result{rows.isOpen(), {}, {}};
+    for (; !rows.Eof(); rows.MoveNext()) {
+        QStringList row;
+        for (const QString& column : Columns)
+            row << (rows.hasField(column) ? rows.Fields(column).value_or(u"(null)"_s) : QString());
+        result.rows << row.join(u'|');
+    }
+    result.error = rows.error();
+    return result;
+}
+
+QByteArray randomBytes(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(7);
+    for (char& c : bytes)
+        c = char(generator.bounded(256));
+    return bytes;
+}
+
+} // namespace
+
+class TestDatabase final : public QObject
+{
+    Q_OBJECT
+
+    FixtureFolder m_good;
+    QByteArray m_goodBytes;
+    std::vector<Walk> m_goodWalks; // Statements on the intact file
+    QStringList m_messages;        // what ConnectDatabase reported
+    QTemporaryDir m_scratch;
+
+    // Points the program folder at a new folder holding `bytes` (or a directory) as orvane.mdb.
+    void useFile(const QString& name, const QByteArray& bytes, bool directory = false)
+    {
+        const QString folder = m_scratch.filePath(name);
+        QVERIFY(QDir().mkpath(folder));
+        setProgramFolder(folder);
+        QVERIFY(directory ? QDir().mkpath(databasePath()) : writeFile(databasePath(), bytes));
+    }
+
+    void connectGood()
+    {
+        setProgramFolder(m_good.path());
+        QVERIFY(ConnectDatabase());
+        m_messages.clear();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        setErrorNotifier([this](const QString& message) { m_messages << message; });
+        QVERIFY(m_good.write(manyRows()));
+        m_goodBytes = readFile(m_good.databasePath());
+        connectGood();
+        for (const Statement& statement : Statements) {
+            m_goodWalks.push_back(walk(SharedDatabase()->OpenRecordset(statement)));
+            QVERIFY2(!m_goodWalks.back().rows.isEmpty(), qPrintable(statement.displaySql()));
+        }
+    }
+
+    void init() { connectGood(); }
+
+    void reconnectingKeepsOpenRecordSetsAndWritesNothing()
+    {
+        const DatabaseHandle first = SharedDatabase();
+        RecordSet entries = first->OpenRecordset(Statement::dictionaryByTranslit(QString()));
+        entries.MoveNext();
+        QVERIFY(ConnectDatabase());
+        QVERIFY(SharedDatabase() != first);
+        int rest = 0;
+        for (; !entries.Eof(); entries.MoveNext())
+            ++rest;
+        QCOMPARE(rest, Entries - 1);
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(readFile(m_good.databasePath()), m_goodBytes);
+    }
+
+    void unopenableFilesFailOnceAndKeepTheConnection()
+    {
+        QByteArray salt = m_goodBytes;
+        salt[3] = char(salt[3] ^ 1);
+        const std::vector<std::pair<QString, QByteArray>> files = {
+            {u"zero bytes"_s, {}},
+            {u"random"_s, randomBytes(64 * 1024)},
+            {u"text"_s, QByteArray("id,m1\n1,a\n").repeated(100)},
+            {u"salt only"_s, m_goodBytes.left(16)},
+            {u"first page cut"_s, m_goodBytes.left(700)},
+            {u"salt changed"_s, salt},
+        };
+        const DatabaseHandle kept = SharedDatabase();
+        const auto failsTwice = [&](const QString& name) {
+            for (const int attempt : {1, 2}) {
+                QVERIFY2(!ConnectDatabase(), qPrintable(name));
+                QCOMPARE(m_messages, QStringList(attempt, QString::fromLatin1(UnexpectedErrorText)));
+            }
+            QCOMPARE(SharedDatabase(), kept);
+            m_messages.clear();
+        };
+        for (const auto& [name, bytes] : files) {
+            useFile(name, bytes);
+            failsTwice(name);
+        }
+        useFile(u"directory"_s, {}, true);
+        failsTwice(u"directory"_s);
+        setProgramFolder(m_scratch.filePath(u"missing"_s));
+        failsTwice(u"missing"_s);
+        for (const DatabaseWriter::Options& options :
+             {DatabaseWriter::Options{.encrypted = false}, DatabaseWriter::Options{.passphrase = u"other"_s}}) {
+            useFile(u"written"_s, {});
+            QVERIFY(writeFixtureDatabase(databasePath(), manyRows(), options));
+            failsTwice(u"plain or other key"_s);
+        }
+    }
+
+    // Damage behind the first page: whatever a statement returns is true rows in their
+    // order, and a walk cut short says so.
+    void damagedFilesGiveTrueRowsOrAnError()
+    {
+        int reached = 0;
+        const qsizetype size = m_goodBytes.size();
+        for (qsizetype offset = 6 * 1024; offset < size + 6 * 1024; offset += 6 * 1024) {
+            QByteArray bytes = offset < size ? m_goodBytes : m_goodBytes.left(size / 2);
+            for (qsizetype i = offset; i < offset + 8 && i < size; ++i)
+                bytes[i] = char(bytes[i] ^ 0xFF);
+            useFile(u"damaged"_s, bytes);
+            if (!ConnectDatabase()) {
+                QCOMPARE(m_messages.size(), 1);
+                m_messages.clear();
+                continue;
+            }
+            for (std::size_t s = 0; s < Statements.size(); ++s) {
+                const Walk result = walk(SharedDatabase()->OpenRecordset(Statements[s]));
+                const QStringList& good = m_goodWalks[s].rows;
+                QVERIFY(result.rows == good.mid(0, result.rows.size()));
+                QVERIFY2(result.rows == good || !result.error.isEmpty(), qPrintable(Statements[s].displaySql()));
+                reached += result.rows != good;
+            }
+        }
+        QVERIFY(reached >= 3); // the damage got past the open
+    }
+
+    void otherPassphrasesAndTheEnginesPageSizeOpen()
+    {
+        const QString other = m_scratch.filePath(u"other.mdb"_s);
+        QVERIFY(writeFixtureDatabase(other, manyRows(), {.passphrase = u"another key"_s}));
+        const DatabaseHandle opened = Database::open(other, u"another key"_s);
+        QVERIFY(opened && opened->hasDictionaryKeys());
+
+        const QString defaultPages = m_scratch.filePath(u"default-pages.mdb"_s);
+        sqlite3* connection = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(defaultPages).constData(), &connection), SQLITE_OK);
+        const QByteArray sql =
+            "PRAGMA key = '" + QByteArray(DatabasePassword) +
+            "'; CREATE TABLE tbl_glyph (id INTEGER, glyph TEXT); INSERT INTO tbl_glyph VALUES (7, 'ω');";
+        QCOMPARE(sqlite3_exec(connection, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(connection);
+        const DatabaseHandle small = Database::open(defaultPages, QString::fromLatin1(DatabasePassword));
+        QVERIFY(small && !small->hasDictionaryKeys());
+        QCOMPARE(small->OpenRecordset(Statement::glyphsInOrder()).Fields(u"glyph"_s), u"ω"_s);
+    }
+
+    void recordSetOperations()
+    {
+        FixtureFolder folder;
+        // Untyped columns keep numbers as numbers.
+        QVERIFY(folder.write(
+            {.extraSql = {u"DROP TABLE tbl_dictionary"_s, u"CREATE TABLE tbl_dictionary (id, m1, m2, m3, meanings)"_s,
+                          u"INSERT INTO tbl_dictionary VALUES (1, 42, 3.5, 12.0,"
+                          " replace(hex(zeroblob(524288)), '0', 'ω'))"_s,
+                          u"INSERT INTO tbl_dictionary VALUES (2, NULL, 'b', 'b', '')"_s}},
+            {.withKeys = false}));
+        const DatabaseHandle handle = Database::open(folder.databasePath(), QString::fromLatin1(DatabasePassword));
+        QVERIFY(handle);
+        Database& database = *handle;
+
+        RecordSet row = database.OpenRecordset(Statement::dictionaryById(1));
+        QVERIFY(row.isOpen() && row.RecordCount() == 1 && !row.Eof());
+        QCOMPARE(row.Fields(u"M1"_s), u"42"_s); // names are case-insensitive, numbers read as text
+        QCOMPARE(row.Fields(u"m2"_s), u"3.5"_s);
+        QCOMPARE(row.Fields(u"m3"_s), u"12"_s);
+        QCOMPARE(row.Fields(u"meanings"_s)->size(), 1 << 20);
+        QCOMPARE(row.fieldInt(u"id"_s), 1);
+        QVERIFY(row.error().isEmpty());
+        QCOMPARE(database.OpenRecordset(Statement::dictionaryById(2)).Fields(u"m1"_s), std::nullopt);
+        QCOMPARE(row.Fields(u"nothing"_s), std::nullopt);
+        QVERIFY(!row.hasField(u"nothing"_s) && !row.error().isEmpty());
+
+        RecordSet none = database.OpenRecordset(Statement::dictionaryById(3));
+        QVERIFY(none.isOpen() && none.RecordCount() == 0 && none.Eof());
+
+        RecordSet glyphs = database.OpenRecordset(Statement::glyphsInOrder());
+        QVERIFY(glyphs.isOpen() && glyphs.Eof()); // the table is empty
+        QVERIFY(database.OpenRecordset(Statement::keyboardByInput(u"a"_s)).isOpen());
+        RecordSet missing = database.OpenRecordset(Statement{u"tbl_missing"_s, {}, std::nullopt, {}});
+        QVERIFY(!missing.isOpen() && missing.Eof() && missing.RecordCount() == 0 && !missing.error().isEmpty());
+
+        RecordSet rewound = database.OpenRecordset(Statement::dictionaryByScript(QString()));
+        rewound.MoveNext();
+        QVERIFY(rewound.Eof()); // a null m1 is never listed
+        rewound.MoveFirst();
+        QVERIFY(!rewound.Eof());
+        QCOMPARE(rewound.fieldInt(u"id"_s), 1);
+    }
+
+    // The target is replaced by a complete database in one step, or not at all.
+    void writingReplacesTheTargetInOneStep()
+    {
+        FixtureFolder folder;
+        const QString target = folder.databasePath();
+        QVERIFY(writeFile(target, "old"));
+        const auto parts = [&] { return QDir(folder.path()).entryList({u"*.part"_s}); };
+        {
+            DatabaseWriter abandoned(target, {});
+            QVERIFY(abandoned.addEntry(entry(1, u"ψ"_s, u"ps"_s, u"ps"_s)));
+            QCOMPARE(parts().size(), 1);
+            QVERIFY(!abandoned.addEntry(entry(1, u"χ"_s, u"ch"_s, u"ch"_s))); // ids are unique
+            QVERIFY(abandoned.error().contains(u"UNIQUE"_s, Qt::CaseInsensitive));
+        }
+        QCOMPARE(readFile(target), QByteArray("old"));
+        QVERIFY(parts().isEmpty());
+
+        DatabaseWriter writer(target, {});
+        QVERIFY(writer.addEntry(entry(1, u"needle"_s, u"needle"_s, u"needle"_s, u"needle"_s)) && writer.commit());
+        const QByteArray written = readFile(target);
+        QVERIFY(!written.contains("needle") && !written.contains("SQLite format 3"));
+        QVERIFY(parts().isEmpty());
+
+        QVERIFY(writeFixtureDatabase(target, {}, {.encrypted = false}));
+        QVERIFY(readFile(target).startsWith("SQLite format 3"));
+
+        DatabaseWriter nowhere(folder.path() + u"/no/such/folder/orvane.mdb"_s, {});
+        QVERIFY(!nowhere.isOpen() && !nowhere.error().isEmpty() && !nowhere.commit());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestDatabase)
+#include "test_database.moc"

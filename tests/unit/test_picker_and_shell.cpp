@@ -1,0 +1,183 @@
+// The rules under the picker and the shell's windows: paging through the glyphs, the
+// About text, and when a window's activation handler runs.
+#include "FixtureDatabase.h"
+#include "core/picker/GlyphPages.h"
+#include "core/shell/AboutText.h"
+#include "core/shell/ActivationRule.h"
+
+#include <QTest>
+
+using namespace orvane;
+using namespace orvane::testing;
+using picker::GlyphPages;
+using shell::ActivationRule;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The store and page as text: "page 1: α β . ." lists the page's non-empty glyphs and
+// the number of empty buttons.
+QString page(const GlyphPages& pages)
+{
+    QStringList shown;
+    int empty = 0;
+    for (int button = 0; button < GlyphPages::PageSize; ++button) {
+        if (const QString glyph = pages.onButton(button); glyph.isEmpty())
+            ++empty;
+        else
+            shown << glyph;
+    }
+    return u"page %1: %2..%3 +%4 empty"_s.arg(pages.pageIndex())
+        .arg(shown.value(0), shown.value(shown.size() - 1))
+        .arg(empty);
+}
+
+void writeGlyphs(FixtureFolder& folder, int count, int nullAt = 0)
+{
+    FixtureRows rows;
+    for (int id = count; id >= 1; --id) // stored out of order: the picker reads by id
+        rows.glyphs.emplace_back(id, id == nullAt ? std::nullopt : std::optional(QString::number(id)));
+    QVERIFY(folder.write(rows));
+    QVERIFY(data::ConnectDatabase());
+}
+
+} // namespace
+
+class TestPickerAndShell final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void glyphPages()
+    {
+        FixtureFolder folder;
+        GlyphPages pages;
+        // ">" after a load follows the second page's first glyph; each ">" then says
+        // whether the page it shows is full.
+        const struct
+        {
+            int count, nullAt;
+            bool nextAfterLoad;
+            QStringList nexts; // the pages ">" shows, while it stays enabled
+        } cases[] = {
+            {0, 0, false, {}},
+            {108, 0, false, {}},
+            {109, 0, true, {u"page 1: 109..109 +107 empty"_s}},
+            {216, 0, true, {u"page 1: 109..216 +0 empty"_s, u"page 2: .. +108 empty"_s}},
+            {300, 5, true, {u"page 1: 109..216 +0 empty"_s, u"page 2: 217..300 +24 empty"_s}},
+            {300, 110, true, {u"page 1: 109..216 +1 empty"_s}},
+            {5002, 0, true, {}},
+        };
+        for (const auto& c : cases) {
+            writeGlyphs(folder, c.count, c.nullAt);
+            pages.next(); // a load starts on the first page whatever was shown before
+            pages.load();
+            QCOMPARE(pages.pageIndex(), 0);
+            QCOMPARE(pages.previousEnabled(), false);
+            QCOMPARE(pages.nextEnabledAfterLoad(), c.nextAfterLoad);
+            QCOMPARE(pages.onButton(4).isEmpty(), c.count < 5 || c.nullAt == 5);
+            for (qsizetype i = 0; i < c.nexts.size(); ++i) {
+                QCOMPARE(pages.next(), i + 1 < c.nexts.size());
+                QCOMPARE(page(pages), c.nexts[i]);
+                QVERIFY(pages.previousEnabled());
+            }
+        }
+        // 5002 rows: the store keeps 5001; the last page shows slots 4968 to 5000.
+        QCOMPARE(pages.glyphStore().size(), std::size_t(GlyphPages::StoreSlots));
+        QCOMPARE(pages.slot(5000), u"5001"_s);
+        QCOMPARE(pages.slot(5001), QString());
+        while (pages.pageIndex() < 45)
+            QVERIFY(pages.next());
+        QCOMPARE(pages.next(), false);
+        QCOMPARE(page(pages), u"page 46: 4969..5001 +75 empty"_s);
+        pages.previous();
+        QCOMPARE(pages.pageIndex(), 45);
+        while (pages.pageIndex() > 0)
+            pages.previous();
+        pages.previous(); // never before the first page
+        QCOMPARE(page(pages), u"page 0: 1..108 +0 empty"_s);
+
+        data::SharedDatabase().reset();
+        pages.load();
+        QCOMPARE(page(pages), u"page 0: .. +108 empty"_s);
+    }
+
+    void aboutTextIsTheLastRowWithOne()
+    {
+        FixtureFolder folder;
+        QVERIFY(folder.write(
+            {.configs = {{.name = u"Orvane"_s, .about = u"first"_s}, {.about = u""_s}, {.about = u"last\r\nline"_s}}}));
+        QVERIFY(data::ConnectDatabase());
+        QCOMPARE(shell::LoadAboutText(), u"last\r\nline"_s);
+        QVERIFY(folder.write({.configs = {{.name = u"Orvane"_s}}}));
+        QVERIFY(data::ConnectDatabase());
+        QCOMPARE(shell::LoadAboutText(), std::nullopt);
+        data::SharedDatabase().reset();
+        QCOMPARE(shell::LoadAboutText(), std::nullopt);
+    }
+
+    // Steps: focus moves to the Window, Elsewhere (another application), an Other window
+    // of the program or a Handler's window; the handler runs without boxes (r), with
+    // boxes while the focus has not come back yet (b), or with the focus back (B); it
+    // starts (s) and finishes (f) around focus moves; a queued run is skipped (x).
+    // The result shows, for each focus move, whether the handler was queued.
+    void activationRule()
+    {
+        const std::pair<const char*, const char*> cases[] = {
+            {"W", "1"},        // first focus
+            {"WrEW", "100"},   // back from another application
+            {"WrOW", "101"},   // from another window of the program
+            {"WW", "10"},      // already queued
+            {"WsWHf", "100"},  // focus moves while the handler runs
+            {"WbW", "10"},     // back from the handler's own box
+            {"WbHEW", "1000"}, // ... reported late, through the box and nowhere
+            {"WbWOW", "1001"}, // then the user goes elsewhere in the program and back
+            {"WbOW", "101"},   // the user goes elsewhere before the focus came back
+            {"WBEW", "100"},   // boxes closed with the focus back: a plain return
+            {"WrHW", "101"},   // an old box of the handler is another window
+            {"WxOW", "101"},   // a skipped run counts as shown
+        };
+        for (const auto& [steps, expected] : cases) {
+            ActivationRule rule;
+            QString queued;
+            for (const char step : QByteArray(steps)) {
+                switch (step) {
+                case 'W':
+                    queued += rule.focusMoved(ActivationRule::Focus::Window) ? u'1' : u'0';
+                    break;
+                case 'E':
+                    queued += rule.focusMoved(ActivationRule::Focus::Elsewhere) ? u'1' : u'0';
+                    break;
+                case 'O':
+                    queued += rule.focusMoved(ActivationRule::Focus::OtherWindow) ? u'1' : u'0';
+                    break;
+                case 'H':
+                    queued += rule.focusMoved(ActivationRule::Focus::HandlersWindow) ? u'1' : u'0';
+                    break;
+                case 's':
+                    rule.handlerStarted();
+                    break;
+                case 'f':
+                    rule.handlerFinished(false, true);
+                    break;
+                case 'r':
+                    rule.handlerStarted(), rule.handlerFinished(false, true);
+                    break;
+                case 'b':
+                    rule.handlerStarted(), rule.handlerFinished(true, false);
+                    break;
+                case 'B':
+                    rule.handlerStarted(), rule.handlerFinished(true, true);
+                    break;
+                case 'x':
+                    rule.handlerSkipped();
+                    break;
+                }
+            }
+            QVERIFY2(queued == QLatin1StringView(expected), steps);
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPickerAndShell)
+#include "test_picker_and_shell.moc"
