@@ -25,6 +25,10 @@ public:
     static const char* const WebAddress;
     static const char* const CreditText;
 
+    // Runs each time the box becomes the active window: the about text, its font, the
+    // caption, and the focus out of the text.
+    void Form_Activate();
+
     QPlainTextEdit* TextBox1;
     QLabel* Label1;
     QLineEdit* TextBox2;
@@ -36,7 +40,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Activate();
     void Label4_Click();
 
     shell::ActivationWatcher* m_activation;

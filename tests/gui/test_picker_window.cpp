@@ -1,0 +1,115 @@
+// The picker's wiring: the grid shows the page of the glyph pages, "<" and ">" turn it,
+// a glyph goes to the end of the target box, and activation reloads the first page.
+#include "FixtureDatabase.h"
+#include "WidgetTesting.h"
+#include "core/dictionary/DisplayConfig.h"
+#include "ui/picker/fGlyph.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+using namespace orvane;
+using namespace orvane::testing;
+using namespace Qt::StringLiterals;
+
+class TestPickerWindow final : public QObject
+{
+    Q_OBJECT
+
+    FixtureFolder m_folder;
+    QWidget m_owner;
+    QLineEdit* m_box = new QLineEdit(&m_owner);
+    QPointer<fGlyph> m_picker;
+
+    QStringList captions() const
+    {
+        QStringList shown;
+        for (int i = 0; i < fGlyph::GridButtons; ++i)
+            shown << m_picker->CmdB(i)->text();
+        return shown;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        FixtureRows rows;
+        for (int id = 1; id <= 120; ++id)
+            rows.glyphs.emplace_back(id, id == 1 ? u"&"_s : QString(QChar(0x3B0 + id)));
+        QVERIFY(m_folder.write(rows));
+        QVERIFY(data::ConnectDatabase());
+        dictionary::SharedDisplayConfig().font1 = u"DejaVu Serif"_s;
+        m_owner.show();
+    }
+
+    void init()
+    {
+        m_box->setText(u"  <native scripts>"_s);
+        m_picker = new fGlyph(&m_owner, m_box);
+        m_picker->setAttribute(Qt::WA_DeleteOnClose);
+        m_picker->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_picker));
+        QTRY_COMPARE(activations(m_picker), 1);
+    }
+
+    void cleanup()
+    {
+        QTest::mouseClick(m_picker->CommandButton1(), Qt::LeftButton);
+        settle();
+        QVERIFY(m_picker.isNull());
+    }
+
+    void pagesAndTheirButtons()
+    {
+        QCOMPARE(captions().first(), u"&&"_s); // "&" shows as itself
+        QCOMPARE(captions().last(), QString(QChar(0x3B0 + 108)));
+        QCOMPARE(m_picker->CmdB(0)->font().family(), u"DejaVu Serif"_s);
+        QVERIFY(m_picker->tiep1()->isEnabled() && !m_picker->tiep2()->isEnabled());
+
+        m_picker->tiep1()->setFocus();
+        QTest::keyClick(m_picker->tiep1(), Qt::Key_Space); // ">"
+        QCOMPARE(captions()[11], QString(QChar(0x3B0 + 120)));
+        QCOMPARE(captions()[12], QString());
+        QVERIFY(!m_picker->tiep1()->isEnabled() && m_picker->tiep2()->isEnabled());
+        QVERIFY(m_picker->tiep2()->hasFocus()); // not "Close", where the next key would close the picker
+
+        QTest::mouseClick(m_picker->tiep2(), Qt::LeftButton); // "<"
+        QCOMPARE(captions().first(), u"&&"_s);
+        QVERIFY(m_picker->tiep1()->isEnabled() && !m_picker->tiep2()->isEnabled());
+        QVERIFY(m_picker->CmdB(0)->hasFocus());
+
+        QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton);
+        m_picker->Form_Activate(); // coming back: the first page again
+        QCOMPARE(m_picker->pages().pageIndex(), 0);
+        QCOMPARE(captions().first(), u"&&"_s);
+    }
+
+    void aGlyphGoesToTheEndOfTheBox()
+    {
+        QTest::mouseClick(m_picker->CmdB(1), Qt::LeftButton);
+        QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2))); // the placeholder went first
+        QCOMPARE(m_box->font().pointSizeF(), 11.0);
+        m_box->setCursorPosition(0);
+        QTest::mouseClick(m_picker->CmdB(0), Qt::LeftButton);
+        QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2)) + u'&');
+        QCOMPARE(m_picker->chosenGlyph(), u"&"_s);
+        QVERIFY(m_picker->isActiveWindow());
+
+        QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton);
+        QTest::mouseClick(m_picker->CmdB(50), Qt::LeftButton); // an empty button does nothing
+        QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2)) + u'&');
+    }
+
+    void activationWithoutADatabaseTellsTheUserAndGoesOn()
+    {
+        MessageBoxAcceptor boxes;
+        data::setProgramFolder(m_folder.path() + u"/missing"_s);
+        m_picker->Form_Activate();
+        data::setProgramFolder(m_folder.path());
+        QCOMPARE(boxes.texts, QStringList{u"Cannot continue"_s});
+        QCOMPARE(captions().first(), u"&&"_s); // read from the connection it had
+    }
+};
+
+QTEST_MAIN(TestPickerWindow)
+#include "test_picker_window.moc"
