@@ -1,90 +1,92 @@
-"""The dictionary window end to end: a search and its entry, key input in the
-transliteration box, and a window without a database."""
+"""The dictionary and the picker on a real desktop: typing, key sequences, a search and
+its entry through the clipboard, glyphs from the picker, and a session that writes nothing."""
 
-import time
+import os
 
-from harness import run_scenarios, scenario
-
-RULE = "-" * 24
-
-# Control centres in the window's client area (pixels = twips / 15).
-TRANSLITERATION_BOX = (260, 372)
-TRANSLITERATION_OK = (351, 372)
-ENTRY_BOX = (216, 176)
+from harness import GLYPHS, RULE, run_scenarios, scenario
 
 
-def click_in(s, window, point):
-    s.click_window(window, *point)
+def px(twips):
+    return (twips + 7) // 15
+
+
+def centre(left, top, width, height):
+    """The centre of a control designed in twips, in its window's client coordinates."""
+    return px(left) + px(width) // 2, px(top) + px(height) // 2
+
+
+NATIVE_BOX = centre(480, 5395, 1755, 390)
+TRANSLIT_BOX, TRANSLIT_OK = centre(2880, 5400, 2055, 375), centre(5040, 5400, 465, 375)
+ENTRY_BOX, PICKER_BUTTON = centre(120, 120, 6255, 5055), centre(120, 5400, 255, 255)
+NEXT_PAGE, PICKER_CLOSE = centre(420, 4380, 315, 360), centre(900, 4380, 735, 360)
+
+
+def grid_button(index):
+    return centre(480 * (index % 12), 480 * (index // 12), 495, 495)
 
 
 def open_dictionary(s):
-    s.click_tray_icon(1)
+    s.start_program()
+    s.click(s.tray_icon())
     window = s.wait_for_window("Orvane")
-    s.x("xdotool", "windowactivate", "--sync", str(window.id), check=False)
-    time.sleep(0.3)
+    s.activate(window)
     return window
 
 
-def entries_whose_m2_begins_with(s, prefix):
-    """{m1: meanings} of every entry of the program's database whose m2 begins with prefix."""
-    rows = s.query_database(f"SELECT m1, meanings FROM tbl_dictionary WHERE substr(m2, 1, {len(prefix)}) = '{prefix}'")
-    return {m1 or "": meanings or "" for m1, meanings in rows}
+def text_of(s, window, box):
+    s.click(window, *box)
+    s.wait_until(lambda: s.active_window_name() == window.name, f"{window.name} to be active")
+    return s.text_of_focused_box()
 
 
-@scenario(help_file=False)
-def a_transliteration_search_shows_the_first_entry_after_down(s):
-    s.start_program()
+def open_picker(s, dictionary):
+    s.click(dictionary, *PICKER_BUTTON)
+    picker = s.wait_for_window("Insert Characters")
+    s.wait_until(lambda: s.active_window_name() == picker.name, "the picker to be active")
+    return picker
+
+
+@scenario()
+def a_look_up_from_typing_to_the_copied_entry_writes_nothing(s):
+    home = s.env["HOME"]
+    s.env.update({"XDG_CACHE_HOME": os.path.join(home, ".cache"), "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+                  "XDG_DATA_HOME": os.path.join(home, ".local/share")})
     window = open_dictionary(s)
-    click_in(s, window, TRANSLITERATION_BOX)  # drops the placeholder
-    s.type_text("psych")
-    click_in(s, window, TRANSLITERATION_OK)
-    time.sleep(0.5)
-    s.key("Down")
-    time.sleep(0.5)
-    s.screenshot("after-search")
-
-    click_in(s, window, ENTRY_BOX)
-    text = s.copy_text_of_focused_box()
-    candidates = entries_whose_m2_begins_with(s, "psych")
-    s.check(candidates, "the bundled dictionary has no entry beginning with psych")
-    header, _, rest = text.partition("\n")
-    s.check(header in candidates, f"the header {header!r} is no m1 of an entry beginning with psych")
-    meanings = candidates[header].replace("\r\n", "\n")
-    s.check(text == f"{header}\n{RULE}\n{meanings}\n\n", f"the entry box holds {text!r}")
-    s.check(s.program_folder_unchanged(), "the program changed a file of its folder")
-
-
-@scenario(help_file=False)
-def key_sequences_become_transliteration_characters(s):
-    s.start_program()
-    window = open_dictionary(s)
-    click_in(s, window, TRANSLITERATION_BOX)
+    s.click(window, *TRANSLIT_BOX)  # drops the placeholder
     s.type_text("e-'")
-    time.sleep(0.3)
-    typed = s.copy_text_of_focused_box()
-    s.check(typed == "ḗ", f"the transliteration box holds {typed!r}")
+    s.wait_until(lambda: s.text_of_focused_box() == "ḗ", "e-' to become ḗ")
+    s.key("ctrl+a")
+    s.type_text("psych")
+    s.click(window, *TRANSLIT_OK)
+    s.key("Down")
+    expected = f"ψυχή\n{RULE}\nsoul\n\n"
+    s.wait_until(lambda: text_of(s, window, ENTRY_BOX) == expected, f"the entry {expected!r}")
+    s.screenshot("entry")
+
+    picker = open_picker(s, window)
+    s.click(picker, *grid_button(0))
+    s.click(picker, *NEXT_PAGE)
+    s.click(picker, *grid_button(0))
+    s.check(s.active_window_name() == picker.name, "a glyph click took the focus from the picker")
+    s.wait_until(lambda: text_of(s, window, NATIVE_BOX) == GLYPHS[0] + GLYPHS[108], "the two glyphs in the box")
+
+    s.choose_tray_menu_item("Exit")
+    s.wait_until(s.program_ended, "the program to end")
+    s.check(s.folder_digest(s.program_folder) == s.folder_before, "the program folder changed")
+    written = [f for f in s.folder_digest(home) if not f.startswith(".cache/") and not f.startswith(".config/openbox")]
+    s.check(not written, f"files appeared in HOME: {written}")
 
 
-@scenario(database=False, help_file=False)
-def without_a_database_the_window_stays_usable(s):
-    s.start_program()
-    s.click_tray_icon(1)
-    texts = []
-    for expected in ("unexpected error", "Cannot continue"):
-        box = s.wait_until(lambda: s.message_boxes() or None, 5, f'the message "{expected}"')[0]
-        texts.append(s.message_box_text(box))
-        s.dismiss_message_box(box)
-    s.check(texts == ["unexpected error", "Cannot continue"], f"message boxes: {texts}")
-    s.check(s.stays(lambda: not s.message_boxes(), 2.0), "another message box followed")
-
-    window = [w for w in s.windows("Orvane") if not w.is_dialog][0]
-    click_in(s, window, TRANSLITERATION_BOX)
-    s.type_text("e-x")
-    typed = s.copy_text_of_focused_box()
-    s.check(typed == "e-x", f"without a database the box should keep what was typed, holds {typed!r}")
-    click_in(s, window, TRANSLITERATION_OK)
-    s.check(s.stays(lambda: not s.message_boxes(), 1.5), "a search without a database showed a message")
-    s.check(s.program.poll() is None, "the program ended")
+@scenario()
+def a_click_that_brings_the_picker_back_appends_the_glyph_pressed(s):
+    window = open_dictionary(s)
+    picker = open_picker(s, window)
+    s.click(picker, *NEXT_PAGE)
+    s.click(window, *NATIVE_BOX)  # the dictionary is active now
+    s.wait_until(lambda: s.active_window_name() == window.name, "the dictionary to be active")
+    # One click on a page-2 button both brings the picker back (first page again) and clicks.
+    s.click(picker, *grid_button(3))
+    s.wait_until(lambda: text_of(s, window, NATIVE_BOX) == GLYPHS[108 + 3], f"the pressed glyph {GLYPHS[111]}")
 
 
 if __name__ == "__main__":
