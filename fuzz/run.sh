@@ -24,8 +24,11 @@ if ! command -v clang++ >/dev/null; then
     exit 0
 fi
 
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DORVANE_FUZZ=ON -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_DICTIONARY=OFF >/dev/null
+# A build folder configured for fuzzing already (CI's sanitizer build) is used as it is.
+if ! grep -q '^ORVANE_FUZZ:BOOL=ON' "$BUILD_DIR/CMakeCache.txt" 2>/dev/null; then
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DORVANE_FUZZ=ON -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_DICTIONARY=OFF >/dev/null
+fi
 cmake --build "$BUILD_DIR" --target "${TARGETS[@]}"
 
 # The readers take files: keep them in memory where the system allows.

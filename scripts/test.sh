@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh
+scripts/build.sh -DORVANE_WERROR=ON
 cd "${ORVANE_BUILD_DIR:-build}"
 ctest --output-on-failure --timeout 300 -j2 "$@"

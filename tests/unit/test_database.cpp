@@ -219,12 +219,14 @@ private slots:
     {
         FixtureFolder folder;
         // Untyped columns keep numbers as numbers.
-        QVERIFY(folder.write(
-            {.extraSql = {u"DROP TABLE tbl_dictionary"_s, u"CREATE TABLE tbl_dictionary (id, m1, m2, m3, meanings)"_s,
-                          u"INSERT INTO tbl_dictionary VALUES (1, 42, 3.5, 12.0,"
-                          " replace(hex(zeroblob(524288)), '0', 'ω'))"_s,
-                          u"INSERT INTO tbl_dictionary VALUES (2, NULL, 'b', 'b', '')"_s}},
-            {.withKeys = false}));
+        QVERIFY(
+            folder.write({.entries = {entry(1, u"a"_s, u"a"_s, u"a"_s, QString(1 << 20, u'ω')),
+                                      entry(2, std::nullopt, u"b"_s, u"b"_s)},
+                          .extraSql = {u"CREATE TABLE t (id, m1, m2, m3, meanings)"_s,
+                                       u"INSERT INTO t SELECT id, CASE id WHEN 1 THEN 42 END, 3.5, 12.0, meanings"
+                                       " FROM tbl_dictionary"_s,
+                                       u"DROP TABLE tbl_dictionary"_s, u"ALTER TABLE t RENAME TO tbl_dictionary"_s}},
+                         {.withKeys = false}));
         const DatabaseHandle handle = Database::open(folder.databasePath(), QString::fromLatin1(DatabasePassword));
         QVERIFY(handle);
         Database& database = *handle;
