@@ -128,8 +128,8 @@ const KeyCase keyCases[] = {
     {"three in a ring", "ab=bc|bc=ca|ca=ab", "", "", "ab>ca", "keys.tsv:3: ca → ab left out: the replacements would"},
     {"one key after a blank", "k= k", "", "", "", "keys.tsv:1: k →  k left out: the replacements would never end"},
     {"shrinking feeds growing", "ab=c|xc=xab", "", "", "xab>xc", "keys.tsv:2: xc → xab left out: the replacements"},
-    {"first rule wins", "a'=ά|e'=é", "a'=á|e'=é", "", "a'>ά|e'>é",
-     "table.mim:1: a' → á left out: the input is already taken by a' → ά (keys.tsv:1)"},
+    {"first rule wins", "a'=ά|e'=é", "a'=á|e'=é|o'=ó|o'=ò", "", "a'>ά|e'>é|o'>ó",
+     "table.mim:1: a' → á left out: the input is already taken by a' → ά (keys.tsv:1)|table.mim:4: o' → ò left out"},
     {"first keys show one character", "", "ae/=æ|/=°", "", " />°|ae/>ae/", "table.mim:1: ae/ → æ left out: its first"},
     {"empty display", "zz=", "", "", "zz>zz", "keys.tsv:1: zz →  left out: an empty display never replaces anything"},
     {"alphabet completed", "", "e-=ē|E-=Ē|e'=é|u\"=ü", "ḗ Ḗ ǘ ḯ é a ş", "e-'>ḗ|E-'>Ḗ|u\"'>ǘ|i\">ï|i\"'>ḯ|e'>é",
@@ -306,8 +306,7 @@ private slots:
         const bool written = testing::writeFixtureDatabase(at("@/modes.mdb"), {});
         umask(previous);
         QVERIFY(written);
-        QCOMPARE(QFile::permissions(at("@/modes.mdb")) & ~(QFile::ReadUser | QFile::WriteUser),
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QCOMPARE(int(QFile::permissions(at("@/modes.mdb")) & 0x7777), 0x6640); // Qt's flags for rw- r-- ---
     }
 
     // Only what the box can look up, and for each input the last row read.
