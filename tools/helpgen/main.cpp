@@ -7,6 +7,7 @@
 // line is dropped and the page explains the keys without listing them.
 #include "core/data/Database.h"
 #include "core/data/Mainmode.h"
+#include "core/dictionary/KeyInput.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -14,54 +15,39 @@
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <utility>
 #include <vector>
 
 namespace {
 
-using KeyRule = std::pair<QString, QString>; // typed keys, resulting text
+using orvane::dictionary::KeyTableRow;
 
-bool readKeyRules(const QString& databasePath, std::vector<KeyRule>* rules, QString* error)
+// The keys as the transliteration box applies them, grouped by the letter they give, then by the keys.
+std::optional<std::vector<KeyTableRow>> readKeys(const QString& databasePath, QString* error)
 {
     const auto database =
         orvane::data::Database::open(databasePath, QString::fromLatin1(orvane::data::DatabasePassword), error);
     if (!database)
-        return false;
-    orvane::data::Statement statement;
-    statement.table = QStringLiteral("tbl_keyboard");
-    statement.columns = {QStringLiteral("input"), QStringLiteral("display")};
-    orvane::data::RecordSet rows = database->OpenRecordset(statement);
-    for (; !rows.Eof() && rows.error().isEmpty(); rows.MoveNext()) {
-        const QString input = rows.Fields(QStringLiteral("input")).value_or(QString()).trimmed();
-        const QString display = rows.Fields(QStringLiteral("display")).value_or(QString());
-        // Only one- and two-key sequences can ever match while typing.
-        if (!input.isEmpty() && input.size() <= 2 && !display.isEmpty())
-            rules->emplace_back(input, display);
+        return std::nullopt;
+    std::optional<std::vector<KeyTableRow>> keys = orvane::dictionary::appliedKeyTable(*database, error);
+    if (keys) {
+        const auto order = [](const KeyTableRow& row) {
+            return std::pair(row.display.normalized(QString::NormalizationForm_D).left(1).toLower(), row.input);
+        };
+        std::stable_sort(keys->begin(), keys->end(),
+                         [&](const KeyTableRow& a, const KeyTableRow& b) { return order(a) < order(b); });
     }
-    if (!rows.error().isEmpty()) {
-        *error = rows.error();
-        return false;
-    }
-    // When several rows share a sequence the last one read wins, as in the program.
-    std::vector<KeyRule> winners;
-    for (const KeyRule& rule : *rules) {
-        auto same =
-            std::find_if(winners.begin(), winners.end(), [&](const KeyRule& w) { return w.first == rule.first; });
-        if (same != winners.end())
-            same->second = rule.second;
-        else
-            winners.push_back(rule);
-    }
-    // Grouped by the letter they produce, then by the keys.
-    std::stable_sort(winners.begin(), winners.end(), [](const KeyRule& a, const KeyRule& b) {
-        return std::pair(a.second.normalized(QString::NormalizationForm_D).left(1).toLower(), a.first) <
-               std::pair(b.second.normalized(QString::NormalizationForm_D).left(1).toLower(), b.first);
-    });
-    *rules = std::move(winners);
-    return true;
+    return keys;
 }
 
-QString keyTable(const std::vector<KeyRule>& rules)
+// Two spaces look up the empty input.
+QString typedKeys(const QString& input)
+{
+    return input.isEmpty() ? QStringLiteral("Space Space") : input;
+}
+
+QString keyTable(const std::vector<KeyTableRow>& rules)
 {
     constexpr int PairsPerRow = 4;
     QString html = QStringLiteral("<table class=\"keys\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n<tr>");
@@ -73,7 +59,7 @@ QString keyTable(const std::vector<KeyRule>& rules)
         for (size_t cell = index; cell < index + PairsPerRow; ++cell) {
             if (cell < rules.size())
                 html += QStringLiteral("<td><kbd>%1</kbd></td><td class=\"result\">%2</td>")
-                            .arg(rules[cell].first.toHtmlEscaped(), rules[cell].second.toHtmlEscaped());
+                            .arg(typedKeys(rules[cell].input).toHtmlEscaped(), rules[cell].display.toHtmlEscaped());
             else
                 html += QStringLiteral("<td></td><td></td>");
         }
@@ -108,11 +94,11 @@ int main(int argc, char* argv[])
         return fail(QStringLiteral("%1 has no line %2").arg(arguments[1], marker));
     QString table;
     if (arguments.size() == 4) {
-        std::vector<KeyRule> rules;
         QString error;
-        if (!readKeyRules(arguments[3], &rules, &error))
+        const std::optional<std::vector<KeyTableRow>> keys = readKeys(arguments[3], &error);
+        if (!keys)
             return fail(QStringLiteral("cannot read the keys of %1: %2").arg(arguments[3], error));
-        table = keyTable(rules);
+        table = keyTable(*keys);
     }
     page.replace(marker, table);
 

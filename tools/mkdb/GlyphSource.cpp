@@ -5,6 +5,7 @@
 
 #include <unicode/uniset.h>
 #include <unicode/unistr.h>
+#include <unicode/usetiter.h>
 
 namespace orvane::mkdb {
 
@@ -18,11 +19,10 @@ QStringList GlyphSource::fromUnicodeSet(const QString& pattern)
                          QStringLiteral("not a valid ICU set pattern \"%1\" (%2)")
                              .arg(pattern, QString::fromUtf8(u_errorName(status))));
     QStringList glyphs;
-    for (int32_t range = 0; range < set.getRangeCount(); ++range) {
-        for (UChar32 c = set.getRangeStart(range); c <= set.getRangeEnd(range); ++c) {
-            const char32_t code = char32_t(c);
-            glyphs << QString::fromUcs4(&code, 1);
-        }
+    // Code points first, in order; the strings a set may also hold ({ch}) are not characters.
+    for (icu::UnicodeSetIterator item(set); item.next() && !item.isString();) {
+        const char32_t code = char32_t(item.getCodepoint());
+        glyphs << QString::fromUcs4(&code, 1);
     }
     return glyphs;
 }

@@ -54,40 +54,66 @@ void KeyboardBuilder::leaveOut(const KeyRule& rule, const QString& reason)
     m_leftOut << QStringLiteral("%1: %2 left out: %3").arg(rule.origin, describe(rule), reason);
 }
 
+void KeyboardBuilder::add(const KeyRule& rule)
+{
+    m_byInput.insert(rule.input, m_rules.size());
+    m_rules.push_back(rule);
+}
+
+void KeyboardBuilder::withdrawLast()
+{
+    m_byInput.remove(m_rules.back().input);
+    m_rules.pop_back();
+}
+
+std::optional<QString> KeyboardBuilder::endlessChain() const
+{
+    for (const KeyRule& accepted : m_rules) {
+        for (const QString& start : startTexts(accepted.input)) {
+            const Chain run = chain(start);
+            if (run.endless)
+                return QStringLiteral("the replacements would never end: %1 → %2 …")
+                    .arg(start, run.steps.mid(0, 4).join(QStringLiteral(" → ")));
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> KeyboardBuilder::swallowedKey(const QString& input) const
+{
+    if (input.size() != 2)
+        return std::nullopt;
+    const Chain run = chain(input);
+    if (run.text != input.left(1))
+        return std::nullopt;
+    return QStringLiteral("the chain %1 → %2 only swallows the key").arg(input, run.steps.join(QStringLiteral(" → ")));
+}
+
 bool KeyboardBuilder::accept(const KeyRule& rule)
 {
     if (rule.display.isEmpty()) {
         leaveOut(rule, QStringLiteral("an empty display never replaces anything"));
         return false;
     }
-    if (const auto found = m_byInput.constFind(rule.input); found != m_byInput.cend()) {
-        const KeyRule& existing = m_rules[*found];
-        if (existing.display != rule.display)
+    if (const auto taken = m_byInput.constFind(rule.input); taken != m_byInput.cend()) {
+        const KeyRule& earlier = m_rules[*taken];
+        // The same rule a second time adds nothing and is no conflict.
+        if (earlier.display != rule.display)
             leaveOut(rule,
-                     QStringLiteral("the input is already taken by %1 (%2)").arg(describe(existing), existing.origin));
+                     QStringLiteral("the input is already taken by %1 (%2)").arg(describe(earlier), earlier.origin));
         return false;
     }
 
-    m_byInput.insert(rule.input, m_rules.size());
-    m_rules.push_back(rule);
-    auto withdraw = [&](const QString& reason) {
-        m_byInput.remove(rule.input);
-        m_rules.pop_back();
-        leaveOut(rule, reason);
+    // Try the rule with all the others, and withdraw it if it breaks a chain.
+    add(rule);
+    std::optional<QString> broken = endlessChain();
+    if (!broken)
+        broken = swallowedKey(rule.input);
+    if (broken) {
+        withdrawLast();
+        leaveOut(rule, *broken);
         return false;
-    };
-
-    for (const KeyRule& accepted : m_rules) {
-        for (const QString& start : startTexts(accepted.input)) {
-            const Chain run = chain(start);
-            if (run.endless)
-                return withdraw(QStringLiteral("the replacements would never end: %1 → %2 …")
-                                    .arg(start, run.steps.mid(0, 4).join(QStringLiteral(" → "))));
-        }
     }
-    if (rule.input.size() == 2 && chain(rule.input).text == rule.input.left(1))
-        return withdraw(QStringLiteral("the chain %1 → %2 only swallows the key")
-                            .arg(rule.input, chain(rule.input).steps.join(QStringLiteral(" → "))));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace orvane::mkdb {
@@ -61,7 +62,16 @@ private:
         bool endless = false;
     };
     Chain chain(QString text) const;
+    // Adds the rule unless it is left out (see the class comment); true when added.
     bool accept(const KeyRule& rule);
+    void add(const KeyRule& rule);
+    void withdrawLast();
+    // The first chain, started from any text that looks up a kept input, that never
+    // ends, described for the report; nullopt when every chain ends.
+    std::optional<QString> endlessChain() const;
+    // A two-key input whose chain ends in its first character alone: the second key
+    // would merely vanish. Described for the report, or nullopt.
+    std::optional<QString> swallowedKey(const QString& input) const;
     void leaveOut(const KeyRule& rule, const QString& reason);
     bool ensureReachable(const QString& letter, const QHash<QChar, QString>& markKeys, QSet<QString>& reached);
     QHash<QChar, QString> markKeys() const;

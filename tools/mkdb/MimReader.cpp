@@ -18,10 +18,11 @@ struct MimReader::Node
         Number,
         Symbol
     } kind = Kind::List;
-    QString text; // string contents, the character, the symbol name
+    // Initialised so that designated initialisers may name only the members they set.
+    QString text{}; // string contents, the character, the symbol name
     qint64 number = 0;
     int line = 0;
-    std::vector<Node> items;
+    std::vector<Node> items{};
 };
 
 namespace {
@@ -42,13 +43,16 @@ public:
 private:
     using Node = MimReader::Node;
 
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    QChar peek() const { return m_text[m_pos]; }
+
     // Skips white space and ;-comments; false at the end of the text.
     bool skipBlank()
     {
-        while (m_pos < m_text.size()) {
-            const QChar c = m_text[m_pos];
+        while (!atEnd()) {
+            const QChar c = peek();
             if (c == QLatin1Char(';')) {
-                while (m_pos < m_text.size() && m_text[m_pos] != QLatin1Char('\n'))
+                while (!atEnd() && peek() != QLatin1Char('\n'))
                     ++m_pos;
             } else if (c.isSpace()) {
                 if (c == QLatin1Char('\n'))
@@ -68,7 +72,7 @@ private:
 
     QChar take()
     {
-        if (m_pos >= m_text.size())
+        if (atEnd())
             fail(QStringLiteral("unexpected end of the file"));
         const QChar c = m_text[m_pos++];
         if (c == QLatin1Char('\n'))
@@ -83,66 +87,75 @@ private:
         if (c == QLatin1Char('\\'))
             c = take();
         QString result(c);
-        if (c.isHighSurrogate() && m_pos < m_text.size())
+        if (c.isHighSurrogate() && !atEnd())
             result += take();
         return result;
     }
 
+    // One node; its first character tells its kind.
     Node parseNode()
     {
-        Node node;
-        node.line = m_line;
-        const QChar c = take();
-        if (c == QLatin1Char('(')) {
-            node.kind = Node::Kind::List;
-            while (true) {
-                if (!skipBlank())
-                    fail(QStringLiteral("this list is never closed"), node.line);
-                if (m_text[m_pos] == QLatin1Char(')')) {
-                    ++m_pos;
-                    return node;
-                }
-                // Real tables nest a few levels; a bound keeps a damaged file from exhausting the stack.
-                if (++m_depth > MaxDepth)
-                    fail(QStringLiteral("lists are nested more than %1 deep").arg(MaxDepth));
-                node.items.push_back(parseNode());
-                --m_depth;
-            }
-        }
-        if (c == QLatin1Char(')'))
+        const int line = m_line;
+        const QChar first = take();
+        if (first == QLatin1Char('('))
+            return parseList(line);
+        if (first == QLatin1Char(')'))
             fail(QStringLiteral("unbalanced closing parenthesis"));
-        if (c == QLatin1Char('"')) {
-            node.kind = Node::Kind::String;
-            while (true) {
-                if (m_pos >= m_text.size())
-                    fail(QStringLiteral("this string is never closed"), node.line);
-                if (m_text[m_pos] == QLatin1Char('"')) {
-                    ++m_pos;
-                    return node;
-                }
-                node.text += takeCharacter();
+        if (first == QLatin1Char('"'))
+            return parseString(line);
+        if (first == QLatin1Char('?'))
+            return parseCharacter(line);
+        return parseAtom(first, line);
+    }
+
+    // (item item ...), the opening parenthesis already taken.
+    Node parseList(int line)
+    {
+        Node list{.kind = Node::Kind::List, .line = line};
+        while (true) {
+            if (!skipBlank())
+                fail(QStringLiteral("this list is never closed"), line);
+            if (peek() == QLatin1Char(')')) {
+                ++m_pos;
+                return list;
             }
+            // Real tables nest a few levels; a bound keeps a damaged file from exhausting the stack.
+            if (++m_depth > MaxDepth)
+                fail(QStringLiteral("lists are nested more than %1 deep").arg(MaxDepth));
+            list.items.push_back(parseNode());
+            --m_depth;
         }
-        if (c == QLatin1Char('?')) {
-            node.kind = Node::Kind::Character;
-            node.text = takeCharacter();
-            return node;
-        }
-        QString atom(c);
-        while (m_pos < m_text.size() && !m_text[m_pos].isSpace() && m_text[m_pos] != QLatin1Char('(') &&
-               m_text[m_pos] != QLatin1Char(')') && m_text[m_pos] != QLatin1Char(';'))
+    }
+
+    // "text", the opening quote already taken; a backslash escapes the next character.
+    Node parseString(int line)
+    {
+        Node string{.kind = Node::Kind::String, .line = line};
+        while (!atEnd() && peek() != QLatin1Char('"'))
+            string.text += takeCharacter();
+        if (atEnd())
+            fail(QStringLiteral("this string is never closed"), line);
+        ++m_pos; // the closing quote
+        return string;
+    }
+
+    // ?c, the question mark already taken.
+    Node parseCharacter(int line) { return {.kind = Node::Kind::Character, .text = takeCharacter(), .line = line}; }
+
+    // A number (decimal, or hexadecimal after 0x) or a symbol: everything up to a blank,
+    // a parenthesis or a comment.
+    Node parseAtom(QChar first, int line)
+    {
+        QString atom(first);
+        while (!atEnd() && !peek().isSpace() && peek() != QLatin1Char('(') && peek() != QLatin1Char(')') &&
+               peek() != QLatin1Char(';'))
             atom += takeCharacter();
         bool isNumber = false;
         const qint64 number = atom.startsWith(QLatin1String("0x")) ? atom.mid(2).toLongLong(&isNumber, 16)
                                                                    : atom.toLongLong(&isNumber, 10);
-        if (isNumber) {
-            node.kind = Node::Kind::Number;
-            node.number = number;
-        } else {
-            node.kind = Node::Kind::Symbol;
-            node.text = atom;
-        }
-        return node;
+        if (isNumber)
+            return {.kind = Node::Kind::Number, .number = number, .line = line};
+        return {.kind = Node::Kind::Symbol, .text = atom, .line = line};
     }
 
     QString m_text;

@@ -11,30 +11,12 @@
 #include "TsvReader.h"
 
 #include "core/data/DatabaseWriter.h"
+#include "core/picker/GlyphPages.h"
 
-#include <QFile>
 #include <QSet>
 #include <optional>
-#include <sys/stat.h>
 
 namespace orvane::mkdb {
-
-namespace {
-
-// The character picker keeps at most this many rows of tbl_glyph.
-constexpr qsizetype MaxPickerGlyphs = 5001;
-
-// The database is written as a private temporary file and renamed into place, which
-// would leave it readable by its owner only; a dictionary is meant to be read by every
-// user of the program, so it gets the permissions of any new file (0666 less the umask).
-void giveUsualPermissions(const QString& path)
-{
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
-}
-
-} // namespace
 
 MkdbBuilder::MkdbBuilder(Options options) : m_options(std::move(options)) {}
 
@@ -125,10 +107,10 @@ void MkdbBuilder::readGlyphs()
             m_glyphs << glyph;
         }
     }
-    if (m_glyphs.size() > MaxPickerGlyphs)
+    if (m_glyphs.size() > picker::GlyphPages::StoreSlots)
         m_report << QStringLiteral("glyphs: %1 characters given; the picker offers only the first %2")
                         .arg(m_glyphs.size())
-                        .arg(MaxPickerGlyphs);
+                        .arg(picker::GlyphPages::StoreSlots);
 }
 
 void MkdbBuilder::readConfig()
@@ -160,7 +142,6 @@ void MkdbBuilder::write()
     if (m_config)
         check(writer.addConfig(*m_config));
     check(writer.commit());
-    giveUsualPermissions(m_options.output);
 }
 
 bool MkdbBuilder::run()

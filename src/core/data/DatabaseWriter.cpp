@@ -10,7 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace orvane::data {
@@ -275,9 +278,12 @@ bool DatabaseWriter::commit()
     d->closeConnection();
     if (!written)
         return false;
-    // The temporary file was created private to its owner; the database is meant to be read by every user.
-    QFile::setPermissions(d->temporaryPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                                QFileDevice::ReadOther);
+    // The temporary file was created private to its owner, but a dictionary is meant to be
+    // read by every user: it gets the permissions of any new file, 0666 less the umask.
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (chmod(QFile::encodeName(d->temporaryPath).constData(), 0666 & ~mask) != 0)
+        return d->fail(QString::fromLocal8Bit(std::strerror(errno)));
     std::error_code failure;
     // rename() replaces the target in one step: readers see the old file or the new one, never a mix.
     std::filesystem::rename(QFile::encodeName(d->temporaryPath).toStdString(),

@@ -3,6 +3,8 @@
 #include "core/data/Mainmode.h"
 #include "core/dictionary/Search.h"
 
+#include <QHash>
+
 namespace orvane::dictionary {
 
 void KeyInput::LookupKey()
@@ -41,6 +43,36 @@ QString KeyInput::applyKeys(QString text)
         text += keyDisplay;
     }
     return text;
+}
+
+std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database, QString* error)
+{
+    data::Statement statement;
+    statement.table = QStringLiteral("tbl_keyboard");
+    statement.columns = QStringList{QStringLiteral("input"), QStringLiteral("display")};
+    std::vector<KeyTableRow> table;
+    QHash<QString, size_t> rowOfInput;
+    data::RecordSet records = database.OpenRecordset(statement);
+    for (; !records.Eof() && records.error().isEmpty(); records.MoveNext()) {
+        const std::optional<QString> input = records.Fields(QStringLiteral("input"));
+        // LookupKey looks up at most two characters without their spaces: no other input is ever found.
+        if (!input || input->size() > 2 || trimSpaces(*input) != *input)
+            continue;
+        const QString display = records.Fields(QStringLiteral("display")).value_or(QString());
+        if (const auto row = rowOfInput.constFind(*input); row != rowOfInput.cend()) {
+            table[*row].display = display; // the last row read wins
+        } else {
+            rowOfInput.insert(*input, table.size());
+            table.push_back({*input, display});
+        }
+    }
+    if (!records.error().isEmpty()) {
+        if (error)
+            *error = records.error();
+        return std::nullopt;
+    }
+    std::erase_if(table, [](const KeyTableRow& row) { return row.display.isEmpty(); });
+    return table;
 }
 
 } // namespace orvane::dictionary

@@ -1,6 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+#include <vector>
+
+namespace orvane::data {
+class Database;
+}
 
 namespace orvane::dictionary {
 
@@ -25,5 +31,18 @@ struct KeyInput
     // Returns the final text; `text` itself when nothing was replaced.
     QString applyKeys(QString text);
 };
+
+struct KeyTableRow
+{
+    QString input;
+    QString display;
+};
+
+// tbl_keyboard of `database` as the transliteration box applies it: for each input the
+// box can look up (at most two characters, no space at either end), the display of the
+// last row read for it, in the order the inputs first appear. An input whose last row
+// has an empty or null display replaces nothing and is not listed. nullopt, with the
+// reason in *error, when the table cannot be read.
+std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database, QString* error = nullptr);
 
 } // namespace orvane::dictionary

@@ -1,0 +1,329 @@
+// The dictionary builder: its readers, its keyboard rules and whole builds; also the permissions of
+// a written database and the key table as the transliteration box applies it.
+#include "FixtureDatabase.h"
+#include "TestFiles.h"
+
+#include "ConfigFile.h"
+#include "DictdReader.h"
+#include "EntryTsvReader.h"
+#include "GlyphSource.h"
+#include "InputError.h"
+#include "KeyboardBuilder.h"
+#include "MimReader.h"
+
+#include "core/dictionary/KeyInput.h"
+
+#include <QProcess>
+#include <QTest>
+#include <sys/stat.h> // umask
+
+using namespace orvane;
+using namespace orvane::mkdb;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One file per row, x.KIND (x.index for dictd). extra: the .dict beside a dictd index (in
+// hex for dictd.dz, which is read through the .index name), the about file of a conf.
+// expected: what the reader made of it, or "!" and the start of the error. "(*" is 100,000 "(".
+struct SourceCase
+{
+    const char *name, *kind, *text, *extra, *expected;
+};
+const SourceCase sourceCases[] = {
+    {"dictd", "dictd", "00databaseinfo\tA\tBH\nlogos\tBH\tX\nlogos\tBe\tN\nkosmos\tBr\tN\n00-database-url\tB4\tJ\n",
+     "A Greek-English test dictionary, written for the tests of the builder.\n"
+     "logos <n>\nword\nreason\n\nlogos\nspeech\nworld, order\nhttp://x\n",
+     "logos|-|-|word\r\nreason\nlogos|-|-|speech\nkosmos|-|-|world, order"},
+    {"dictd.dz of two members", "dictd.dz", "a\tA\tD\nb\tD\tD\n",
+     "1f8b08000000000002034be4aa000081696512030000001f8b08000000000002034be2aa04004ee7246703000000",
+     "a|-|-|x\nb|-|-|y"},
+    {"dictd: ten digits", "dictd", "a\tAAAAAAAAAA\tB\n", "a", "a|-|-|"},
+    {"dictd: eleven digits", "dictd", "a\tAAAAAAAAAAA\tB\n", "a", "!x.index:1: offset or length"},
+    {"dictd: bad number", "dictd", "ok\tA\tC\nbad\tA\t*\n", "ok\n", "!x.index:2: offset or length"},
+    {"dictd: beyond the end", "dictd", "a\tA\tC\nb\tC\tZ\n", "abc", "!x.index:2: entry lies beyond the end"},
+    {"dictd: body not UTF-8", "dictd", "a\tA\tB\nb\tB\tB\n", "a\xff", "!x.index:2: the entry's text"},
+    {"dictd: blank headword", "dictd", " \tA\tB\n", "a", "!x.index:1: empty headword"},
+    {"dictd: no dict", "dictd", "a\tA\tB\n", nullptr, "!x.dict.dz: no such file (nor x.dict)"},
+    {"dictd: dict.dz cut short", "dictd.dz", "a\tA\tB\n", "1f8b08000000000002034be4", "!x.dict.dz: not a complete"},
+    {"tsv", "tsv", "\357\273\277a\tb\t\tc\\nd\r\n\ne\t\t\tf\\tg\\\\n\n", nullptr, "a|b|-|c\r\nd\ne|-|-|f\tg\\n"}, // BOM
+    {"tsv: unknown escape", "tsv", "a\tb\tc\td\\x\n", nullptr, "!x.tsv:1: unknown escape \\x"},
+    {"tsv: fields", "tsv", "a\tb\tc\td\n\nc\n", nullptr, "!x.tsv:3: expected 4 tab-separated fields, found 1"},
+    {"tsv: blank headword", "tsv", "a\tb\tc\td\n \tb\tc\td\n", nullptr, "!x.tsv:2: the headword"},
+    {"tsv: not UTF-8", "tsv", "a\tb\tc\td\nb\xff\tc\td\te\n", nullptr, "!x.tsv:2: the text is not valid UTF-8"},
+    {"conf", "conf", "# c\nname = O\n\nfnt1 = N S\nfnt3=D\nfsz2 = 9.75\nfsz5 = 400\nabout-file = a\n", "1\n2\n\n",
+     "O|N S|D|-|-|-|9.75|-|-|400|1\r\n2"},
+    {"conf: unknown key", "conf", "name = x\n# c\nfont1 = y\n", nullptr, "!x.conf:3: unknown key \"font1\""},
+    {"conf: size not a number", "conf", "fsz1 = big\n", nullptr, "!x.conf:1: fsz1 must be a font size"},
+    {"conf: size not positive", "conf", "\nfsz2 = 0\n", nullptr, "!x.conf:2: fsz2 must be a font size"},
+    {"conf: key twice", "conf", "name = a\nname = b\n", nullptr, "!x.conf:2: name is given twice"},
+    {"conf: no about file", "conf", "about-file = nowhere\n", nullptr, "!nowhere: cannot read the file"},
+    {"mim", "mim",
+     ";; a comment; \"quotes\" in it are ignored\n(input-method t test)\n(description \"A \\\"t\\\".\")\n"
+     "(map\n (trans\n  (\"a'\" \"á\")\t(\"a''\" \"a'\")\n  ((?e ?-) \"ē\") ((a \"𝐛\") ?𝐜) ()\n  (\"e-'\" ?ḗ)\n"
+     "  ((?\\\" ?\\\") \"\\\"\")\n  ((\"x\" 121) 0x3b1)\n  ((Return) \"\\n\")\n  (\"k\" (\"κ\" \"ϰ\"))\n"
+     "  (\"q\" \"θ\" (shift s2))\n  (include (t latn-post) map)))\n(state (init (trans)))\n",
+     nullptr, "a'=á@6 a''=a'@6 e-=ē@7 a𝐛=𝐜@7 e-'=ḗ@8 \"\"=\"@9 xy=α@10 skip@7 skip@11 skip@12 skip@13 skip@14"},
+    {"mim: string never closed", "mim", "(map\n (trans\n  (\"a\" \"b)))\n", nullptr, "!x.mim:3: this string is never"},
+    {"mim: list never closed", "mim", "(title \"x\")\n(map\n (t (\"a\" \"b\"))\n", nullptr, "!x.mim:2: this list"},
+    {"mim: stray parenthesis", "mim", "(map (trans))\n\n)\n", nullptr, "!x.mim:3: unbalanced closing parenthesis"},
+    {"mim: nested too deep", "mim", "\n(*", nullptr, "!x.mim:2: lists are nested more than 256 deep"},
+    {"mim: ends in an escape", "mim", "(map (\"a\\", nullptr, "!x.mim:1: unexpected end of the file"},
+    {"glyph list", "txt", "α\nϐ\n", nullptr, "α ϐ"},
+    {"glyph list: blank", "txt", "α\n \n", nullptr, "!x.txt:2: a glyph must not be blank"},
+};
+
+QString readSource(const SourceCase& source, const QString& folder)
+{
+    const QString kind = QString::fromLatin1(source.kind);
+    const bool dictd = kind.startsWith(u"dictd"_s), dz = kind == u"dictd.dz"_s;
+    const QString path = folder + (dictd ? u"/x.index"_s : u"/x."_s + kind);
+    testing::writeFile(path, QByteArray(source.text).replace("(*", QByteArray(100000, '(')));
+    if (source.extra)
+        testing::writeFile(folder + (dictd ? (dz ? u"/x.dict.dz"_s : u"/x.dict"_s) : u"/a"_s),
+                           dz ? QByteArray::fromHex(source.extra) : QByteArray(source.extra));
+    const auto text = [](const std::optional<QString>& value) { return value.value_or(u"-"_s); };
+    const auto size = [](const std::optional<double>& value) { return value ? QString::number(*value) : u"-"_s; };
+    const auto entries = [&](const std::vector<SourceEntry>& read) {
+        QStringList lines;
+        for (const SourceEntry& e : read)
+            lines << QStringList{e.m1, text(e.m2), text(e.m3), e.meanings}.join(u'|');
+        return lines.join(u'\n');
+    };
+    try {
+        if (dictd)
+            return entries(DictdReader::read(dz ? path : path.chopped(6)));
+        if (kind == u"tsv"_s)
+            return entries(EntryTsvReader::read(path));
+        if (kind == u"txt"_s)
+            return GlyphSource::fromList(path).join(u' ');
+        if (kind == u"conf"_s) {
+            const data::DatabaseWriter::Config c = ConfigFile::read(path);
+            return QStringList{text(c.name), text(c.fnt1), text(c.fnt3), text(c.fnt4), text(c.fnt5), size(c.fsz1),
+                               size(c.fsz2), size(c.fsz3), size(c.fsz4), size(c.fsz5), text(c.about)}
+                .join(u'|');
+        }
+        const MimReader table(path);
+        QStringList read;
+        for (const KeySequence& rule : table.rules())
+            read << rule.keys + u'=' + rule.output + u'@' + rule.origin.mid(path.size() + 1);
+        for (const QString& skipped : table.skipped())
+            read << u"skip@"_s + skipped.mid(path.size() + 1).section(u':', 0, 0);
+        return read.join(u' ');
+    } catch (const InputError& error) {
+        return u'!' + error.text().remove(folder + u'/');
+    }
+}
+
+// Rules "input=display|…" from keys.tsv or table.mim (longer sequences too); typed
+// "keys>shown|…"; leftOut: a part of each line of leftOut(), in order; alphabet: the letters to complete.
+struct KeyCase
+{
+    const char *name, *tsv, *mim, *alphabet, *typed, *leftOut;
+};
+const KeyCase keyCases[] = {
+    {"longer sequences chain", "", "a~~~=a~|a''=a'|a~~=ă|a'=á|a~=ã|e-=ē", "", "a'>á|a~~>ă|a~~~>ã|pse->psē|a''>á'|xy>xy",
+     "table.mim:2: á' → a' left out: the chain á' → a' → á only swallows the key"},
+    {"display ends in its input", "ab=xab", "", "", "ab>ab", "keys.tsv:1: ab → xab left out: the replacements would"},
+    {"three in a ring", "ab=bc|bc=ca|ca=ab", "", "", "ab>ca", "keys.tsv:3: ca → ab left out: the replacements would"},
+    {"one key after a blank", "k= k", "", "", "", "keys.tsv:1: k →  k left out: the replacements would never end"},
+    {"shrinking feeds growing", "ab=c|xc=xab", "", "", "xab>xc", "keys.tsv:2: xc → xab left out: the replacements"},
+    {"first rule wins", "a'=ά|e'=é", "a'=á|e'=é|o'=ó|o'=ò", "", "a'>ά|e'>é|o'>ó",
+     "table.mim:1: a' → á left out: the input is already taken by a' → ά (keys.tsv:1)|table.mim:4: o' → ò left out"},
+    {"first keys show one character", "", "ae/=æ|/=°", "", " />°|ae/>ae/", "table.mim:1: ae/ → æ left out: its first"},
+    {"empty display", "zz=", "", "", "zz>zz", "keys.tsv:1: zz →  left out: an empty display never replaces anything"},
+    {"alphabet completed", "", "e-=ē|E-=Ē|e'=é|u\"=ü", "ḗ Ḗ ǘ ḯ é a ş", "e-'>ḗ|E-'>Ḗ|u\"'>ǘ|i\">ï|i\"'>ḯ|e'>é",
+     "letter of the transliteration: ş (U+015f) has no rule"},
+};
+
+std::vector<KeySequence> rulesOf(const char* text, const QString& file)
+{
+    std::vector<KeySequence> rules;
+    for (const QString& rule : QString::fromUtf8(text).split(u'|', Qt::SkipEmptyParts))
+        rules.push_back({rule.section(u'=', 0, 0), rule.section(u'=', 1), u"%1:%2"_s.arg(file).arg(rules.size() + 1)});
+    return rules;
+}
+
+// orvane-mkdb on the fixture, with one of its files rewritten and arguments added ("@" is
+// the folder): its exit status and a part of what it writes ("!" first: what it must not write).
+struct BuildCase
+{
+    const char *name, *file, *text, *arguments, *says;
+    int status;
+};
+const BuildCase buildCases[] = {
+    {"fixture", "", "", "", "wrote @/out.mdb: 4 entries, 12 key rules, 5 glyphs", 0},
+    {"no completion", "", "", "--no-keyboard-completion", "wrote @/out.mdb: 4 entries, 5 key rules", 0},
+    {"entries", "entries.tsv", "a\tb\tc\td\nonly\ttwo\n", "", "@/entries.tsv:2: ", 1},
+    {"key too long", "keys.tsv", "ab\tx\nabc\ty\n", "", "@/keys.tsv:2: ", 1},
+    {"key with a blank", "keys.tsv", "ab\tx\na \ty\n", "", "@/keys.tsv:2: ", 1},
+    {"m2 transform", "", "", "--m2-transform Greek-Klingon", "--m2-transform: ICU has no transform", 1},
+    {"glyph set", "", "", "--glyph-set [[:Greek:]", "--glyph-set: not a valid ICU set", 1},
+    {"output folder", "", "", "-o @/no/x.mdb", "@/no/x.mdb: cannot write the database", 1},
+    {"no output", "", "", "--output=", "--output: no output file given", 1},
+    {"unknown option", "", "", "--bogus", "Unknown option 'bogus'", 2},
+    {"5001 glyphs fit", "", "", "--glyph-set [\\u4E00-\\u6185]", "!note: glyphs", 0}, // and 3 from the list
+    {"5002 glyphs do not", "", "", "--glyph-set [\\u4E00-\\u6186]", "picker offers only the first 5001", 0},
+    {"no name", "settings.conf", "fnt1 = A\n", "", "note: @/settings.conf: no name given, so the program", 0},
+};
+
+template <typename Case, size_t N> void addRows(const Case (&cases)[N])
+{
+    QTest::addColumn<int>("row");
+    for (size_t row = 0; row < N; ++row)
+        QTest::newRow(cases[row].name) << int(row);
+}
+
+// Every row of a table in the order written, its columns ("a|b") joined by "|" ("-" for null).
+QStringList rowsOf(data::Database& database, const char* table, const char* names)
+{
+    QStringList rows;
+    const QStringList columns = QString::fromLatin1(names).split(u'|');
+    for (data::RecordSet set = database.OpenRecordset({QString::fromLatin1(table), columns, std::nullopt, {}});
+         !set.Eof(); set.MoveNext()) {
+        QStringList row;
+        for (const QString& column : columns)
+            row << set.Fields(column).value_or(u"-"_s);
+        rows << row.join(u'|');
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestMkdb final : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString at(const char* text) const { return QString::fromUtf8(text).replace(u'@', m_dir.path()); }
+    void write(const char* name, const QByteArray& bytes) { QVERIFY(testing::writeFile(at("@/") + name, bytes)); }
+    auto open(const char* name) const { return data::Database::open(at("@/") + name, data::DatabasePassword); }
+
+    // A small dictionary from every kind of source.
+    void writeFixture()
+    {
+        write("greek.dict", "ψυχή <n>\nsoul\nmind\ninfo\n"); // the first entry is 23 bytes long
+        write("greek.index", "ψυχή\tA\tX\n00databaseinfo\tX\tF\n");
+        write("entries.tsv", "λόγος\tlógos\t\tword\\nreason\nκόσμος\tkósmos\tkosmos-x\tworld\nμανία\t\t\tmania\n");
+        write("keys.tsv", "s_\ts̱\n");
+        write("table.mim", "(map (t (\"e-\" \"ē\") (\"e'\" \"é\") (\"a~\" \"ã\") (\"a~~\" \"ă\") (\"zz\" \"azz\")))");
+        write("glyphs.txt", "ϐ\nβ\nϑ\n"); // β is in the set too: offered once, in list order
+        write("about.txt", "Fixture dictionary\nCC BY-SA 3.0\n");
+        write("settings.conf", "name = F\nfnt1 = Noto Sans\nfnt3 = DejaVu Sans\nfsz1 = 12.5\nabout-file = about.txt\n");
+    }
+
+    // orvane-mkdb on the fixture with `arguments` added: its exit status and all it writes.
+    std::pair<int, QString> mkdb(const char* arguments)
+    {
+        QProcess tool;
+        tool.start(QStringLiteral(ORVANE_MKDB_PROGRAM),
+                   at("--dictd @/greek --entries-tsv @/entries.tsv --m2-transform Greek-Latin --keyboard-tsv "
+                      "@/keys.tsv --keyboard-mim @/table.mim --glyph-set [αβγ] --glyph-list @/glyphs.txt --config "
+                      "@/settings.conf -o @/out.mdb ")
+                       .append(at(arguments))
+                       .split(u' ', Qt::SkipEmptyParts));
+        tool.waitForFinished(60000);
+        return {tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError())};
+    }
+
+private slots:
+    void sources_data() { addRows(sourceCases); }
+    void sources()
+    {
+        QFETCH(int, row);
+        const QTemporaryDir folder;
+        const QString read = readSource(sourceCases[row], folder.path());
+        const QString expected = QString::fromUtf8(sourceCases[row].expected);
+        QVERIFY2(expected.startsWith(u'!') ? read.startsWith(expected) : read == expected, qPrintable(read));
+    }
+
+    void keyboard_data() { addRows(keyCases); }
+    void keyboard()
+    {
+        QFETCH(int, row);
+        const KeyCase& given = keyCases[row];
+        KeyboardBuilder builder;
+        for (const KeySequence& rule : rulesOf(given.tsv, u"keys.tsv"_s))
+            builder.addRule({rule.keys, rule.output, rule.origin});
+        builder.addSequences(rulesOf(given.mim, u"table.mim"_s));
+        const QStringList alphabet = QString::fromUtf8(given.alphabet).split(u' ', Qt::SkipEmptyParts);
+        builder.completeAlphabet(QSet<QString>(alphabet.begin(), alphabet.end()));
+        const QStringList leftOut = QString::fromUtf8(given.leftOut).split(u'|', Qt::SkipEmptyParts);
+        QCOMPARE(builder.leftOut().size(), leftOut.size());
+        for (qsizetype i = 0; i < leftOut.size(); ++i)
+            QVERIFY2(builder.leftOut()[i].contains(leftOut[i]), qPrintable(builder.leftOut()[i]));
+        for (const QString& typing : QString::fromUtf8(given.typed).split(u'|', Qt::SkipEmptyParts))
+            QCOMPARE(builder.type(typing.section(u'>', 0, 0)), typing.section(u'>', 1));
+    }
+
+    void buildsEveryTable()
+    {
+        writeFixture();
+        const auto [status, output] = mkdb("-o @/every.mdb");
+        QVERIFY2(status == 0 && output.contains(at("note: @/table.mim:1: zz → azz left out")), qPrintable(output));
+        const data::DatabaseHandle database = open("every.mdb");
+        QVERIFY(database);
+        QCOMPARE(rowsOf(*database, "tbl_dictionary", "id|m1|m2|m3|meanings"),
+                 (QStringList{u"1|ψυχή|psychḗ|psyche|soul\r\nmind"_s, u"2|λόγος|lógos|logos|word\r\nreason"_s,
+                              u"3|κόσμος|kósmos|kosmos-x|world"_s, u"4|μανία|manía|mania|mania"_s}));
+        const QStringList keys = rowsOf(*database, "tbl_keyboard", "input|display");
+        for (const QString& rule : {u"s_|s̱"_s, u"e-|ē"_s, u"ã~|ă"_s, u"ē'|ḗ"_s, u"i'|í"_s})
+            QVERIFY2(keys.contains(rule), qPrintable(rule));
+        QVERIFY(keys.filter(u"zz"_s).isEmpty());
+        QCOMPARE(rowsOf(*database, "tbl_glyph", "id|glyph"),
+                 (QStringList{u"1|ϐ"_s, u"2|β"_s, u"3|ϑ"_s, u"4|α"_s, u"5|γ"_s}));
+        QCOMPARE(rowsOf(*database, "tbl_config", "name|fnt1|fnt3|fnt4|fsz1|about"),
+                 QStringList{u"F|Noto Sans|DejaVu Sans|-|12.5|Fixture dictionary\r\nCC BY-SA 3.0"_s});
+    }
+
+    // A failed build leaves the earlier database as it was and no file behind.
+    void build_data() { addRows(buildCases); }
+    void build()
+    {
+        QFETCH(int, row);
+        const BuildCase& build = buildCases[row];
+        writeFixture();
+        if (*build.file)
+            write(build.file, build.text);
+        const QByteArray before = testing::readFile(at("@/out.mdb"));
+        const QStringList files = QDir(m_dir.path()).entryList(QDir::Files);
+        const auto [status, output] = mkdb(build.arguments);
+        QCOMPARE(status, build.status);
+        const QString says = at(build.says);
+        QVERIFY2(says.startsWith(u'!') ? !output.contains(says.mid(1)) : output.contains(says), qPrintable(output));
+        if (status != 0) {
+            QCOMPARE(testing::readFile(at("@/out.mdb")), before);
+            QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), files);
+        }
+    }
+
+    // A dictionary is read by every user: it gets the permissions of any new file.
+    void permissionsFollowTheUmask()
+    {
+        const mode_t previous = umask(027);
+        const bool written = testing::writeFixtureDatabase(at("@/modes.mdb"), {});
+        umask(previous);
+        QVERIFY(written);
+        QCOMPARE(int(QFile::permissions(at("@/modes.mdb")) & 0x7777), 0x6640); // Qt's flags for rw- r-- ---
+    }
+
+    // Only what the box can look up, and for each input the last row read.
+    void keyTableAsTheBoxAppliesIt()
+    {
+        testing::FixtureRows rows;
+        for (const KeySequence& key : rulesOf("a'=à|e-=ē|a'=á|e-=|abc=x| b=y|c=ç|=_", {}))
+            rows.keys.emplace_back(key.keys, key.output);
+        QVERIFY(testing::writeFixtureDatabase(at("@/keys.mdb"), rows));
+        const data::DatabaseHandle database = open("keys.mdb");
+        QVERIFY(database);
+        QStringList applied;
+        for (const auto& row : dictionary::appliedKeyTable(*database).value_or(std::vector<dictionary::KeyTableRow>()))
+            applied << row.input + u'=' + row.display;
+        QCOMPARE(applied, (QStringList{u"a'=á"_s, u"c=ç"_s, u"=_"_s}));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestMkdb)
+#include "test_mkdb.moc"
