@@ -5,6 +5,7 @@
 #include "WidgetTesting.h"
 #include "app/WindowRegistry.h"
 #include "core/dictionary/DisplayConfig.h"
+#include "core/shell/AboutText.h"
 #include "ui/common/HelpLauncher.h"
 #include "ui/dictionary/frmMdict.h"
 #include "ui/picker/fGlyph.h"
@@ -155,6 +156,7 @@ private slots:
         QTRY_COMPARE(activations(picker), 1);
         QTest::mouseClick(picker->CmdB(0), Qt::LeftButton);
         QCOMPARE(dictionary->nativeScriptBox()->text(), u"α"_s);
+        WindowRegistry::showAbout(nullptr); // from the tray first: rebuilt owned by the dictionary
         QTest::mouseClick(control<QPushButton>(dictionary, "Command3"), Qt::LeftButton);
         QCOMPARE(WindowRegistry::about()->parentWidget(), dictionary.data());
 
@@ -183,10 +185,27 @@ private slots:
         QVERIFY(about->TextBox2->hasFocus());
 
         UrlRecorder browser;
-        QDesktopServices::setUrlHandler(u"https"_s, &browser, "open");
+        const QUrl link = shell::aboutLink(QString::fromUtf8(fAboutD::WebAddress), m_folder.path());
+        QDesktopServices::setUrlHandler(link.scheme(), &browser, "open");
         QTest::mouseClick(about->Label4, Qt::LeftButton, {}, QPoint(5, 5));
-        QDesktopServices::unsetUrlHandler(u"https"_s);
-        QCOMPARE(browser.urls, QList<QUrl>{QUrl(about->Label4->text())});
+        QDesktopServices::unsetUrlHandler(link.scheme());
+        QCOMPARE(browser.urls, QList<QUrl>{link});
+    }
+
+    // The text stands out from its highlight-text background on a dark palette, whose text
+    // colour is light, whether the highlight text is light or dark.
+    void theAboutTextIsReadableOnADarkPalette()
+    {
+        const QPalette original = QApplication::palette();
+        for (const QColor highlightedText : {QColor(Qt::white), QColor(30, 30, 30)}) {
+            QPalette dark(QColor(40, 40, 40));
+            dark.setColor(QPalette::HighlightedText, highlightedText);
+            QApplication::setPalette(dark);
+            const QPalette box = fAboutD().TextBox1->palette();
+            QCOMPARE(box.color(QPalette::Base), highlightedText);
+            QVERIFY(qAbs(box.color(QPalette::Text).lightness() - box.color(QPalette::Base).lightness()) > 128);
+        }
+        QApplication::setPalette(original);
     }
 
     // Viewers in order, the full path as one argument, then the desktop; failures are reported.
