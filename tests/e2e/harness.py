@@ -202,6 +202,12 @@ class Session:
                        "--SetDockType", "true", "--transparent", "false"],
             lambda: self.x("xdotool", "search", "--onlyvisible", "--class", "trayer", check=False), "trayer's window")
 
+    def restart_trayer(self):
+        """Ends the tray host and starts a new one, as when a panel crashes and comes back."""
+        os.killpg(self.trayer.pid, signal.SIGKILL)
+        self.trayer.wait()
+        self.start_trayer()
+
     # ---- the program ----------------------------------------------------------------
 
     def start_program(self, *arguments):

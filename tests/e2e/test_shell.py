@@ -17,9 +17,10 @@ def start_shows_only_an_icon_and_a_second_copy_ends_at_once(s):
 
 
 @scenario()
-def the_icon_acts_on_releases_only(s):
+def the_icon_acts_on_releases_only_also_after_the_tray_host_restarted(s):
     s.start_program()
-    icon = s.tray_icon()
+    s.restart_trayer()  # Qt docks a new icon window into the new host
+    icon = s.wait_until(s.tray_icon, "the icon back in the tray")
     s.press_on_tray_icon(1)
     s.check(s.stays(lambda: not s.program_windows(), 1.0), "a window opened on the press")
     s.release(1, at=(icon.x - 200, icon.y + 300))

@@ -27,6 +27,12 @@ using namespace orvane;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
 
+// Qt's X11 tray widget goes by this class name.
+class QSystemTrayIconSys : public QWidget
+{
+    Q_OBJECT
+};
+
 namespace {
 
 // Runs the application's event loop until the program ends it, or 5 s pass (code -1).
@@ -94,9 +100,9 @@ private slots:
         int left = 0;
         QList<QPoint> right;
         shell::TrayReleaseFilter filter([&] { ++left; }, [&](const QPoint& where) { right << where; });
-        QWidget icon;
+        filter.install();
+        QSystemTrayIconSys icon; // made after the filter, as when the tray host restarts
         icon.resize(22, 22);
-        icon.installEventFilter(&filter);
         icon.show();
         QVERIFY(QTest::qWaitForWindowExposed(&icon));
         const QPoint inside(11, 11);
@@ -119,6 +125,10 @@ private slots:
         QCoreApplication::sendEvent(&icon, &secondPress);
         QTest::mouseRelease(&icon, Qt::LeftButton, {}, inside);
         QCOMPARE(left, 2);
+        QPushButton other; // no tray widget: untouched
+        QSignalSpy clicked(&other, &QPushButton::clicked);
+        QTest::mouseClick(&other, Qt::LeftButton);
+        QCOMPARE(clicked.size(), 1);
     }
 
     void exitEndsTheProgramWithoutClosingAnyWindow()
