@@ -50,6 +50,25 @@ def the_menu_shows_about_and_exit_ends_the_program(s):
     s.check(s.tray_icon() is None, "the icon is still in the tray")
 
 
+@scenario(tray="sni", help_file=False)
+def a_status_notifier_host_shows_the_item_its_click_and_its_menu(s):
+    s.start_program()
+    s.check(s.run_program(timeout=5)[0] == 0 and s.tray_icon(), "the second copy did not end at once")
+    s.choose_tray_menu_item("Dictionary")
+    s.activate(s.wait_for_window("Orvane"))
+    s.key("alt+F4")
+    s.wait_until(lambda: not s.windows("Orvane"), "the dictionary to close")
+    s.click(s.tray_icon())
+    s.wait_for_window("Orvane")
+    s.choose_tray_menu_item("About")
+    s.wait_for_window("About Orvane")
+    s.choose_tray_menu_item("Help")
+    s.check(s.answer_message_box().startswith("The help file cannot be found"), "Help did not look for the help")
+    s.choose_tray_menu_item("Exit")
+    s.wait_until(s.program_ended, "the program to end")
+    s.wait_until(lambda: s.tray_icon() is None, "the item to leave the host")
+
+
 @scenario(tray=None)
 def without_a_tray_the_dictionary_shows_and_closing_it_ends(s):
     s.start_program()
