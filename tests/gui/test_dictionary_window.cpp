@@ -180,15 +180,13 @@ private slots:
         auto* rows = static_cast<dictionary::ResultListModel*>(list()->model());
         rows->setRows(results);
         const int lastOnPage = list()->viewport()->height() / list()->sizeHintForRow(0) - 1;
-        for (const auto& [key, row] : {std::pair(Qt::Key_End, 39),
-                                       {Qt::Key_PageDown, lastOnPage},
-                                       {Qt::Key_Home, 0},
-                                       {Qt::Key_Down, 0},
-                                       {Qt::Key_Up, 0}}) {
+        const std::pair<int, int> keys[] = {
+            {Qt::Key_End, 39}, {Qt::Key_PageDown, lastOnPage}, {Qt::Key_Home, 0}, {Qt::Key_Down, 0}, {Qt::Key_Up, 0}};
+        for (const auto& [key, row] : keys) {
             rows->setRows(results);
             QCOMPARE(list()->verticalScrollBar()->value(), 0); // even after End scrolled the old rows
             control<QPlainTextEdit>(m_window, "TextBox2")->clear();
-            QTest::keyClick(list(), key);
+            QTest::keyClick(list(), Qt::Key(key));
             QCOMPARE(list()->currentIndex().row(), row);
             QVERIFY(entryText().startsWith(row % 2 ? u"ψυχρός\n"_s : u"ψυχή\n"_s));
         }

@@ -196,6 +196,8 @@ private slots:
 
         UrlRecorder browser;
         const QUrl link = shell::aboutLink(QString::fromUtf8(fAboutD::WebAddress), m_folder.path());
+        QCOMPARE(about->Label4->toolTip(), link.toDisplayString(QUrl::PreferLocalFile)); // shown cut to fit
+        QVERIFY(about->Label4->fontMetrics().horizontalAdvance(about->Label4->text()) <= about->Label4->width());
         QDesktopServices::setUrlHandler(link.scheme(), &browser, "open");
         QTest::mouseClick(about->Label4, Qt::LeftButton, {}, QPoint(5, 5));
         QDesktopServices::unsetUrlHandler(link.scheme());
