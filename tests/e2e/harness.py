@@ -110,10 +110,15 @@ class Session:
         """The program runs once per user across displays: sessions of every build tree take turns."""
         self.turn = open(os.path.join(tempfile.gettempdir(), f"orvane-e2e-{os.getuid()}.lock"), "w")
         fcntl.flock(self.turn, fcntl.LOCK_EX)
-        with open("/proc/net/unix") as sockets:
-            # The program's lock is named after the user; other names (a unit test's) do not count.
-            if any(line.rstrip().endswith(f"@orvane-{pwd.getpwuid(os.getuid()).pw_name}") for line in sockets):
-                raise ScenarioFailed("a copy of the program already runs for this user; end it first")
+        # The program's lock is named after the user (a unit test's other names do not count);
+        # a copy that another session left still ending is waited for.
+        lock = f" @orvane-{pwd.getpwuid(os.getuid()).pw_name}\n"
+
+        def copy_runs():
+            with open("/proc/net/unix") as sockets:
+                return any(line.endswith(lock) for line in sockets)
+        if not self.wait_until(lambda: not copy_runs(), "no other copy", 60, fail=False):
+            raise ScenarioFailed("a copy of the program already runs for this user; end it first")
 
     def __exit__(self, exc_type, exc, trace):
         for process in reversed(self.processes):
