@@ -21,11 +21,19 @@ install(TARGETS orvane RUNTIME DESTINATION "${ORVANE_INSTALL_DIR}")
 install(FILES "${ORVANE_PROGRAM_DIR}/orvane.mdb" "${ORVANE_PROGRAM_DIR}/orvane.chm"
         DESTINATION "${ORVANE_INSTALL_DIR}" PERMISSIONS OWNER_READ GROUP_READ WORLD_READ OPTIONAL)
 
-# A relative symlink, made in the build tree and installed as a link.
+# The help as plain HTML goes with the documentation; a link in the program folder leads
+# there, as html/ lies beside the program in the build tree (the About box opens a page).
+set(ORVANE_HTML_DOC_DIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/orvane/html")
+install(DIRECTORY "${ORVANE_PROGRAM_DIR}/html/" DESTINATION "${ORVANE_HTML_DOC_DIR}" OPTIONAL)
+
+# Relative symlinks, made in the build tree and installed as links.
 file(RELATIVE_PATH orvane_link_target "/${CMAKE_INSTALL_BINDIR}" "/${ORVANE_INSTALL_DIR}/orvane")
 file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/packaging")
 file(CREATE_LINK "${orvane_link_target}" "${CMAKE_BINARY_DIR}/packaging/orvane" SYMBOLIC)
 install(FILES "${CMAKE_BINARY_DIR}/packaging/orvane" DESTINATION "${CMAKE_INSTALL_BINDIR}")
+file(RELATIVE_PATH orvane_html_target "/${ORVANE_INSTALL_DIR}" "/${ORVANE_HTML_DOC_DIR}")
+file(CREATE_LINK "${orvane_html_target}" "${CMAKE_BINARY_DIR}/packaging/html" SYMBOLIC)
+install(FILES "${CMAKE_BINARY_DIR}/packaging/html" DESTINATION "${ORVANE_INSTALL_DIR}")
 
 install(FILES "${CMAKE_SOURCE_DIR}/packaging/orvane.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 # The program's icon, one PNG per size: orvane-<size>.png in the shell's icon folder.

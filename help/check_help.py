@@ -1,8 +1,8 @@
 """Reads the built orvane.chm back (extract_chmLib) and checks that a reader finds what
-the help promises: every page, working links, the search rules, the licence and, when
+the help promises: every page (and in the plain HTML copy too), working links, the search rules, the licence and, when
 the bundled dictionary was built, its key table.
 
-    check_help.py <orvane.chm> [--with-keys]
+    check_help.py <orvane.chm> [--with-keys] [--html <folder of the plain pages>] [--link <About link's file>]
 """
 
 import html
@@ -12,32 +12,43 @@ import subprocess
 import sys
 import tempfile
 
-PAGES = ["index.html", "searching.html", "keys.html", "picker.html", "data.html", "toc.hhc", "index.hhk"]
+PAGES = ["index.html", "searching.html", "keys.html", "picker.html", "data.html", "about.html", "toc.hhc",
+         "index.hhk"]
+
+
+def read_pages(folder, pages, problems):
+    """The pages of a folder, and a problem for each missing page or link that leads nowhere."""
+    text = {}
+    for page in pages:
+        path = os.path.join(folder, page)
+        if not os.path.exists(path):
+            problems.append(f"{page} is missing from {folder}")
+            continue
+        with open(path, encoding="latin-1") as f:
+            text[page] = html.unescape(f.read())
+    for page, content in text.items():
+        for target in re.findall(r'(?:href|value)="([^"#:]+\.html)(#[^"]*)?"', content):
+            file, anchor = target
+            if file not in text:
+                problems.append(f"{page} links to missing {file}")
+            elif anchor and f'name="{anchor[1:]}"' not in text[file]:
+                problems.append(f"{page} links to missing anchor {file}{anchor}")
+    return text
 
 
 def main():
     chm = sys.argv[1]
     with_keys = "--with-keys" in sys.argv[2:]
     problems = []
+    # The plain HTML copy beside the program: the same pages, without the CHM's contents files.
+    if "--html" in sys.argv:
+        read_pages(sys.argv[sys.argv.index("--html") + 1], [p for p in PAGES if p.endswith(".html")], problems)
+    # The page the About box's link opens, when it is one beside the program.
+    if "--link" in sys.argv and not os.path.exists(sys.argv[sys.argv.index("--link") + 1].split("#")[0]):
+        problems.append(f"the About box links to missing {sys.argv[sys.argv.index('--link') + 1]}")
     with tempfile.TemporaryDirectory() as folder:
         subprocess.run(["extract_chmLib", chm, folder], check=True, capture_output=True)
-        text = {}
-        for page in PAGES:
-            path = os.path.join(folder, page)
-            if not os.path.exists(path):
-                problems.append(f"{page} is missing")
-                continue
-            with open(path, encoding="latin-1") as f:
-                text[page] = html.unescape(f.read())
-
-        # Every local link and anchor leads somewhere.
-        for page, content in text.items():
-            for target in re.findall(r'(?:href|value)="([^"#:]+\.html)(#[^"]*)?"', content):
-                file, anchor = target
-                if file not in text:
-                    problems.append(f"{page} links to missing {file}")
-                elif anchor and f'name="{anchor[1:]}"' not in text[file]:
-                    problems.append(f"{page} links to missing anchor {file}{anchor}")
+        text = read_pages(folder, PAGES, problems)
 
         searching = text.get("searching.html", "")
         for wildcard in ["*", "?", "#", "[abc]", "[a-z]", "[!abc]"]:

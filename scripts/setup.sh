@@ -12,6 +12,7 @@ PACKAGES=(
     fp-utils libchm-bin xchm
     fonts-dejavu-core fonts-noto-core
     xvfb openbox trayer xdotool xclip x11-utils imagemagick python3
+    dbus-daemon haskell-gtk-sni-tray-utils
     clang libclang-rt-14-dev dpkg-dev
 )
 

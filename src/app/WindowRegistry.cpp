@@ -64,8 +64,13 @@ frmMdict* showDictionary()
 
 fAboutD* showAbout(QWidget* owner)
 {
+    QWidget* ownerWindow = owner ? owner->window() : nullptr;
+    // A box opened from the tray is built anew when the dictionary asks, so that it ends up
+    // owned by that window: above it, centred on it, out of the task bar.
+    if (theAbout && ownerWindow && theAbout->parentWidget() != ownerWindow)
+        delete theAbout.data();
     if (!theAbout)
-        share(theAbout, new fAboutD(owner ? owner->window() : nullptr));
+        share(theAbout, new fAboutD(ownerWindow));
     return bringForward(theAbout.data());
 }
 

@@ -17,9 +17,10 @@ def start_shows_only_an_icon_and_a_second_copy_ends_at_once(s):
 
 
 @scenario()
-def the_icon_acts_on_releases_only(s):
+def the_icon_acts_on_releases_only_also_after_the_tray_host_restarted(s):
     s.start_program()
-    icon = s.tray_icon()
+    s.restart_trayer()  # Qt docks a new icon window into the new host
+    icon = s.wait_until(s.tray_icon, "the icon back in the tray")
     s.press_on_tray_icon(1)
     s.check(s.stays(lambda: not s.program_windows(), 1.0), "a window opened on the press")
     s.release(1, at=(icon.x - 200, icon.y + 300))
@@ -47,6 +48,25 @@ def the_menu_shows_about_and_exit_ends_the_program(s):
     s.wait_until(s.program_ended, "the program to end")
     s.check(s.program.returncode == 0, f"exit status {s.program.returncode}")
     s.check(s.tray_icon() is None, "the icon is still in the tray")
+
+
+@scenario(tray="sni", help_file=False)
+def a_status_notifier_host_shows_the_item_its_click_and_its_menu(s):
+    s.start_program()
+    s.check(s.run_program(timeout=5)[0] == 0 and s.tray_icon(), "the second copy did not end at once")
+    s.choose_tray_menu_item("Dictionary")
+    s.activate(s.wait_for_window("Orvane"))
+    s.key("alt+F4")
+    s.wait_until(lambda: not s.windows("Orvane"), "the dictionary to close")
+    s.click(s.tray_icon())
+    s.wait_for_window("Orvane")
+    s.choose_tray_menu_item("About")
+    s.wait_for_window("About Orvane")
+    s.choose_tray_menu_item("Help")
+    s.check(s.answer_message_box().startswith("The help file cannot be found"), "Help did not look for the help")
+    s.choose_tray_menu_item("Exit")
+    s.wait_until(s.program_ended, "the program to end")
+    s.wait_until(lambda: s.tray_icon() is None, "the item to leave the host")
 
 
 @scenario(tray=None)

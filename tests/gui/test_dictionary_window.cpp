@@ -4,6 +4,7 @@
 #include "FixtureDatabase.h"
 #include "WidgetTesting.h"
 #include "core/dictionary/DisplayConfig.h"
+#include "core/dictionary/ResultListModel.h"
 #include "ui/dictionary/frmMdict.h"
 
 #include <QClipboard>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 using namespace orvane;
@@ -158,10 +160,38 @@ private slots:
         list()->setCurrentIndex(list()->model()->index(1, 0));
         QVERIFY(entryText().startsWith(u"ψυχρός\n"_s));
 
-        // A release over the list shows the current entry again.
-        control<QPlainTextEdit>(m_window, "TextBox2")->setPlainText(u"other"_s);
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualRect(list()->currentIndex()).center());
-        QVERIFY(entryText().startsWith(u"ψυχρός\n"_s));
+        // Any button's release over the list shows the current entry again; only the left
+        // button picks a row.
+        for (const auto& [button, row] : {std::pair(Qt::RightButton, 0), {Qt::MiddleButton, 0}, {Qt::LeftButton, 1}}) {
+            control<QPlainTextEdit>(m_window, "TextBox2")->setPlainText(u"other"_s);
+            QTest::mouseClick(list()->viewport(), button, {},
+                              list()->visualRect(list()->model()->index(row, 0)).center());
+            QCOMPARE(list()->currentIndex().row(), 1);
+            QVERIFY(entryText().startsWith(u"ψυχρός\n"_s));
+        }
+    }
+
+    // With no current row each move key goes where its name says; typed letters never add up.
+    void listKeys()
+    {
+        dictionary::SearchResults results;
+        for (int row = 0; row < 40; ++row)
+            results.append(row % 2 + 1, row < 20 ? u"ζ"_s : u"σ"_s);
+        auto* rows = static_cast<dictionary::ResultListModel*>(list()->model());
+        rows->setRows(results);
+        const int lastOnPage = list()->viewport()->height() / list()->sizeHintForRow(0) - 1;
+        const std::pair<int, int> keys[] = {
+            {Qt::Key_End, 39}, {Qt::Key_PageDown, lastOnPage}, {Qt::Key_Home, 0}, {Qt::Key_Down, 0}, {Qt::Key_Up, 0}};
+        for (const auto& [key, row] : keys) {
+            rows->setRows(results);
+            QCOMPARE(list()->verticalScrollBar()->value(), 0); // even after End scrolled the old rows
+            control<QPlainTextEdit>(m_window, "TextBox2")->clear();
+            QTest::keyClick(list(), Qt::Key(key));
+            QCOMPARE(list()->currentIndex().row(), row);
+            QVERIFY(entryText().startsWith(row % 2 ? u"ψυχρός\n"_s : u"ψυχή\n"_s));
+        }
+        typeText(list(), u"ζσ"_s);
+        QCOMPARE(list()->currentIndex().row(), 20);
     }
 
     void keySequencesInTheTransliterationBoxOnly()

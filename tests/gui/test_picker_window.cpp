@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QWindow>
 
 using namespace orvane;
 using namespace orvane::testing;
@@ -98,6 +99,30 @@ private slots:
         QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton);
         QTest::mouseClick(m_picker->CmdB(50), Qt::LeftButton); // an empty button does nothing
         QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2)) + u'&');
+    }
+
+    // The press that brought the picker back arrives after its reload and gets the glyph the
+    // user saw, unless other input came first; every other press gets the glyph shown.
+    void thePressThatBringsThePickerBack()
+    {
+        QWindow* window = m_picker->windowHandle();
+        QPoint button = m_picker->CmdB(3)->geometry().center();
+        QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton); // the second page
+        QTest::mouseMove(window, button);
+        m_picker->Form_Activate(); // the first page again
+        QTest::mouseClick(window, Qt::LeftButton, {}, button);
+        QTest::keyClick(window, Qt::Key_Space); // the clicked button has the focus
+        const std::function<bool()> otherInputFirst[] = {
+            [&] { return m_owner.activateWindow(), QTest::qWaitFor([&] { return !m_picker->isActiveWindow(); }); },
+            [&] { return QTest::keyClick(window, Qt::Key_Shift), true; },
+            [&] { return QTest::mouseMove(window, button += QPoint(1, 0)), true; }};
+        for (const auto& input : otherInputFirst) {
+            QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton);
+            m_picker->Form_Activate();
+            QVERIFY(input());
+            QTest::mouseClick(window, Qt::LeftButton, {}, button);
+        }
+        QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 112)) + QString(4, QChar(0x3B0 + 4)));
     }
 
     void activationWithoutADatabaseTellsTheUserAndGoesOn()

@@ -5,6 +5,7 @@
 #include "WidgetTesting.h"
 #include "app/WindowRegistry.h"
 #include "core/dictionary/DisplayConfig.h"
+#include "core/shell/AboutText.h"
 #include "ui/common/HelpLauncher.h"
 #include "ui/dictionary/frmMdict.h"
 #include "ui/picker/fGlyph.h"
@@ -25,6 +26,12 @@
 using namespace orvane;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
+
+// Qt's X11 tray widget goes by this class name.
+class QSystemTrayIconSys : public QWidget
+{
+    Q_OBJECT
+};
 
 namespace {
 
@@ -93,9 +100,9 @@ private slots:
         int left = 0;
         QList<QPoint> right;
         shell::TrayReleaseFilter filter([&] { ++left; }, [&](const QPoint& where) { right << where; });
-        QWidget icon;
+        filter.install();
+        QSystemTrayIconSys icon; // made after the filter, as when the tray host restarts
         icon.resize(22, 22);
-        icon.installEventFilter(&filter);
         icon.show();
         QVERIFY(QTest::qWaitForWindowExposed(&icon));
         const QPoint inside(11, 11);
@@ -118,6 +125,10 @@ private slots:
         QCoreApplication::sendEvent(&icon, &secondPress);
         QTest::mouseRelease(&icon, Qt::LeftButton, {}, inside);
         QCOMPARE(left, 2);
+        QPushButton other; // no tray widget: untouched
+        QSignalSpy clicked(&other, &QPushButton::clicked);
+        QTest::mouseClick(&other, Qt::LeftButton);
+        QCOMPARE(clicked.size(), 1);
     }
 
     void exitEndsTheProgramWithoutClosingAnyWindow()
@@ -155,6 +166,7 @@ private slots:
         QTRY_COMPARE(activations(picker), 1);
         QTest::mouseClick(picker->CmdB(0), Qt::LeftButton);
         QCOMPARE(dictionary->nativeScriptBox()->text(), u"α"_s);
+        WindowRegistry::showAbout(nullptr); // from the tray first: rebuilt owned by the dictionary
         QTest::mouseClick(control<QPushButton>(dictionary, "Command3"), Qt::LeftButton);
         QCOMPARE(WindowRegistry::about()->parentWidget(), dictionary.data());
 
@@ -183,10 +195,29 @@ private slots:
         QVERIFY(about->TextBox2->hasFocus());
 
         UrlRecorder browser;
-        QDesktopServices::setUrlHandler(u"https"_s, &browser, "open");
+        const QUrl link = shell::aboutLink(QString::fromUtf8(fAboutD::WebAddress), m_folder.path());
+        QCOMPARE(about->Label4->toolTip(), link.toDisplayString(QUrl::PreferLocalFile)); // shown cut to fit
+        QVERIFY(about->Label4->fontMetrics().horizontalAdvance(about->Label4->text()) <= about->Label4->width());
+        QDesktopServices::setUrlHandler(link.scheme(), &browser, "open");
         QTest::mouseClick(about->Label4, Qt::LeftButton, {}, QPoint(5, 5));
-        QDesktopServices::unsetUrlHandler(u"https"_s);
-        QCOMPARE(browser.urls, QList<QUrl>{QUrl(about->Label4->text())});
+        QDesktopServices::unsetUrlHandler(link.scheme());
+        QCOMPARE(browser.urls, QList<QUrl>{link});
+    }
+
+    // The text stands out from its highlight-text background on a dark palette, whose text
+    // colour is light, whether the highlight text is light or dark.
+    void theAboutTextIsReadableOnADarkPalette()
+    {
+        const QPalette original = QApplication::palette();
+        for (const QColor highlightedText : {QColor(Qt::white), QColor(30, 30, 30)}) {
+            QPalette dark(QColor(40, 40, 40));
+            dark.setColor(QPalette::HighlightedText, highlightedText);
+            QApplication::setPalette(dark);
+            const QPalette box = fAboutD().TextBox1->palette();
+            QCOMPARE(box.color(QPalette::Base), highlightedText);
+            QVERIFY(qAbs(box.color(QPalette::Text).lightness() - box.color(QPalette::Base).lightness()) > 128);
+        }
+        QApplication::setPalette(original);
     }
 
     // Viewers in order, the full path as one argument, then the desktop; failures are reported.

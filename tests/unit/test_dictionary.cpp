@@ -126,6 +126,24 @@ private slots:
         QCOMPARE(model.rowCount(), 0);
     }
 
+    // A typed letter: the next row beginning with it, ignoring case, round the end.
+    void typedLetterFindsTheNextRow()
+    {
+        SearchResults results;
+        for (const QString& term : {u"ζήτα"_s, u"Σίγμα"_s, u"αλφα"_s, u"σήμα"_s, u"Ζωή"_s})
+            results.append(1, term);
+        ResultListModel model;
+        model.setRows(std::move(results));
+        const struct
+        {
+            QString typed;
+            int current, next;
+        } cases[] = {{u"ζ"_s, -1, 0}, {u"ζ"_s, 0, 4}, {u"ζ"_s, 4, 0},  {u"σ"_s, 0, 1},
+                     {u"ς"_s, 1, 3},  {u"α"_s, 2, 2}, {u"ά"_s, 2, -1}, {u"β"_s, 1, -1}};
+        for (const auto& c : cases)
+            QCOMPARE(model.nextRowStartingWith(c.typed, c.current), c.next);
+    }
+
     void composedEntries()
     {
         const QString rule = u"------------------------"_s;

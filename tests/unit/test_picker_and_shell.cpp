@@ -116,6 +116,13 @@ private slots:
         QCOMPARE(shell::LoadAboutText(), std::nullopt);
     }
 
+    // A packager's web address as it is; a relative one is a page beside the program.
+    void aboutLink()
+    {
+        QCOMPARE(shell::aboutLink(u"html/about.html#top"_s, u"/opt/o"_s), QUrl(u"file:///opt/o/html/about.html#top"_s));
+        QCOMPARE(shell::aboutLink(u"https://example.org/o"_s, u"/opt/o"_s), QUrl(u"https://example.org/o"_s));
+    }
+
     // Steps: focus moves to the Window, Elsewhere (another application), an Other window
     // of the program or a Handler's window; the handler runs without boxes (r), with
     // boxes while the focus has not come back yet (b), or with the focus back (B); it

@@ -40,4 +40,17 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const
     }
 }
 
+int ResultListModel::nextRowStartingWith(QStringView typed, int current) const
+{
+    const int rows = rowCount();
+    if (typed.isEmpty())
+        return -1;
+    for (int step = 1; step <= rows; ++step) {
+        const int row = (current + step) % rows;
+        if (QStringView(m_rows.term(row)).startsWith(typed, Qt::CaseInsensitive))
+            return row;
+    }
+    return -1;
+}
+
 } // namespace orvane::dictionary

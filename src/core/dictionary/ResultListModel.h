@@ -21,6 +21,11 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
+    // The next row after `current` (-1: none is current) whose term begins with `typed`,
+    // ignoring case, going round from the last row to the first; the current row itself
+    // only when no other row begins so. -1 when no row does.
+    int nextRowStartingWith(QStringView typed, int current) const;
+
 private:
     SearchResults m_rows;
 };

@@ -2,6 +2,8 @@
 
 #include "core/data/Mainmode.h"
 
+#include <QDir>
+
 namespace orvane::shell {
 
 std::optional<QString> LoadAboutText()
@@ -16,6 +18,11 @@ std::optional<QString> LoadAboutText()
             text = std::move(about);
     }
     return text;
+}
+
+QUrl aboutLink(const QString& address, const QString& programFolder)
+{
+    return QUrl::fromLocalFile(QDir(programFolder).absolutePath() + u'/').resolved(QUrl(address));
 }
 
 } // namespace orvane::shell

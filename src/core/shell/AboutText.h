@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <optional>
 
 namespace orvane::shell {
@@ -9,5 +10,9 @@ namespace orvane::shell {
 // read from the shared database. nullopt when there is no database or no such row, so
 // the box keeps what it shows; a walk that fails part way keeps the last row it read.
 std::optional<QString> LoadAboutText();
+
+// Where the About box's link leads: an absolute address (a packager's web page) as it
+// is; a relative one is a page of the program folder.
+QUrl aboutLink(const QString& address, const QString& programFolder);
 
 } // namespace orvane::shell

@@ -98,14 +98,13 @@ void frmMdict::createControls()
     TextBox2->setAccessibleName(QStringLiteral("Entry"));
 
     m_results = new dictionary::ResultListModel(this);
-    ListBox1 = new ResultList(this);
+    ListBox1 = new ResultList(m_results, this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(twipsRect(6480, 120, 3495, 5055));
     ListBox1->setFont(designedFont("Arial Unicode MS", 14.25));
     ListBox1->setUniformItemSizes(true);
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setModel(m_results);
     ListBox1->setAccessibleName(QStringLiteral("Search results"));
     ListBox1->viewport()->installEventFilter(this);
     connect(ListBox1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &frmMdict::ListBox1_Change);

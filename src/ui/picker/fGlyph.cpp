@@ -12,9 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyleHints>
-
-#include <algorithm>
+#include <QWindow>
 
 namespace orvane {
 
@@ -96,10 +94,8 @@ QPushButton* fGlyph::CmdB(int index) const
 void fGlyph::Form_Activate()
 {
     rememberGridBeforeReload();
-    if (!data::ConnectDatabase()) {
-        m_sinceReload.invalidate(); // the user's click went to the message box
+    if (!data::ConnectDatabase())
         shell::showMessage(this, QString::fromLatin1(shell::CannotContinueText));
-    }
     LoadGlyphs();
     applyGridFont();
 }
@@ -107,17 +103,37 @@ void fGlyph::Form_Activate()
 void fGlyph::rememberGridBeforeReload()
 {
     // A click on a glyph of a later page that brings the picker back from the dictionary
-    // window activates it first, and the reload turns that button over to the first page
-    // before the press arrives. The press is meant for the glyph the user saw.
-    // (If the press arrived before the reload, CmdB_Press has already taken its glyph.)
-    m_sinceReload.invalidate();
-    const bool pressAlreadyTaken =
-        std::any_of(m_CmdB.begin(), m_CmdB.end(), [](const QPushButton* button) { return button->isDown(); });
-    if (!m_loaded || pressAlreadyTaken)
+    // window: the window manager moves the focus on the press and only then passes the
+    // press on, so the focus change, then this reload, and only then the press arrive.
+    // The press is meant for the glyph the user saw, so the first press after the reload
+    // gets the grid as it was, unless other input came first (the pointer held still
+    // while the window manager had the press). A press that came before the focus change
+    // has taken the glyph it saw already; its release ends the wait.
+    if (!m_loaded)
         return;
     for (int i = 0; i < GridButtons; ++i)
         m_gridBeforeReload[static_cast<size_t>(i)] = m_pages.onButton(i);
-    m_sinceReload.start();
+    m_returnPressDue = true;
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this); // input reaches the window before any of its buttons
+}
+
+bool fGlyph::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        m_pressBringsBack = m_returnPressDue;
+        break;
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::FocusOut: // a press after the focus went elsewhere brings the picker back anew
+        m_returnPressDue = m_pressBringsBack = false;
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void fGlyph::LoadGlyphs()
@@ -178,11 +194,7 @@ void fGlyph::applyGridFont()
 
 void fGlyph::CmdB_Press(int index)
 {
-    // A press this soon after a reload belongs to the click that activated the picker.
-    const bool activatingClick =
-        m_sinceReload.isValid() && m_sinceReload.elapsed() <= QGuiApplication::styleHints()->mouseDoubleClickInterval();
-    m_sinceReload.invalidate();
-    m_press = {index, activatingClick ? m_gridBeforeReload[static_cast<size_t>(index)] : m_pages.onButton(index)};
+    m_press = {index, m_pressBringsBack ? m_gridBeforeReload[static_cast<size_t>(index)] : m_pages.onButton(index)};
 }
 
 void fGlyph::CmdB_Click(int index)

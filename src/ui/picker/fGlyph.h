@@ -2,7 +2,6 @@
 
 #include "core/picker/GlyphPages.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -42,6 +41,10 @@ public:
     // Reads tbl_glyph and shows the first page.
     void LoadGlyphs();
 
+protected:
+    // Watches the picker's window for the press that brought it back (see rememberGridBeforeReload).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void CmdB_Press(int index);
     void CmdB_Click(int index);
@@ -63,9 +66,11 @@ private:
     QString m_chosenGlyph;
 
     bool m_loaded = false;
-    // What the grid showed before the last reload by activation, and since when it is gone.
+    // What the grid showed before the last reload by activation; whether the next press
+    // may be the one that brought the picker back, and whether the last press was.
     std::array<QString, GridButtons> m_gridBeforeReload;
-    QElapsedTimer m_sinceReload;
+    bool m_returnPressDue = false;
+    bool m_pressBringsBack = false;
 
     // The grid button being pressed and the glyph it showed then.
     struct Press

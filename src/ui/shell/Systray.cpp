@@ -38,23 +38,19 @@ TrayReleaseFilter::TrayReleaseFilter(std::function<void()> onLeftRelease,
     : QObject(parent), m_onLeftRelease(std::move(onLeftRelease)), m_onRightRelease(std::move(onRightRelease))
 {}
 
-bool TrayReleaseFilter::install()
+void TrayReleaseFilter::install()
 {
-    bool found = false;
-    const QWidgetList widgets = QApplication::allWidgets();
-    for (QWidget* widget : widgets) {
-        if (widget->inherits("QSystemTrayIconSys")) {
-            widget->removeEventFilter(this);
-            widget->installEventFilter(this);
-            found = true;
-        }
-    }
-    return found;
+    qApp->installEventFilter(this);
 }
 
 bool TrayReleaseFilter::eventFilter(QObject* watched, QEvent* event)
 {
-    switch (event->type()) {
+    const QEvent::Type type = event->type();
+    const bool mouseButton = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+                             type == QEvent::MouseButtonRelease;
+    if (!mouseButton || !watched->inherits("QSystemTrayIconSys"))
+        return QObject::eventFilter(watched, event);
+    switch (type) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: // the second press of a quick pair
         m_pressedButton = static_cast<QMouseEvent*>(event)->button();

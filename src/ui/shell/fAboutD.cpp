@@ -1,5 +1,6 @@
 #include "ui/shell/fAboutD.h"
 
+#include "core/data/Mainmode.h"
 #include "core/dictionary/DisplayConfig.h"
 #include "core/shell/AboutText.h"
 #include "ui/common/ActivationWatcher.h"
@@ -16,7 +17,8 @@
 
 namespace orvane {
 
-const char* const fAboutD::WebAddress = "https://orvane.example.org/blog";
+// A build setting (ORVANE_ABOUT_LINK); by default the About page of the help beside the program.
+const char* const fAboutD::WebAddress = ORVANE_ABOUT_LINK;
 const char* const fAboutD::CreditText = "Orvane, written by its authors, 2026";
 
 fAboutD::fAboutD(QWidget* owner)
@@ -45,8 +47,12 @@ fAboutD::fAboutD(QWidget* owner)
     QFont designFont(QStringLiteral("Arial Unicode MS"));
     designFont.setPointSizeF(9.75);
     TextBox1->setFont(designFont);
+    // The background is the highlight-text colour, which a dark palette makes as light as
+    // its text colour: the text takes black or white, whichever stands out from it.
     QPalette boxPalette = TextBox1->palette();
-    boxPalette.setColor(QPalette::Base, boxPalette.color(QPalette::HighlightedText));
+    const QColor background = boxPalette.color(QPalette::HighlightedText);
+    boxPalette.setColor(QPalette::Base, background);
+    boxPalette.setColor(QPalette::Text, background.lightnessF() > 0.5 ? Qt::black : Qt::white);
     TextBox1->setPalette(boxPalette);
 
     Label1 = new QLabel(QString::fromUtf8(CreditText), this);
@@ -63,9 +69,14 @@ fAboutD::fAboutD(QWidget* owner)
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setGeometry(shell::twipsRect(150, 2550, 4065, 240));
 
-    Label4 = new QLabel(QString::fromUtf8(WebAddress), this);
+    m_link = shell::aboutLink(QString::fromUtf8(WebAddress), data::programFolder());
+    Label4 = new QLabel(this);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setGeometry(shell::twipsRect(150, 2850, 3465, 240));
+    // A page beside the program has a long path: its middle gives way, the tip shows it all.
+    const QString shownLink = m_link.toDisplayString(QUrl::PreferLocalFile);
+    Label4->setText(Label4->fontMetrics().elidedText(shownLink, Qt::ElideMiddle, Label4->width()));
+    Label4->setToolTip(shownLink);
     QPalette linkPalette = Label4->palette();
     linkPalette.setColor(QPalette::WindowText, Qt::blue);
     Label4->setPalette(linkPalette);
@@ -99,7 +110,7 @@ void fAboutD::Label4_Click()
 {
     // Whether a browser could be started is the desktop's business; nothing here may
     // end the program.
-    QDesktopServices::openUrl(QUrl(QString::fromUtf8(WebAddress)));
+    QDesktopServices::openUrl(m_link);
 }
 
 bool fAboutD::eventFilter(QObject* watched, QEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QUrl>
 
 class QFrame;
 class QLabel;
@@ -22,7 +23,7 @@ public:
     // `owner` keeps the box above that window; nullptr makes it a free window.
     explicit fAboutD(QWidget* owner = nullptr);
 
-    static const char* const WebAddress;
+    static const char* const WebAddress; // as built; relative: a page of the program folder
     static const char* const CreditText;
 
     // Runs each time the box becomes the active window: the about text, its font, the
@@ -43,6 +44,7 @@ private:
     void Label4_Click();
 
     shell::ActivationWatcher* m_activation;
+    QUrl m_link;
 };
 
 } // namespace orvane
