@@ -31,16 +31,12 @@ FixtureRows manyRows()
 }
 
 // Every statement the program issues, each finding rows in manyRows().
+// clang-format off
 const std::vector<Statement> Statements = {
-    Statement::configSettings(),
-    Statement::configAbout(),
-    Statement::keyboardByInput(u"a'"_s),
-    Statement::dictionaryByScript(QString()),
-    Statement::dictionaryByTranslit(u"lé"_s),
-    Statement::dictionaryByPlain(u"lexi2"_s),
-    Statement::dictionaryById(Entries),
-    Statement::glyphsInOrder(),
-};
+    Statement::configSettings(), Statement::configAbout(), Statement::keyboardByInput(u"a'"_s),
+    Statement::dictionaryByScript(QString()), Statement::dictionaryByTranslit(u"lé"_s),
+    Statement::dictionaryByPlain(u"lexi2"_s), Statement::dictionaryById(Entries), Statement::glyphsInOrder()};
+// clang-format on
 
 // Each row whole, as text; error() once the walk ends.
 struct Walk
@@ -62,15 +58,6 @@ Walk walk(RecordSet rows)
     }
     result.error = rows.error();
     return result;
-}
-
-QByteArray randomBytes(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator generator(7);
-    for (char& c : bytes)
-        c = char(generator.bounded(256));
-    return bytes;
 }
 
 } // namespace
@@ -133,16 +120,16 @@ private slots:
 
     void unopenableFilesFailOnceAndKeepTheConnection()
     {
-        QByteArray salt = m_goodBytes;
+        QByteArray salt = m_goodBytes, random(64 * 1024, Qt::Uninitialized);
         salt[3] = char(salt[3] ^ 1);
+        for (char& c : random)
+            c = char(QRandomGenerator::global()->bounded(256));
+        // clang-format off
         const std::vector<std::pair<QString, QByteArray>> files = {
-            {u"zero bytes"_s, {}},
-            {u"random"_s, randomBytes(64 * 1024)},
-            {u"text"_s, QByteArray("id,m1\n1,a\n").repeated(100)},
-            {u"salt only"_s, m_goodBytes.left(16)},
-            {u"first page cut"_s, m_goodBytes.left(700)},
-            {u"salt changed"_s, salt},
-        };
+            {u"zero bytes"_s, {}}, {u"random"_s, random}, {u"text"_s, QByteArray("id,m1\n1,a\n").repeated(100)},
+            {u"salt only"_s, m_goodBytes.left(16)}, {u"first page cut"_s, m_goodBytes.left(700)},
+            {u"salt changed"_s, salt}};
+        // clang-format on
         const DatabaseHandle kept = SharedDatabase();
         const auto failsTwice = [&](const QString& name) {
             for (const int attempt : {1, 2}) {
