@@ -2,6 +2,7 @@
 
 #include "core/data/Cipher.h"
 #include "core/data/RecordSetImpl.h"
+#include "core/data/Scan.h"
 #include "core/data/Schema.h"
 #include "core/data/SqlFunctions.h"
 #include "core/data/SqlQuery.h"
@@ -32,38 +33,79 @@ struct Database::Impl
             // them spares decrypting them again. Filled only as pages are read.
             sqlite3_exec(impl->connection, "PRAGMA cache_size = -32768;", nullptr, nullptr, nullptr) == SQLITE_OK;
         // The first read both proves the key and tells whether the key indexes exist.
-        const std::optional<qint64> keyIndexes =
-            opened ? impl->queryNumber("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name IN"
-                                       " ('ix_dictionary_k1', 'ix_dictionary_k2', 'ix_dictionary_k3',"
-                                       " 'ix_dictionary_s1', 'ix_dictionary_s2')")
-                   : std::nullopt;
-        if (!keyIndexes) {
-            *failure = impl->engineError();
+        const std::optional<QStringList> indexes = opened ? impl->indexNames() : std::nullopt;
+        if (!indexes) {
+            *failure = QString::fromUtf8(sqlite3_errmsg(impl->connection));
             return nullptr;
         }
-        impl->dictionaryKeys =
-            *keyIndexes == 5 && impl->prepares("SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0");
+        const QStringList keyIndexes = schema::keyIndexNames();
+        impl->dictionaryKeys = std::all_of(keyIndexes.cbegin(), keyIndexes.cend(),
+                                           [&](const QString& name) { return indexes->contains(name); }) &&
+                               impl->prepares("SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0");
         return impl;
     }
 
     sqlite3* connection = nullptr;
     QString path;
     bool dictionaryKeys = false;
+    // Listings held for searches that look at every row; none while the file is changing.
+    std::shared_ptr<ScanCache> scanCache;
 
-    QString engineError() const { return QString::fromUtf8(sqlite3_errmsg(connection)); }
-
-    // Runs a statement that yields one integer; nullopt when it fails, which on a freshly
-    // keyed connection is where a wrong key or a file that is no database shows.
-    std::optional<qint64> queryNumber(const char* sql) const
+    // The names of the database's indexes; nullopt when they cannot be read, which on a
+    // freshly keyed connection is where a wrong key or a file that is no database shows.
+    std::optional<QStringList> indexNames() const
     {
         sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(connection, sql, -1, &statement, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(connection, "SELECT name FROM sqlite_master WHERE type = 'index'", -1, &statement,
+                               nullptr) != SQLITE_OK)
             return std::nullopt;
-        std::optional<qint64> number;
-        if (sqlite3_step(statement) == SQLITE_ROW)
-            number = sqlite3_column_int64(statement, 0);
+        QStringList names;
+        int result = SQLITE_ROW;
+        while ((result = sqlite3_step(statement)) == SQLITE_ROW)
+            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
         sqlite3_finalize(statement);
-        return number;
+        return result == SQLITE_DONE ? std::optional(names) : std::nullopt;
+    }
+
+    // The engine's rows of `statement`; nullptr, with the reason in *failure, when it cannot run.
+    std::unique_ptr<RowSource> prepare(const Statement& statement, QString* failure) const
+    {
+        const std::optional<SqlQuery> query = SqlQuery::build(statement, dictionaryKeys);
+        if (!query) {
+            *failure = QStringLiteral("not a plain table or column name in: ") + statement.displaySql();
+            return nullptr;
+        }
+        sqlite3_stmt* prepared = nullptr;
+        if (sqlite3_prepare_v2(connection, query->sql.constData(), int(query->sql.size()), &prepared, nullptr) !=
+            SQLITE_OK) {
+            sqlite3_finalize(prepared);
+            *failure = QString::fromUtf8(sqlite3_errmsg(connection));
+            return nullptr;
+        }
+        int parameter = 1;
+        for (const auto& value : query->values) {
+            if (const auto* text = std::get_if<QByteArray>(&value))
+                sqlite3_bind_text(prepared, parameter, text->constData(), int(text->size()), SQLITE_TRANSIENT);
+            else
+                sqlite3_bind_int64(prepared, parameter, std::get<qint64>(value));
+            ++parameter;
+        }
+        return statementRows(prepared);
+    }
+
+    // The rows of a search that looks at every row, from the listing held for the file;
+    // nullptr when no listing can serve (the file changed since it was opened, or a read failed).
+    std::unique_ptr<RowSource> scan(const ScanPlan& plan) const
+    {
+        if (!scanCache || FileIdentity::of(path) != scanCache->identity())
+            return nullptr;
+        std::shared_ptr<const ListedRows> listing =
+            scanCache->listing(plan, [&]() -> std::shared_ptr<const ListedRows> {
+                QString failure;
+                const std::unique_ptr<RowSource> rows = prepare(plan.listing(dictionaryKeys), &failure);
+                return rows ? readListing(*rows, plan, dictionaryKeys) : nullptr;
+            });
+        return listing ? matchingRows(std::move(listing), plan) : nullptr;
     }
 
     bool prepares(const char* sql) const
@@ -85,6 +127,7 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     // The salt is read here rather than by the engine so the slow key derivation can be cached per salt.
     if (!QFileInfo(path).isFile())
         return fail(QStringLiteral("no database file at ") + path);
+    const std::optional<FileIdentity> identity = FileIdentity::of(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
@@ -104,7 +147,11 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     if (!impl)
         return fail(failure);
     if (!sql::registerFunctions(impl->connection))
-        return fail(impl->engineError());
+        return fail(QString::fromUtf8(sqlite3_errmsg(impl->connection)));
+    // Unchanged from before opening to after the first read: what the connection reads
+    // is that state of the file, and so are the listings of other connections to it.
+    if (identity && identity == FileIdentity::of(path))
+        impl->scanCache = ScanCache::forFile(*identity);
     return std::shared_ptr<Database>(new Database(std::move(impl)));
 }
 
@@ -114,25 +161,15 @@ Database::~Database() = default;
 
 RecordSet Database::OpenRecordset(const Statement& statement)
 {
-    const auto failed = [](const QString& reason) { return RecordSet(std::make_unique<RecordSet::Impl>(reason)); };
-    const std::optional<SqlQuery> query = SqlQuery::build(statement, d->dictionaryKeys);
-    if (!query)
-        return failed(QStringLiteral("not a plain table or column name in: ") + statement.displaySql());
-    sqlite3_stmt* prepared = nullptr;
-    if (sqlite3_prepare_v2(d->connection, query->sql.constData(), int(query->sql.size()), &prepared, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_finalize(prepared);
-        return failed(d->engineError());
-    }
-    int parameter = 1;
-    for (const auto& value : query->values) {
-        if (const auto* text = std::get_if<QByteArray>(&value))
-            sqlite3_bind_text(prepared, parameter, text->constData(), int(text->size()), SQLITE_TRANSIENT);
-        else
-            sqlite3_bind_int64(prepared, parameter, std::get<qint64>(value));
-        ++parameter;
-    }
-    return RecordSet(std::make_unique<RecordSet::Impl>(shared_from_this(), prepared));
+    std::unique_ptr<RowSource> rows;
+    if (const std::optional<ScanPlan> plan = ScanPlan::of(statement, d->dictionaryKeys))
+        rows = d->scan(*plan);
+    QString failure;
+    if (!rows)
+        rows = d->prepare(statement, &failure);
+    if (!rows)
+        return RecordSet(std::make_unique<RecordSet::Impl>(failure));
+    return RecordSet(std::make_unique<RecordSet::Impl>(shared_from_this(), std::move(rows)));
 }
 
 bool Database::hasDictionaryKeys() const

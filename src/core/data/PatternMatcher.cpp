@@ -6,6 +6,15 @@
 #include <algorithm>
 
 namespace orvane::data {
+namespace {
+
+// Inline, since a scan compares a million short keys and a library call costs more than the comparison.
+bool sameUnits(const QChar* left, const QChar* right, qsizetype count)
+{
+    return std::equal(left, left + count, right);
+}
+
+} // namespace
 
 PatternMatcher::PatternMatcher(const QString& pattern)
 {
@@ -104,7 +113,7 @@ bool PatternMatcher::matchesOne(const Token& token, char16_t unit) const
 bool PatternMatcher::matchesAt(const Segment& segment, QStringView key, qsizetype at) const
 {
     if (segment.literalOnly)
-        return key.sliced(at, segment.length) == segment.literal;
+        return sameUnits(key.data() + at, segment.literal.data(), segment.length);
     for (qsizetype i = 0; i < segment.length; ++i) {
         if (!matchesOne(m_tokens[segment.firstToken + std::size_t(i)], key[at + i].unicode()))
             return false;
@@ -114,12 +123,12 @@ bool PatternMatcher::matchesAt(const Segment& segment, QStringView key, qsizetyp
 
 qsizetype PatternMatcher::find(const Segment& segment, QStringView key, qsizetype from, qsizetype end) const
 {
-    if (segment.literalOnly) {
-        const qsizetype at = key.sliced(from, end - from).indexOf(segment.literal);
-        return at < 0 ? -1 : from + at;
-    }
+    // Keys are short: trying each place beats the setup of a clever substring search.
+    const QChar* units = key.data();
     for (qsizetype at = from; at + segment.length <= end; ++at) {
-        if (matchesAt(segment, key, at))
+        if (segment.literalOnly ? units[at] == segment.literal.front() &&
+                                      sameUnits(units + at + 1, segment.literal.data() + 1, segment.length - 1)
+                                : matchesAt(segment, key, at))
             return at;
     }
     return -1;

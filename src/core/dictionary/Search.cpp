@@ -4,12 +4,23 @@
 
 namespace orvane::dictionary {
 
-const SearchKind ScriptSearch{SearchMode::NativeScript, true, false, &data::Statement::dictionaryByScript, "m1",
-                              ListFocus::AfterSearch, u"  <native scripts>"};
-const SearchKind TranslitSearch{SearchMode::Latin,     false, true, &data::Statement::dictionaryByTranslit, "m2",
-                                ListFocus::BeforeSearchWhenBoxFilled, u"    <transliteration>"};
-const SearchKind PlainSearch{SearchMode::Latin,        false, true, &data::Statement::dictionaryByPlain,    "m2",
-                             ListFocus::BeforeSearchWhenBoxFilled, u"  <without diacritics>"};
+const SearchKind ScriptSearch{
+    SearchMode::NativeScript, true, false, &data::Statement::dictionaryByScript, "m1", ListFocus::AfterSearch,
+    u"  <native scripts>"};
+const SearchKind TranslitSearch{SearchMode::Latin,
+                                false,
+                                true,
+                                &data::Statement::dictionaryByTranslit,
+                                "m2",
+                                ListFocus::BeforeSearchWhenBoxFilled,
+                                u"    <transliteration>"};
+const SearchKind PlainSearch{SearchMode::Latin,
+                             false,
+                             true,
+                             &data::Statement::dictionaryByPlain,
+                             "m2",
+                             ListFocus::BeforeSearchWhenBoxFilled,
+                             u"  <without diacritics>"};
 
 void SearchResults::append(qint64 id, QStringView term)
 {
@@ -56,7 +67,7 @@ SearchResults runSearch(const SearchKind& kind, const QString& boxText)
         return results;
     const QString idColumn = QStringLiteral("id");
     while (!records.Eof()) {
-        results.append(records.fieldInt(idColumn), records.Fields(listed).value_or(QString()));
+        results.append(records.fieldInt(idColumn), records.fieldView(listed).value_or(QStringView()));
         records.MoveNext();
         if (!records.error().isEmpty())
             break; // a failing step ends the walk; the rows read so far stay listed
