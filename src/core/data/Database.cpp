@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <future>
 
 namespace orvane::data {
 
@@ -24,6 +25,9 @@ struct Database::Impl
     {
         auto impl = std::make_unique<Impl>();
         impl->path = path;
+        impl->key = key;
+        impl->salt = salt;
+        impl->pageSize = pageSize;
         const bool opened =
             sqlite3_open_v2(QFile::encodeName(path).constData(), &impl->connection,
                             SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
@@ -47,6 +51,8 @@ struct Database::Impl
 
     sqlite3* connection = nullptr;
     QString path;
+    QByteArray key, salt; // as opened, for a second connection to the file
+    int pageSize = 0;
     bool dictionaryKeys = false;
     // Listings held for searches that look at every row; none while the file is changing.
     std::shared_ptr<ScanCache> scanCache;
@@ -68,9 +74,10 @@ struct Database::Impl
     }
 
     // The engine's rows of `statement`; nullptr, with the reason in *failure, when it cannot run.
-    std::unique_ptr<RowSource> prepare(const Statement& statement, QString* failure) const
+    std::unique_ptr<RowSource> prepare(const Statement& statement, QString* failure,
+                                       const std::optional<SqlQuery::SortKeyPart>& part = std::nullopt) const
     {
-        const std::optional<SqlQuery> query = SqlQuery::build(statement, dictionaryKeys);
+        const std::optional<SqlQuery> query = SqlQuery::build(statement, dictionaryKeys, part);
         if (!query) {
             *failure = QStringLiteral("not a plain table or column name in: ") + statement.displaySql();
             return nullptr;
@@ -86,6 +93,9 @@ struct Database::Impl
         for (const auto& value : query->values) {
             if (const auto* text = std::get_if<QByteArray>(&value))
                 sqlite3_bind_text(prepared, parameter, text->constData(), int(text->size()), SQLITE_TRANSIENT);
+            else if (const auto* blob = std::get_if<SqlQuery::Blob>(&value))
+                sqlite3_bind_blob(prepared, parameter, blob->bytes.constData(), int(blob->bytes.size()),
+                                  SQLITE_TRANSIENT);
             else
                 sqlite3_bind_int64(prepared, parameter, std::get<qint64>(value));
             ++parameter;
@@ -99,13 +109,91 @@ struct Database::Impl
     {
         if (!scanCache || FileIdentity::of(path) != scanCache->identity())
             return nullptr;
-        std::shared_ptr<const ListedRows> listing =
-            scanCache->listing(plan, [&]() -> std::shared_ptr<const ListedRows> {
-                QString failure;
-                const std::unique_ptr<RowSource> rows = prepare(plan.listing(dictionaryKeys), &failure);
-                return rows ? readListing(*rows, plan, dictionaryKeys) : nullptr;
-            });
+        std::shared_ptr<const ListedRows> listing = scanCache->listing(plan, [&] { return readListing(plan); });
         return listing ? matchingRows(std::move(listing), plan) : nullptr;
+    }
+
+    // The listing of `plan`. With key columns it is read on two cores, since reading means
+    // decrypting a whole index: this connection reads the rows without a sort key and those
+    // below a middle one, a second connection to the file the others.
+    std::shared_ptr<ListedRows> readListing(const ScanPlan& plan) const
+    {
+        using Part = SqlQuery::SortKeyPart;
+        const Statement statement = plan.listing(dictionaryKeys);
+        // Two connections may work at once only in an engine built for threads.
+        const std::optional<QByteArray> middle = dictionaryKeys && sqlite3_threadsafe() != 0
+                                                     ? middleSortKey(schema::sortKeyColumn(plan.listed))
+                                                     : std::nullopt;
+        QString failure;
+        const std::unique_ptr<Impl> sibling = middle ? open(path, key, salt, pageSize, &failure) : nullptr;
+        // It reads each page once: a cache would only hold memory.
+        if (sibling)
+            sqlite3_exec(sibling->connection, "PRAGMA cache_size = -1024;", nullptr, nullptr, nullptr);
+        auto rows = std::make_shared<ListedRows>();
+        bool read = false;
+        if (!sibling) {
+            const std::unique_ptr<RowSource> all = prepare(statement, &failure);
+            read = all && data::readListing(*all, plan, dictionaryKeys, *rows);
+        } else {
+            const std::unique_ptr<RowSource> nulls = prepare(statement, &failure, Part{Part::Null});
+            const std::unique_ptr<RowSource> below = prepare(statement, &failure, Part{Part::Below, *middle});
+            const std::unique_ptr<RowSource> from = sibling->prepare(statement, &failure, Part{Part::From, *middle});
+            if (!nulls || !below || !from)
+                return nullptr;
+            ListedRows upperRows;
+            // On the other core, or here when no thread can be had.
+            std::future<bool> upper = std::async(std::launch::async | std::launch::deferred, [&] {
+                return data::readListing(*from, plan, dictionaryKeys, upperRows);
+            });
+            const bool lower = data::readListing(*nulls, plan, dictionaryKeys, *rows) &&
+                               data::readListing(*below, plan, dictionaryKeys, *rows);
+            read = upper.get() && lower && rows->append(upperRows);
+        }
+        // Both connections must have read the state of the file that the listing is held for.
+        if (!read || FileIdentity::of(path) != scanCache->identity())
+            return nullptr;
+        rows->squeeze();
+        return rows;
+    }
+
+    // A sort key near the middle of the listing order: the median of the keys of rows
+    // sampled at evenly spaced row ids. nullopt when there are too few rows to split.
+    std::optional<QByteArray> middleSortKey(const QString& sortColumn) const
+    {
+        constexpr int Samples = 31;
+        const qint64 first = value("SELECT min(rowid) FROM tbl_dictionary").toLongLong();
+        const qint64 last = value("SELECT max(rowid) FROM tbl_dictionary").toLongLong();
+        if (last - first < 4 * Samples)
+            return std::nullopt;
+        // By row id, never through an index: one short look-up each.
+        const QByteArray sample =
+            "SELECT " + sortColumn.toLatin1() + " FROM tbl_dictionary NOT INDEXED WHERE rowid >= ?1 LIMIT 1";
+        std::vector<QByteArray> keys;
+        for (int i = 0; i < Samples; ++i) {
+            const QByteArray sampled = value(sample.constData(), first + (last - first) * i / Samples);
+            if (!sampled.isNull())
+                keys.push_back(sampled);
+        }
+        if (keys.empty())
+            return std::nullopt;
+        std::nth_element(keys.begin(), keys.begin() + std::ptrdiff_t(keys.size() / 2), keys.end());
+        return keys[keys.size() / 2];
+    }
+
+    // The first column of the first row of `sql` (with ?1 bound to `parameter`) as bytes;
+    // a null QByteArray for no row or null.
+    QByteArray value(const char* sql, qint64 parameter = 0) const
+    {
+        QByteArray bytes;
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(connection, sql, -1, &statement, nullptr) == SQLITE_OK) {
+            sqlite3_bind_int64(statement, 1, parameter);
+            if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_type(statement, 0) != SQLITE_NULL)
+                bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, 0)),
+                                   sqlite3_column_bytes(statement, 0));
+        }
+        sqlite3_finalize(statement);
+        return bytes;
     }
 
     bool prepares(const char* sql) const

@@ -87,6 +87,21 @@ bool ListedRows::append(qint64 id, std::optional<QStringView> listed, QStringVie
     return true;
 }
 
+bool ListedRows::append(const ListedRows& rest)
+{
+    if (m_units.size() + rest.m_units.size() >= qsizetype(Null))
+        return false;
+    const auto shift = quint32(m_units.size());
+    for (Row row : rest.m_rows) {
+        if (row.listed.begin != Null)
+            row.listed.begin += shift;
+        row.key.begin += shift;
+        m_rows.push_back(row);
+    }
+    m_units += rest.m_units;
+    return true;
+}
+
 ListedRows::Slice ListedRows::store(QStringView text)
 {
     const Slice slice{quint32(m_units.size()), quint32(text.size())};
@@ -139,24 +154,20 @@ Statement ScanPlan::listing(bool dictionaryKeys) const
             Statement::Condition{searched, Statement::Op::Like, QStringLiteral("*")}, listed};
 }
 
-std::shared_ptr<const ListedRows> readListing(RowSource& rows, const ScanPlan& plan, bool dictionaryKeys)
+bool readListing(RowSource& rows, const ScanPlan& plan, bool dictionaryKeys, ListedRows& listing)
 {
     const bool keyIsListed = plan.keySource(dictionaryKeys) == plan.listed;
-    auto listing = std::make_shared<ListedRows>();
     QString failure;
     while (rows.next(&failure)) {
         const std::optional<QStringView> listed = rows.text(1);
         // The listing statement gives only rows whose key is not null.
         const QStringView key = (keyIsListed ? listed : rows.text(2)).value_or(QStringView());
-        const bool kept = dictionaryKeys ? listing->append(rows.number(0), listed, key)
-                                         : listing->append(rows.number(0), listed, schema::searchKey(key.toString()));
+        const bool kept = dictionaryKeys ? listing.append(rows.number(0), listed, key)
+                                         : listing.append(rows.number(0), listed, schema::searchKey(key.toString()));
         if (!kept)
-            return nullptr;
+            return false;
     }
-    if (!failure.isEmpty())
-        return nullptr;
-    listing->squeeze();
-    return listing;
+    return failure.isEmpty();
 }
 
 std::unique_ptr<RowSource> matchingRows(std::shared_ptr<const ListedRows> listing, const ScanPlan& plan)

@@ -37,6 +37,8 @@ class ListedRows
 public:
     // False when the texts outgrow what a listing can address (4G code units).
     bool append(qint64 id, std::optional<QStringView> listed, QStringView key);
+    // The rows of `rest` after these; false, as above, when they do not fit.
+    bool append(const ListedRows& rest);
     void squeeze(); // drops the room left for more rows
 
     qsizetype size() const { return qsizetype(m_rows.size()); }
@@ -83,8 +85,9 @@ struct ScanPlan
     Statement listing(bool dictionaryKeys) const;
 };
 
-// The listing from the rows of plan.listing(); nullptr when they could not all be read.
-std::shared_ptr<const ListedRows> readListing(RowSource& rows, const ScanPlan& plan, bool dictionaryKeys);
+// Appends the rows of plan.listing(), or of a part of it, to `listing`; false when they
+// could not all be read.
+bool readListing(RowSource& rows, const ScanPlan& plan, bool dictionaryKeys, ListedRows& listing);
 // The rows of `listing` that match the plan's pattern: the records its statement gives.
 std::unique_ptr<RowSource> matchingRows(std::shared_ptr<const ListedRows> listing, const ScanPlan& plan);
 

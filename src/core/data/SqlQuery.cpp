@@ -10,7 +10,7 @@
 namespace orvane::data {
 namespace {
 
-using Value = std::variant<QByteArray, qint64>;
+using Value = SqlQuery::Value;
 
 // A piece of SQL with the values of its placeholders, in the order they appear in it.
 // Joining pieces joins their values, so a value is given where its "?" is written.
@@ -139,12 +139,23 @@ QString order(const Statement& statement, bool keyed)
 
 } // namespace
 
-std::optional<SqlQuery> SqlQuery::build(const Statement& statement, bool dictionaryKeys)
+std::optional<SqlQuery> SqlQuery::build(const Statement& statement, bool dictionaryKeys,
+                                        const std::optional<SortKeyPart>& part)
 {
     if (!namesAreIdentifiers(statement))
         return std::nullopt;
     const bool keyed = dictionaryKeys && statement.table == QLatin1String(schema::DictionaryTable);
-    const Filter where = statement.where ? filter(*statement.where, keyed, statement.orderBy) : Filter{};
+    Filter where = statement.where ? filter(*statement.where, keyed, statement.orderBy) : Filter{};
+    if (part) {
+        const QString sortColumn = keyed ? schema::sortKeyColumn(statement.orderBy) : QString();
+        if (sortColumn.isEmpty() || where.where.text.isEmpty())
+            return std::nullopt;
+        const Sql range = part->kind == SortKeyPart::Null ? Sql(sortColumn + QStringLiteral(" IS NULL"))
+                          : part->kind == SortKeyPart::Below
+                              ? sortColumn + QStringLiteral(" < ") + bound(Blob{part->key})
+                              : sortColumn + QStringLiteral(" >= ") + bound(Blob{part->key});
+        where.where = where.where + QStringLiteral(" AND ") + range;
+    }
 
     Sql query = QStringLiteral("SELECT ") +
                 (statement.columns.isEmpty() ? QStringLiteral("*") : statement.columns.join(u", ")) +
