@@ -69,7 +69,6 @@ private slots:
 
         RecordSet entry = database->OpenRecordset(Statement::dictionaryById(1));
         QCOMPARE(entry.Fields(u"meanings"_qs), u"soul\r\nmind"_qs);
-        QCOMPARE(entry.Fields(u"id"_qs), u"1"_qs);
         QCOMPARE(valuesOf(std::move(entry), u"m2"_qs), u"psychḗ"_qs);
         // A lone surrogate is stored as U+FFFD.
         QCOMPARE(valuesOf(database->OpenRecordset(Statement::dictionaryById(4)), u"m2"_qs), u"x\uFFFDy"_qs);

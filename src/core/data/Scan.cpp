@@ -65,10 +65,9 @@ std::optional<FileIdentity> FileIdentity::of(const QString& path)
     struct stat status = {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return std::nullopt;
-    constexpr qint64 Billion = 1000000000;
-    return FileIdentity{quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size),
-                        qint64(status.st_mtim.tv_sec) * Billion + status.st_mtim.tv_nsec,
-                        qint64(status.st_ctim.tv_sec) * Billion + status.st_ctim.tv_nsec};
+    return FileIdentity{quint64(status.st_dev),        quint64(status.st_ino),         qint64(status.st_size),
+                        qint64(status.st_mtim.tv_sec), qint64(status.st_mtim.tv_nsec), qint64(status.st_ctim.tv_sec),
+                        qint64(status.st_ctim.tv_nsec)};
 }
 
 bool ListedRows::append(qint64 id, std::optional<QStringView> listed, QStringView key)

@@ -24,7 +24,7 @@ namespace orvane::data {
 struct FileIdentity
 {
     quint64 device = 0, inode = 0;
-    qint64 size = 0, modifiedNs = 0, changedNs = 0;
+    qint64 size = 0, modified = 0, modifiedNs = 0, changed = 0, changedNs = 0; // seconds and their nanoseconds
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
     // nullopt when the file cannot be examined.
     static std::optional<FileIdentity> of(const QString& path);

@@ -132,12 +132,13 @@ qsizetype decodeUtf8(QByteArrayView utf8, char16_t* units)
             *out++ = char16_t((lead & 0x0F) << 12 | (next[1] & 0x3F) << 6 | (next[2] & 0x3F));
             next += 3;
         } else {
+            // It cannot fail: the room left holds as many units as there are bytes left.
             UErrorCode status = U_ZERO_ERROR;
             int32_t rest = 0;
             const auto left = int32_t(end - next);
             u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out), left, &rest, reinterpret_cast<const char*>(next), left,
                                  0xFFFD, nullptr, &status);
-            return U_SUCCESS(status) ? (out - units) + rest : 0;
+            return (out - units) + rest;
         }
     }
     return out - units;
