@@ -48,14 +48,11 @@ const Row Rows[] = {
     {u"[]*", u"[]x", u"x", u"[]", true},
     {u"[!]", u"[!]", u"x", u"[!]", false},
     {u"ΣΑΣ", u"σας", nullptr, u"σασ", false},
-    {u"STRASSE", u"straße", nullptr, u"strasse", false},
     {u"Straß*", u"STRASSE", nullptr, u"strass", true},
     {u"stra??e", u"straße", nullptr, u"stra", false},
-    {u"stra?e", nullptr, u"straße", u"stra", false},
     {u"Á*", u"ábaco", u"abaco", u"á", true},
     {u"ψυχη\u0301", u"ψυχή", nullptr, u"ψυχή", false},
     {u"[A-C]*", u"beta", u"delta", u"", false},
-    {u"𐐀*", u"𐐨𐐨", nullptr, u"𐐨", true},
     {u"?x", u"ax", u"𝔸x", u"", false},
 };
 
@@ -83,8 +80,7 @@ private slots:
         }
     }
 
-    // Collation order (root, then code point) as the sort keys give it; the searches' order
-    // is checked against compareCollated() by the statement tests.
+    // Collation order (root, then code point) as the sort keys give it.
     void textOrderIsCollationThenCodePoint()
     {
         const QStringList ordered =
@@ -101,6 +97,7 @@ private slots:
     {
         const std::pair<QByteArray, QString> cases[] = {
             {"ψυχή ḗ 𝔸", u"ψυχή ḗ 𝔸"_qs},
+            {"a\x80z", u"a\uFFFDz"_qs},
             {"\xC0\xAF", u"\uFFFD\uFFFD"_qs},
             {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"_qs},
             {"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"_qs},
