@@ -113,9 +113,11 @@ struct Database::Impl
         return listing ? matchingRows(std::move(listing), plan) : nullptr;
     }
 
-    // The listing of `plan`. With key columns it is read on two cores, since reading means
-    // decrypting a whole index: this connection reads the rows without a sort key and those
-    // below a middle one, a second connection to the file the others.
+    // The listing of `plan`, read on connections of its own: they read each page once, so
+    // they keep no cache, and the pages that prefix searches reuse stay in this one's. With
+    // key columns it is read on two cores, since reading means decrypting a whole index:
+    // one connection reads the rows without a sort key and those below a middle one, the
+    // other the rest.
     std::shared_ptr<ListedRows> readListing(const ScanPlan& plan) const
     {
         using Part = SqlQuery::SortKeyPart;
@@ -124,36 +126,60 @@ struct Database::Impl
         const std::optional<QByteArray> middle = dictionaryKeys && sqlite3_threadsafe() != 0
                                                      ? middleSortKey(schema::sortKeyColumn(plan.listed))
                                                      : std::nullopt;
-        QString failure;
-        const std::unique_ptr<Impl> sibling = middle ? open(path, key, salt, pageSize, &failure) : nullptr;
-        // It reads each page once: a cache would only hold memory.
-        if (sibling)
-            sqlite3_exec(sibling->connection, "PRAGMA cache_size = -1024;", nullptr, nullptr, nullptr);
+        const std::unique_ptr<Impl> lowerReader = reader(), upperReader = middle ? reader() : nullptr;
+        if (!lowerReader)
+            return nullptr;
         auto rows = std::make_shared<ListedRows>();
+        const qint64 expected = estimatedRows();
+        rows->reserve(expected);
+        QString failure;
         bool read = false;
-        if (!sibling) {
-            const std::unique_ptr<RowSource> all = prepare(statement, &failure);
+        if (!upperReader) {
+            const std::unique_ptr<RowSource> all = lowerReader->prepare(statement, &failure);
             read = all && data::readListing(*all, plan, dictionaryKeys, *rows);
         } else {
-            const std::unique_ptr<RowSource> nulls = prepare(statement, &failure, Part{Part::Null});
-            const std::unique_ptr<RowSource> below = prepare(statement, &failure, Part{Part::Below, *middle});
-            const std::unique_ptr<RowSource> from = sibling->prepare(statement, &failure, Part{Part::From, *middle});
+            const std::unique_ptr<RowSource> nulls = lowerReader->prepare(statement, &failure, Part{Part::Null});
+            const std::unique_ptr<RowSource> below =
+                lowerReader->prepare(statement, &failure, Part{Part::Below, *middle});
+            const std::unique_ptr<RowSource> from =
+                upperReader->prepare(statement, &failure, Part{Part::From, *middle});
             if (!nulls || !below || !from)
                 return nullptr;
             ListedRows upperRows;
+            upperRows.reserve(expected / 2 + expected / 8);
             // On the other core, or here when no thread can be had.
             std::future<bool> upper = std::async(std::launch::async | std::launch::deferred, [&] {
                 return data::readListing(*from, plan, dictionaryKeys, upperRows);
             });
             const bool lower = data::readListing(*nulls, plan, dictionaryKeys, *rows) &&
                                data::readListing(*below, plan, dictionaryKeys, *rows);
-            read = upper.get() && lower && rows->append(upperRows);
+            read = upper.get() && lower && rows->append(std::move(upperRows));
         }
-        // Both connections must have read the state of the file that the listing is held for.
+        // The readers must have read the state of the file that the listing is held for.
         if (!read || FileIdentity::of(path) != scanCache->identity())
             return nullptr;
         rows->squeeze();
         return rows;
+    }
+
+    // Another connection to the file, for reading a listing; nullptr when it cannot be had.
+    std::unique_ptr<Impl> reader() const
+    {
+        QString failure;
+        std::unique_ptr<Impl> connected = open(path, key, salt, pageSize, &failure);
+        if (!connected || !sql::registerFunctions(connected->connection) ||
+            sqlite3_exec(connected->connection, "PRAGMA cache_size = -1024;", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return nullptr;
+        return connected;
+    }
+
+    // The number of rows of tbl_dictionary as the builder's statistics give it; 0 when it has none.
+    qint64 estimatedRows() const
+    {
+        return value("SELECT stat FROM sqlite_stat1 WHERE tbl = 'tbl_dictionary' LIMIT 1")
+            .split(' ')
+            .value(0)
+            .toLongLong();
     }
 
     // A sort key near the middle of the listing order: the median of the keys of rows

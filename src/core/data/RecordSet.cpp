@@ -16,7 +16,7 @@ class StatementRows final : public RowSource
 {
 public:
     explicit StatementRows(sqlite3_stmt* statement)
-        : m_statement(statement), m_values(std::size_t(sqlite3_column_count(statement)))
+        : m_statement(statement), m_values(std::size_t(sqlite3_column_count(statement))), m_units(m_values.size())
     {}
     ~StatementRows() override { sqlite3_finalize(m_statement); }
     StatementRows(const StatementRows&) = delete;
@@ -63,8 +63,10 @@ public:
             // Decoded into the column's own buffer, which keeps its room from row to row.
             const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
             const int size = sqlite3_column_bytes(m_statement, column);
-            value.resize(size);
-            value.resize(unicode::decodeUtf8(QByteArrayView(utf8, size), reinterpret_cast<char16_t*>(value.data())));
+            std::vector<char16_t>& units = m_units[std::size_t(column)];
+            if (units.size() < std::size_t(size))
+                units.resize(std::size_t(size));
+            return QStringView(units.data(), unicode::decodeUtf8(QByteArrayView(utf8, size), units.data()));
         }
         }
         return QStringView(value);
@@ -74,7 +76,9 @@ public:
 
 private:
     sqlite3_stmt* m_statement;
-    std::vector<QString> m_values; // per column
+    // Per column: the text of a number, the code units of a text.
+    std::vector<QString> m_values;
+    std::vector<std::vector<char16_t>> m_units;
 };
 
 } // namespace

@@ -72,45 +72,61 @@ std::optional<FileIdentity> FileIdentity::of(const QString& path)
 
 bool ListedRows::append(qint64 id, std::optional<QStringView> listed, QStringView key)
 {
-    const qsizetype units = (listed ? listed->size() : 0) + key.size();
-    if (m_units.size() + units >= qsizetype(Null))
-        return false;
     Row row{id, {Null, 0}, {}};
-    if (listed)
-        row.listed = store(*listed);
+    if (listed) {
+        const std::optional<Slice> stored = store(*listed);
+        if (!stored)
+            return false;
+        row.listed = *stored;
+    }
     // Most keys equal their listed text (a word in lower case): those share its units.
-    const bool keyIsListed =
-        listed && listed->size() == key.size() && std::equal(key.cbegin(), key.cend(), listed->cbegin());
-    row.key = keyIsListed ? row.listed : store(key);
+    if (listed && listed->size() == key.size() && std::equal(key.cbegin(), key.cend(), listed->cbegin())) {
+        row.key = row.listed;
+    } else {
+        const std::optional<Slice> stored = store(key);
+        if (!stored)
+            return false;
+        row.key = *stored;
+    }
     m_rows.push_back(row);
     return true;
 }
 
-bool ListedRows::append(const ListedRows& rest)
+bool ListedRows::append(ListedRows&& rest)
 {
-    if (m_units.size() + rest.m_units.size() >= qsizetype(Null))
+    if (m_chunks.size() + rest.m_chunks.size() >= Null / ChunkUnits)
         return false;
-    const auto shift = quint32(m_units.size());
+    const auto shift = quint32(m_chunks.size() * ChunkUnits);
+    std::move(rest.m_chunks.begin(), rest.m_chunks.end(), std::back_inserter(m_chunks));
+    m_rows.reserve(m_rows.size() + rest.m_rows.size());
     for (Row row : rest.m_rows) {
         if (row.listed.begin != Null)
             row.listed.begin += shift;
         row.key.begin += shift;
         m_rows.push_back(row);
     }
-    m_units += rest.m_units;
+    rest = ListedRows();
     return true;
 }
 
-ListedRows::Slice ListedRows::store(QStringView text)
+std::optional<ListedRows::Slice> ListedRows::store(QStringView text)
 {
-    const Slice slice{quint32(m_units.size()), quint32(text.size())};
-    m_units += text;
+    if (m_chunks.empty() || m_chunks.back().size() + text.size() > ChunkUnits) {
+        // The last chunk index must leave Null free.
+        if (text.size() > ChunkUnits || m_chunks.size() + 1 >= Null / ChunkUnits)
+            return std::nullopt;
+        m_chunks.emplace_back().reserve(ChunkUnits);
+    }
+    QString& chunk = m_chunks.back();
+    const Slice slice{quint32((m_chunks.size() - 1) * ChunkUnits + chunk.size()), quint32(text.size())};
+    chunk += text;
     return slice;
 }
 
 void ListedRows::squeeze()
 {
-    m_units.squeeze();
+    if (!m_chunks.empty())
+        m_chunks.back().squeeze();
     m_rows.shrink_to_fit();
 }
 

@@ -35,10 +35,13 @@ struct FileIdentity
 class ListedRows
 {
 public:
-    // False when the texts outgrow what a listing can address (4G code units).
+    // Room for about `rows` rows, so that the rows are not moved as they come.
+    void reserve(qsizetype rows) { m_rows.reserve(std::size_t(rows)); }
+    // False when a text or all of them outgrow what a listing can address (a text of a
+    // million code units, texts of four thousand million).
     bool append(qint64 id, std::optional<QStringView> listed, QStringView key);
-    // The rows of `rest` after these; false, as above, when they do not fit.
-    bool append(const ListedRows& rest);
+    // Moves the rows of `rest` after these; false, as above, when they do not fit.
+    bool append(ListedRows&& rest);
     void squeeze(); // drops the room left for more rows
 
     qsizetype size() const { return qsizetype(m_rows.size()); }
@@ -47,22 +50,27 @@ public:
     QStringView key(qsizetype row) const { return view(m_rows[std::size_t(row)].key); }
 
 private:
-    // Where a text lies in m_units; texts lie back to back, since a million rows must not
-    // cost a million allocations.
+    // Texts lie back to back in chunks that are filled but never reallocated: a million
+    // rows must cost neither a million allocations nor copies of all texts as they grow.
+    static constexpr qsizetype ChunkUnits = qsizetype(1) << 20;
+    static constexpr quint32 Null = ~quint32(0); // as a begin; no text begins there
+    // Where a text lies: its first code unit counted over all chunks as if each were full.
     struct Slice
     {
         quint32 begin = 0, length = 0;
     };
-    static constexpr quint32 Null = ~quint32(0); // as a begin
     struct Row
     {
         qint64 id;
         Slice listed, key;
     };
-    Slice store(QStringView text);
-    QStringView view(Slice slice) const { return QStringView(m_units).sliced(slice.begin, slice.length); }
+    std::optional<Slice> store(QStringView text);
+    QStringView view(Slice slice) const
+    {
+        return QStringView(m_chunks[slice.begin / ChunkUnits]).sliced(slice.begin % ChunkUnits, slice.length);
+    }
 
-    QString m_units;
+    std::vector<QString> m_chunks;
     std::vector<Row> m_rows;
 };
 
