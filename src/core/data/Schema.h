@@ -16,7 +16,8 @@
 // Covering indexes on these columns (listed in Schema.cpp) make every search an index
 // walk that never touches the meanings; ix_keyboard_input serves exact key look-ups.
 // Texts are stored as UTF-8, a lone surrogate as U+FFFD. Searches list equal texts in id order.
-// A database without these columns is still read correctly, by full scans.
+// A database without these columns is still read correctly: each of its searches looks
+// at every row (see Scan.h).
 namespace orvane::data::schema {
 
 inline constexpr const char* ConfigTable = "tbl_config";
