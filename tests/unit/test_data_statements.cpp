@@ -13,12 +13,13 @@ using namespace orvane::data;
 using orvane::testing::entry;
 using orvane::testing::FixtureRows;
 
-// The column of every row, "|" between rows; "<error>" when the walk failed.
-static QString valuesOf(RecordSet rows, const QString& column = u"id"_qs)
+// The column (and a second one) of every row, "|" between rows; "<error>" when the walk failed.
+static QString valuesOf(RecordSet rows, const QString& column = u"id"_qs, const QString& second = {})
 {
     QStringList values;
     for (; !rows.Eof(); rows.MoveNext())
-        values << rows.Fields(column).value_or(u"<null>"_qs);
+        values << rows.Fields(column).value_or(u"<null>"_qs) +
+                      (second.isEmpty() ? QString() : u' ' + rows.Fields(second).value_or(u"<null>"_qs));
     return rows.error().isEmpty() ? values.join(u'|') : u"<error>"_qs;
 }
 
@@ -103,12 +104,11 @@ private slots:
     {
         const QStringList pieces = u"a|á|A|Á|b|σ|ς|Σ|ß|ss|S|e|é|'|_|%|1|ψ|ή|Ή|𝔸|*|[| |\xD800"_qs.split(u'|');
         QRandomGenerator random(20261206);
-        const auto randomText = [&]() -> std::optional<QString> {
-            const int length = random.bounded(-1, 5);
-            QString text;
-            for (int i = 0; i < length; ++i)
-                text += pieces[random.bounded(int(pieces.size()))];
-            return length < 0 ? std::nullopt : std::optional(text);
+        const auto randomText = [&] {
+            std::optional<QString> text = random.bounded(5) ? std::optional(QString()) : std::nullopt; // a fifth null
+            for (int i = random.bounded(5); text && i > 0; --i)
+                *text += pieces[random.bounded(int(pieces.size()))];
+            return text;
         };
         FixtureRows rows;
         for (qint64 id = 1; id <= 600; ++id)
@@ -141,14 +141,15 @@ private slots:
                 });
                 QStringList expected;
                 for (const E* hit : hits)
-                    expected << QString::number(hit->id);
+                    expected << QString::number(hit->id) + u' ' + stored((hit->*ordered).value_or(u"<null>"_qs));
                 for (const QStringList& columns : {statement.columns, QStringList()}) {
                     statement.columns = columns; // then every column: never served from a listing
                     RecordSet found = generated->OpenRecordset(statement);
                     QCOMPARE(found.RecordCount() != 0, !expected.isEmpty());
                     found.MoveNext();
                     found.MoveFirst(); // back to the first row
-                    QVERIFY2(valuesOf(std::move(found)) == expected.join(u'|'), qPrintable(statement.displaySql()));
+                    QVERIFY2(valuesOf(std::move(found), u"id"_qs, statement.orderBy) == expected.join(u'|'),
+                             qPrintable(statement.displaySql()));
                 }
             }
         }

@@ -1,5 +1,4 @@
-// The like-pattern language of the searches and the Unicode rules under it: folding to
-// search keys, collation order and decoding the engine's UTF-8.
+// The like-pattern language of the searches and the Unicode rules under it.
 #include "core/data/PatternMatcher.h"
 #include "core/data/Schema.h"
 #include "core/data/UnicodeText.h"
