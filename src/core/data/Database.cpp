@@ -173,13 +173,15 @@ struct Database::Impl
         return connected;
     }
 
-    // The number of rows of tbl_dictionary as the builder's statistics give it; 0 when it has none.
+    // The number of rows of tbl_dictionary as the builder's statistics give it, 0 when it
+    // has none; only room is reserved by it, so a file's word is not taken beyond 4M rows.
     qint64 estimatedRows() const
     {
-        return value("SELECT stat FROM sqlite_stat1 WHERE tbl = 'tbl_dictionary' LIMIT 1")
-            .split(' ')
-            .value(0)
-            .toLongLong();
+        const qint64 rows = value("SELECT stat FROM sqlite_stat1 WHERE tbl = 'tbl_dictionary' LIMIT 1")
+                                .split(' ')
+                                .value(0)
+                                .toLongLong();
+        return std::clamp<qint64>(rows, 0, qint64(1) << 22);
     }
 
     // A sort key near the middle of the listing order: the median of the keys of rows
