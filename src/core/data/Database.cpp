@@ -2,6 +2,7 @@
 
 #include "core/data/Cipher.h"
 #include "core/data/RecordSetImpl.h"
+#include "core/data/Scan.h"
 #include "core/data/Schema.h"
 #include "core/data/SqlFunctions.h"
 #include "core/data/SqlQuery.h"
@@ -10,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <future>
 
 namespace orvane::data {
 
@@ -23,6 +25,9 @@ struct Database::Impl
     {
         auto impl = std::make_unique<Impl>();
         impl->path = path;
+        impl->key = key;
+        impl->salt = salt;
+        impl->pageSize = pageSize;
         const bool opened =
             sqlite3_open_v2(QFile::encodeName(path).constData(), &impl->connection,
                             SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
@@ -32,38 +37,191 @@ struct Database::Impl
             // them spares decrypting them again. Filled only as pages are read.
             sqlite3_exec(impl->connection, "PRAGMA cache_size = -32768;", nullptr, nullptr, nullptr) == SQLITE_OK;
         // The first read both proves the key and tells whether the key indexes exist.
-        const std::optional<qint64> keyIndexes =
-            opened ? impl->queryNumber("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name IN"
-                                       " ('ix_dictionary_k1', 'ix_dictionary_k2', 'ix_dictionary_k3',"
-                                       " 'ix_dictionary_s1', 'ix_dictionary_s2')")
-                   : std::nullopt;
-        if (!keyIndexes) {
-            *failure = impl->engineError();
+        const std::optional<QStringList> indexes = opened ? impl->indexNames() : std::nullopt;
+        if (!indexes) {
+            *failure = QString::fromUtf8(sqlite3_errmsg(impl->connection));
             return nullptr;
         }
-        impl->dictionaryKeys =
-            *keyIndexes == 5 && impl->prepares("SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0");
+        const QStringList keyIndexes = schema::keyIndexNames();
+        impl->dictionaryKeys = std::all_of(keyIndexes.cbegin(), keyIndexes.cend(),
+                                           [&](const QString& name) { return indexes->contains(name); }) &&
+                               impl->prepares("SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0");
         return impl;
     }
 
     sqlite3* connection = nullptr;
     QString path;
+    QByteArray key, salt; // as opened, for a second connection to the file
+    int pageSize = 0;
     bool dictionaryKeys = false;
+    // Listings held for searches that look at every row; none while the file is changing.
+    std::shared_ptr<ScanCache> scanCache;
 
-    QString engineError() const { return QString::fromUtf8(sqlite3_errmsg(connection)); }
-
-    // Runs a statement that yields one integer; nullopt when it fails, which on a freshly
-    // keyed connection is where a wrong key or a file that is no database shows.
-    std::optional<qint64> queryNumber(const char* sql) const
+    // The names of the database's indexes; nullopt when they cannot be read, which on a
+    // freshly keyed connection is where a wrong key or a file that is no database shows.
+    std::optional<QStringList> indexNames() const
     {
         sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(connection, sql, -1, &statement, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(connection, "SELECT name FROM sqlite_master WHERE type = 'index'", -1, &statement,
+                               nullptr) != SQLITE_OK)
             return std::nullopt;
-        std::optional<qint64> number;
-        if (sqlite3_step(statement) == SQLITE_ROW)
-            number = sqlite3_column_int64(statement, 0);
+        QStringList names;
+        int result = SQLITE_ROW;
+        while ((result = sqlite3_step(statement)) == SQLITE_ROW)
+            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
         sqlite3_finalize(statement);
-        return number;
+        return result == SQLITE_DONE ? std::optional(names) : std::nullopt;
+    }
+
+    // The engine's rows of `statement`; nullptr, with the reason in *failure, when it cannot run.
+    std::unique_ptr<RowSource> prepare(const Statement& statement, QString* failure,
+                                       const std::optional<SqlQuery::SortKeyPart>& part = std::nullopt) const
+    {
+        const std::optional<SqlQuery> query = SqlQuery::build(statement, dictionaryKeys, part);
+        if (!query) {
+            *failure = QStringLiteral("not a plain table or column name in: ") + statement.displaySql();
+            return nullptr;
+        }
+        sqlite3_stmt* prepared = nullptr;
+        if (sqlite3_prepare_v2(connection, query->sql.constData(), int(query->sql.size()), &prepared, nullptr) !=
+            SQLITE_OK) {
+            sqlite3_finalize(prepared);
+            *failure = QString::fromUtf8(sqlite3_errmsg(connection));
+            return nullptr;
+        }
+        int parameter = 1;
+        for (const auto& value : query->values) {
+            if (const auto* text = std::get_if<QByteArray>(&value))
+                sqlite3_bind_text(prepared, parameter, text->constData(), int(text->size()), SQLITE_TRANSIENT);
+            else if (const auto* blob = std::get_if<SqlQuery::Blob>(&value))
+                sqlite3_bind_blob(prepared, parameter, blob->bytes.constData(), int(blob->bytes.size()),
+                                  SQLITE_TRANSIENT);
+            else
+                sqlite3_bind_int64(prepared, parameter, std::get<qint64>(value));
+            ++parameter;
+        }
+        return statementRows(prepared);
+    }
+
+    // The rows of a search that looks at every row, from the listing held for the file;
+    // nullptr when no listing can serve (the file changed since it was opened, or a read failed).
+    std::unique_ptr<RowSource> scan(const ScanPlan& plan) const
+    {
+        if (!scanCache || FileIdentity::of(path) != scanCache->identity())
+            return nullptr;
+        std::shared_ptr<const ListedRows> listing = scanCache->listing(plan, [&] { return readListing(plan); });
+        return listing ? matchingRows(std::move(listing), plan) : nullptr;
+    }
+
+    // The listing of `plan`, read on connections of its own: they read each page once, so
+    // they keep no cache, and the pages that prefix searches reuse stay in this one's. With
+    // key columns it is read on two cores, since reading means decrypting a whole index:
+    // one connection reads the rows without a sort key and those below a middle one, the
+    // other the rest.
+    std::shared_ptr<ListedRows> readListing(const ScanPlan& plan) const
+    {
+        using Part = SqlQuery::SortKeyPart;
+        const Statement statement = plan.listing(dictionaryKeys);
+        // Two connections may work at once only in an engine built for threads.
+        const std::optional<QByteArray> middle = dictionaryKeys && sqlite3_threadsafe() != 0
+                                                     ? middleSortKey(schema::sortKeyColumn(plan.listed))
+                                                     : std::nullopt;
+        const std::unique_ptr<Impl> lowerReader = reader(), upperReader = middle ? reader() : nullptr;
+        if (!lowerReader)
+            return nullptr;
+        auto rows = std::make_shared<ListedRows>();
+        const qint64 expected = estimatedRows();
+        rows->reserve(expected);
+        QString failure;
+        bool read = false;
+        if (!upperReader) {
+            const std::unique_ptr<RowSource> all = lowerReader->prepare(statement, &failure);
+            read = all && data::readListing(*all, plan, dictionaryKeys, *rows);
+        } else {
+            const std::unique_ptr<RowSource> nulls = lowerReader->prepare(statement, &failure, Part{Part::Null});
+            const std::unique_ptr<RowSource> below =
+                lowerReader->prepare(statement, &failure, Part{Part::Below, *middle});
+            const std::unique_ptr<RowSource> from =
+                upperReader->prepare(statement, &failure, Part{Part::From, *middle});
+            if (!nulls || !below || !from)
+                return nullptr;
+            ListedRows upperRows;
+            upperRows.reserve(expected / 2 + expected / 8);
+            // On the other core, or here when no thread can be had.
+            std::future<bool> upper = std::async(std::launch::async | std::launch::deferred, [&] {
+                return data::readListing(*from, plan, dictionaryKeys, upperRows);
+            });
+            const bool lower = data::readListing(*nulls, plan, dictionaryKeys, *rows) &&
+                               data::readListing(*below, plan, dictionaryKeys, *rows);
+            read = upper.get() && lower && rows->append(std::move(upperRows));
+        }
+        // The readers must have read the state of the file that the listing is held for.
+        if (!read || FileIdentity::of(path) != scanCache->identity())
+            return nullptr;
+        rows->squeeze();
+        return rows;
+    }
+
+    // Another connection to the file, for reading a listing; nullptr when it cannot be had.
+    std::unique_ptr<Impl> reader() const
+    {
+        QString failure;
+        std::unique_ptr<Impl> connected = open(path, key, salt, pageSize, &failure);
+        if (!connected || !sql::registerFunctions(connected->connection) ||
+            sqlite3_exec(connected->connection, "PRAGMA cache_size = -1024;", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return nullptr;
+        return connected;
+    }
+
+    // The number of rows of tbl_dictionary as the builder's statistics give it, 0 when it
+    // has none; only room is reserved by it, so a file's word is not taken beyond 4M rows.
+    qint64 estimatedRows() const
+    {
+        const qint64 rows = value("SELECT stat FROM sqlite_stat1 WHERE tbl = 'tbl_dictionary' LIMIT 1")
+                                .split(' ')
+                                .value(0)
+                                .toLongLong();
+        return std::clamp<qint64>(rows, 0, qint64(1) << 22);
+    }
+
+    // A sort key near the middle of the listing order: the median of the keys of rows
+    // sampled at evenly spaced row ids. nullopt when there are too few rows to split.
+    std::optional<QByteArray> middleSortKey(const QString& sortColumn) const
+    {
+        constexpr int Samples = 31;
+        const qint64 first = value("SELECT min(rowid) FROM tbl_dictionary").toLongLong();
+        const qint64 last = value("SELECT max(rowid) FROM tbl_dictionary").toLongLong();
+        if (last - first < 4 * Samples)
+            return std::nullopt;
+        // By row id, never through an index: one short look-up each.
+        const QByteArray sample =
+            "SELECT " + sortColumn.toLatin1() + " FROM tbl_dictionary NOT INDEXED WHERE rowid >= ?1 LIMIT 1";
+        std::vector<QByteArray> keys;
+        for (int i = 0; i < Samples; ++i) {
+            const QByteArray sampled = value(sample.constData(), first + (last - first) * i / Samples);
+            if (!sampled.isNull())
+                keys.push_back(sampled);
+        }
+        if (keys.empty())
+            return std::nullopt;
+        std::nth_element(keys.begin(), keys.begin() + std::ptrdiff_t(keys.size() / 2), keys.end());
+        return keys[keys.size() / 2];
+    }
+
+    // The first column of the first row of `sql` (with ?1 bound to `parameter`) as bytes;
+    // a null QByteArray for no row or null.
+    QByteArray value(const char* sql, qint64 parameter = 0) const
+    {
+        QByteArray bytes;
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(connection, sql, -1, &statement, nullptr) == SQLITE_OK) {
+            sqlite3_bind_int64(statement, 1, parameter);
+            if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_type(statement, 0) != SQLITE_NULL)
+                bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, 0)),
+                                   sqlite3_column_bytes(statement, 0));
+        }
+        sqlite3_finalize(statement);
+        return bytes;
     }
 
     bool prepares(const char* sql) const
@@ -85,6 +243,7 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     // The salt is read here rather than by the engine so the slow key derivation can be cached per salt.
     if (!QFileInfo(path).isFile())
         return fail(QStringLiteral("no database file at ") + path);
+    const std::optional<FileIdentity> identity = FileIdentity::of(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
@@ -104,7 +263,11 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     if (!impl)
         return fail(failure);
     if (!sql::registerFunctions(impl->connection))
-        return fail(impl->engineError());
+        return fail(QString::fromUtf8(sqlite3_errmsg(impl->connection)));
+    // Unchanged from before opening to after the first read: what the connection reads
+    // is that state of the file, and so are the listings of other connections to it.
+    if (identity && identity == FileIdentity::of(path))
+        impl->scanCache = ScanCache::forFile(*identity);
     return std::shared_ptr<Database>(new Database(std::move(impl)));
 }
 
@@ -114,25 +277,15 @@ Database::~Database() = default;
 
 RecordSet Database::OpenRecordset(const Statement& statement)
 {
-    const auto failed = [](const QString& reason) { return RecordSet(std::make_unique<RecordSet::Impl>(reason)); };
-    const std::optional<SqlQuery> query = SqlQuery::build(statement, d->dictionaryKeys);
-    if (!query)
-        return failed(QStringLiteral("not a plain table or column name in: ") + statement.displaySql());
-    sqlite3_stmt* prepared = nullptr;
-    if (sqlite3_prepare_v2(d->connection, query->sql.constData(), int(query->sql.size()), &prepared, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_finalize(prepared);
-        return failed(d->engineError());
-    }
-    int parameter = 1;
-    for (const auto& value : query->values) {
-        if (const auto* text = std::get_if<QByteArray>(&value))
-            sqlite3_bind_text(prepared, parameter, text->constData(), int(text->size()), SQLITE_TRANSIENT);
-        else
-            sqlite3_bind_int64(prepared, parameter, std::get<qint64>(value));
-        ++parameter;
-    }
-    return RecordSet(std::make_unique<RecordSet::Impl>(shared_from_this(), prepared));
+    std::unique_ptr<RowSource> rows;
+    if (const std::optional<ScanPlan> plan = ScanPlan::of(statement, d->dictionaryKeys))
+        rows = d->scan(*plan);
+    QString failure;
+    if (!rows)
+        rows = d->prepare(statement, &failure);
+    if (!rows)
+        return RecordSet(std::make_unique<RecordSet::Impl>(failure));
+    return RecordSet(std::make_unique<RecordSet::Impl>(shared_from_this(), std::move(rows)));
 }
 
 bool Database::hasDictionaryKeys() const

@@ -22,6 +22,8 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // The rows of `statement`. Searches that must look at every row are answered from
+    // listings held in memory per file (see Scan.h), the others by the engine.
     RecordSet OpenRecordset(const Statement& statement);
 
     // True when tbl_dictionary carries the search and sort key columns of Schema.h,

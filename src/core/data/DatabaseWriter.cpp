@@ -274,7 +274,7 @@ bool DatabaseWriter::commit()
     if (!d->connection)
         return d->fail(QStringLiteral("database is not open"));
     const bool written =
-        (!d->options.withKeys || d->exec(schema::CreateIndexes)) && d->exec("ANALYZE;") && d->exec("COMMIT;");
+        (!d->options.withKeys || d->exec(schema::createIndexes())) && d->exec("ANALYZE;") && d->exec("COMMIT;");
     d->closeConnection();
     if (!written)
         return false;

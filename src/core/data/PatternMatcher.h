@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
     // then every key that begins with literalPrefix() matches.
     bool isPlainPrefix() const;
 
+private:
+    // One pattern character other than "*": it stands for exactly one code unit.
     struct Token
     {
         enum class Kind : unsigned char
@@ -42,22 +45,36 @@ public:
             Literal,
             AnyOne,
             Digit,
-            Class,
-            AnyRun
+            Class
         };
         Kind kind = Kind::Literal;
         bool negated = false;                    // Class: [!...]
         char16_t unit = 0;                       // Literal: the code unit
         unsigned firstRange = 0, rangeCount = 0; // Class: its slice of m_ranges
     };
+    // The tokens between two "*" (or an end of the pattern). A segment of literals only
+    // keeps its text, so that finding it is a plain substring search.
+    struct Segment
+    {
+        std::size_t firstToken = 0;
+        qsizetype length = 0; // tokens, and so code units of a key
+        bool literalOnly = true;
+        QString literal{};
+    };
 
-private:
+    // The class that opens at folded[open] ("["), and the position after its "]";
+    // nullopt when the bracket opens no class and is an ordinary character.
+    std::optional<std::pair<Token, qsizetype>> parseClass(QStringView folded, qsizetype open);
+    void addToken(Token token);
+
     bool matchesOne(const Token& token, char16_t unit) const;
+    bool matchesAt(const Segment& segment, QStringView key, qsizetype at) const;
+    // The first position in [from, end - length] where `segment` matches, or -1.
+    qsizetype find(const Segment& segment, QStringView key, qsizetype from, qsizetype end) const;
 
     std::vector<Token> m_tokens;
     std::vector<std::pair<char16_t, char16_t>> m_ranges; // inclusive, of all classes
-    QString m_literalPrefix;
-    bool m_plainPrefix = false;
+    std::vector<Segment> m_segments{1};                  // one more than the pattern has runs of "*"
 };
 
 } // namespace orvane::data

@@ -1,46 +1,114 @@
 #include "core/data/RecordSet.h"
 
 #include "core/data/RecordSetImpl.h"
+#include "core/data/UnicodeText.h"
 
 #include <sqlcipher/sqlite3.h>
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace orvane::data {
+namespace {
 
-RecordSet::Impl::Impl(std::shared_ptr<Database> owner, sqlite3_stmt* prepared)
-    : database(std::move(owner)), statement(prepared)
+class StatementRows final : public RowSource
 {
-    const int count = sqlite3_column_count(statement);
-    columnNames.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i)
-        columnNames.push_back(QString::fromUtf8(sqlite3_column_name(statement, i)));
+public:
+    explicit StatementRows(sqlite3_stmt* statement)
+        : m_statement(statement), m_values(std::size_t(sqlite3_column_count(statement))), m_units(m_values.size())
+    {}
+    ~StatementRows() override { sqlite3_finalize(m_statement); }
+    StatementRows(const StatementRows&) = delete;
+    StatementRows& operator=(const StatementRows&) = delete;
+
+    std::vector<QString> columnNames() const override
+    {
+        std::vector<QString> names;
+        for (int i = 0; i < sqlite3_column_count(m_statement); ++i)
+            names.push_back(QString::fromUtf8(sqlite3_column_name(m_statement, i)));
+        return names;
+    }
+
+    bool next(QString* error) override
+    {
+        const int result = sqlite3_step(m_statement);
+        // Anything but a row or the end (a corrupt page, a failed decryption...) ends the walk.
+        if (result != SQLITE_ROW && result != SQLITE_DONE)
+            *error = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+        return result == SQLITE_ROW;
+    }
+
+    void rewind() override { sqlite3_reset(m_statement); }
+
+    std::optional<QStringView> text(int column) override
+    {
+        QString& value = m_values[std::size_t(column)];
+        switch (sqlite3_column_type(m_statement, column)) {
+        case SQLITE_NULL:
+            return std::nullopt;
+        case SQLITE_INTEGER:
+            value = QString::number(sqlite3_column_int64(m_statement, column));
+            break;
+        case SQLITE_FLOAT: {
+            const double number = sqlite3_column_double(m_statement, column);
+            // Whole numbers read as integers ("12", not "1.2e+01"); others in their shortest exact form.
+            if (std::trunc(number) == number && std::fabs(number) < 1e15)
+                value = QString::number(qint64(number));
+            else
+                value = QString::number(number, 'g', QLocale::FloatingPointShortest);
+            break;
+        }
+        default: {
+            // Decoded into the column's own buffer, which keeps its room from row to row.
+            const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+            const int size = sqlite3_column_bytes(m_statement, column);
+            std::vector<char16_t>& units = m_units[std::size_t(column)];
+            if (units.size() < std::size_t(size))
+                units.resize(std::size_t(size));
+            return QStringView(units.data(), unicode::decodeUtf8(QByteArrayView(utf8, size), units.data()));
+        }
+        }
+        return QStringView(value);
+    }
+
+    qint64 number(int column) const override { return sqlite3_column_int64(m_statement, column); }
+
+private:
+    sqlite3_stmt* m_statement;
+    // Per column: the text of a number, the code units of a text.
+    std::vector<QString> m_values;
+    std::vector<std::vector<char16_t>> m_units;
+};
+
+} // namespace
+
+std::unique_ptr<RowSource> statementRows(sqlite3_stmt* statement)
+{
+    return std::make_unique<StatementRows>(statement);
+}
+
+RecordSet::Impl::Impl(std::shared_ptr<Database> owner, std::unique_ptr<RowSource> source)
+    : database(std::move(owner)), rows(std::move(source)), columnNames(rows->columnNames())
+{
     step();
     firstStepFailed = !error.isEmpty();
 }
 
 RecordSet::Impl::Impl(QString failure) : firstStepFailed(true), error(std::move(failure)) {}
 
-RecordSet::Impl::~Impl()
-{
-    sqlite3_finalize(statement);
-}
-
 void RecordSet::Impl::step()
 {
-    const int result = sqlite3_step(statement);
-    hasRow = result == SQLITE_ROW;
-    // Anything but a row or the end (a corrupt page, a failed decryption...) ends the walk.
-    if (result != SQLITE_ROW && result != SQLITE_DONE)
-        error = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement)));
+    hasRow = rows->next(&error);
 }
 
 int RecordSet::Impl::columnIndex(const QString& name) const
 {
-    // Callers ask for the same few names on every row; an exact match is the common case.
+    // Callers ask for the same few names on every row, so the exact match comes first,
+    // compared inline: a call into the string library per field costs more than the field.
     for (std::size_t i = 0; i < columnNames.size(); ++i) {
-        if (columnNames[i] == name)
+        const QString& candidate = columnNames[i];
+        if (candidate.size() == name.size() && std::equal(candidate.cbegin(), candidate.cend(), name.cbegin()))
             return int(i);
     }
     for (std::size_t i = 0; i < columnNames.size(); ++i) {
@@ -78,7 +146,7 @@ void RecordSet::MoveFirst()
     // Rewinding runs the statement again; before the first MoveNext there is nothing to do.
     if (!d || !d->movedOn)
         return;
-    sqlite3_reset(d->statement);
+    d->rows->rewind();
     d->movedOn = false;
     d->step();
 }
@@ -90,6 +158,12 @@ bool RecordSet::Eof() const
 
 std::optional<QString> RecordSet::Fields(const QString& column) const
 {
+    const std::optional<QStringView> value = fieldView(column);
+    return value ? std::optional<QString>(value->toString()) : std::nullopt;
+}
+
+std::optional<QStringView> RecordSet::fieldView(const QString& column) const
+{
     if (Eof())
         return std::nullopt;
     const int index = d->columnIndex(column);
@@ -97,23 +171,7 @@ std::optional<QString> RecordSet::Fields(const QString& column) const
         d->error = QStringLiteral("no column named ") + column;
         return std::nullopt;
     }
-    switch (sqlite3_column_type(d->statement, index)) {
-    case SQLITE_NULL:
-        return std::nullopt;
-    case SQLITE_INTEGER:
-        return QString::number(sqlite3_column_int64(d->statement, index));
-    case SQLITE_FLOAT: {
-        const double number = sqlite3_column_double(d->statement, index);
-        // Whole numbers read as integers ("12", not "1.2e+01"); others in their shortest exact form.
-        if (std::trunc(number) == number && std::fabs(number) < 1e15)
-            return QString::number(qint64(number));
-        return QString::number(number, 'g', QLocale::FloatingPointShortest);
-    }
-    default: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(d->statement, index));
-        return QString::fromUtf8(text, sqlite3_column_bytes(d->statement, index));
-    }
-    }
+    return d->rows->text(index);
 }
 
 bool RecordSet::hasField(const QString& column) const
@@ -130,7 +188,7 @@ qint64 RecordSet::fieldInt(const QString& column) const
         d->error = QStringLiteral("no column named ") + column;
         return 0;
     }
-    return sqlite3_column_int64(d->statement, index);
+    return d->rows->number(index);
 }
 
 void RecordSet::MoveNext()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <memory>
 #include <optional>
 
@@ -34,6 +35,8 @@ public:
     // Numbers come back as their decimal text. A column that is not in the result
     // reads as nullopt and sets error(); use hasField() to tell the two apart.
     std::optional<QString> Fields(const QString& column) const;
+    // The same without a copy: valid until MoveNext or the next read of the column.
+    std::optional<QStringView> fieldView(const QString& column) const;
     bool hasField(const QString& column) const;
     // The id column as a number without going through text (0 when null or absent).
     qint64 fieldInt(const QString& column) const;

@@ -5,30 +5,48 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct sqlite3_stmt;
 
 namespace orvane::data {
 
-// The state behind a RecordSet; shared by RecordSet.cpp and Database.cpp, which opens them.
+// Where the rows of a record set come from: a statement of the engine, or rows the data
+// layer holds in memory.
+class RowSource
+{
+public:
+    virtual ~RowSource() = default;
+    virtual std::vector<QString> columnNames() const = 0;
+    // Moves to the next row; the first call gives the first row. False at the end, and
+    // on a failure, which it describes in *error.
+    virtual bool next(QString* error) = 0;
+    // Back to before the first row.
+    virtual void rewind() = 0;
+    // The value as text, nullopt for null; valid until next() or the next text() of the column.
+    virtual std::optional<QStringView> text(int column) = 0;
+    virtual qint64 number(int column) const = 0;
+};
+
+// The rows of `statement` (bound, not yet stepped), which it finalises.
+std::unique_ptr<RowSource> statementRows(sqlite3_stmt* statement);
+
+// The state behind a RecordSet, made by Database::OpenRecordset.
 struct RecordSet::Impl
 {
-    // Takes ownership of `statement` (bound, not yet stepped) and steps to the first row.
-    Impl(std::shared_ptr<Database> database, sqlite3_stmt* statement);
+    // Steps to the first row. `database` stays alive as long as the rows are read.
+    Impl(std::shared_ptr<Database> database, std::unique_ptr<RowSource> rows);
     // A record set that could not be opened, keeping the reason.
     explicit Impl(QString failure);
-    ~Impl();
-    Impl(const Impl&) = delete;
-    Impl& operator=(const Impl&) = delete;
 
     void step();
     // The result column of `name` (case-insensitive like SQL), or -1.
     int columnIndex(const QString& name) const;
 
-    // Declared first so it outlives the statement, which is finalised in ~Impl.
+    // Declared first so that it outlives the rows, which may run on its connection.
     std::shared_ptr<Database> database;
-    sqlite3_stmt* statement = nullptr;
+    std::unique_ptr<RowSource> rows;
     std::vector<QString> columnNames;
     bool hasRow = false;
     bool movedOn = false; // MoveNext was called since the first row

@@ -20,12 +20,41 @@ const char* const CreateTablesWithoutKeys = "CREATE TABLE tbl_dictionary (id INT
 
 #undef ORVANE_OTHER_TABLES
 
-const char* const CreateIndexes = "CREATE INDEX ix_dictionary_k1 ON tbl_dictionary (k1, s1, id, m1);\n"
-                                  "CREATE INDEX ix_dictionary_k2 ON tbl_dictionary (k2, s2, id, m2);\n"
-                                  "CREATE INDEX ix_dictionary_k3 ON tbl_dictionary (k3, s2, id, m2);\n"
-                                  "CREATE INDEX ix_dictionary_s1 ON tbl_dictionary (s1, id, m1, k1);\n"
-                                  "CREATE INDEX ix_dictionary_s2 ON tbl_dictionary (s2, id, m2, k2, k3);\n"
-                                  "CREATE INDEX ix_keyboard_input ON tbl_keyboard (input);\n";
+namespace {
+
+// tbl_dictionary's covering indexes, each named after the key column that leads it.
+struct KeyIndex
+{
+    const char* keyColumn;
+    const char* columns;
+};
+constexpr KeyIndex KeyIndexes[] = {
+    {"k1", "k1, s1, id, m1"},     // prefix range scans on m1
+    {"k2", "k2, s2, id, m2"},     // prefix range scans on m2
+    {"k3", "k3, s2, id, m2"},     // prefix range scans on m3, listed by m2
+    {"s1", "s1, id, m1, k1"},     // m1 in order, for scans that no key range narrows
+    {"s2", "s2, id, m2, k2, k3"}, // likewise for m2 and m3
+};
+
+} // namespace
+
+QByteArray createIndexes()
+{
+    QByteArray sql;
+    for (const KeyIndex& index : KeyIndexes) {
+        sql += "CREATE INDEX " + keyIndexName(QLatin1String(index.keyColumn)).toLatin1() + " ON tbl_dictionary (" +
+               index.columns + ");\n";
+    }
+    return sql + "CREATE INDEX ix_keyboard_input ON tbl_keyboard (input);\n";
+}
+
+QStringList keyIndexNames()
+{
+    QStringList names;
+    for (const KeyIndex& index : KeyIndexes)
+        names << keyIndexName(QLatin1String(index.keyColumn));
+    return names;
+}
 
 QString searchKey(const QString& text)
 {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The tables and columns of orvane.mdb, and the extra key columns and indexes that a
 // database may carry to make searching fast.
@@ -12,15 +13,11 @@
 //   s1, s2      BLOB  sortKey() of m1, m2: ICU root collation sort key followed by the
 //                     text's UTF-8 bytes, so memcmp order is collation order with ties
 //                     broken by code point; a total order.
-// Indexes (covering, so a search never touches the meanings):
-//   ix_dictionary_k1 (k1, s1, id, m1)      prefix range scans on m1
-//   ix_dictionary_k2 (k2, s2, id, m2)      prefix range scans on m2
-//   ix_dictionary_k3 (k3, s2, id, m2)      prefix range scans on m3, listed by m2
-//   ix_dictionary_s1 (s1, id, m1, k1)      m1 in order; scans for patterns starting with a wildcard
-//   ix_dictionary_s2 (s2, id, m2, k2, k3)  m2 in order; likewise for m2 and m3
-//   ix_keyboard_input (input)              exact key look-ups
+// Covering indexes on these columns (listed in Schema.cpp) make every search an index
+// walk that never touches the meanings; ix_keyboard_input serves exact key look-ups.
 // Texts are stored as UTF-8, a lone surrogate as U+FFFD. Searches list equal texts in id order.
-// A database without these columns is still read correctly, by full scans.
+// A database without these columns is still read correctly: each of its searches looks
+// at every row (see Scan.h).
 namespace orvane::data::schema {
 
 inline constexpr const char* ConfigTable = "tbl_config";
@@ -29,17 +26,19 @@ inline constexpr const char* KeyboardTable = "tbl_keyboard";
 inline constexpr const char* GlyphTable = "tbl_glyph";
 
 // CREATE statements of the four tables with their columns (and tbl_dictionary's keys),
-// then the indexes, in the SQLite 3.15 dialect of SQLCipher 3.4.
+// then of the indexes, in the SQLite 3.15 dialect of SQLCipher 3.4.
 extern const char* const CreateTables;
-extern const char* const CreateIndexes;
+QByteArray createIndexes();
 // The four tables with only their own columns, for a database without keys.
 extern const char* const CreateTablesWithoutKeys;
 
 // True for the columns that hold numbers (id, fsz1..fsz5): compared and ordered as numbers.
 bool isNumericColumn(const QString& column);
 
-// The covering index of a key column ("k2" -> "ix_dictionary_k2").
+// The covering index led by a key column ("k2" -> "ix_dictionary_k2").
 QString keyIndexName(const QString& keyColumn);
+// The names of all of tbl_dictionary's key indexes: a database has its keys when it has them all.
+QStringList keyIndexNames();
 
 // The text as the matcher compares it: full case folding, then NFC.
 QString searchKey(const QString& text);

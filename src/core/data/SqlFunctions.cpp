@@ -4,7 +4,6 @@
 #include "core/data/UnicodeText.h"
 
 #include <sqlcipher/sqlite3.h>
-#include <unicode/ustring.h>
 
 #include <array>
 #include <memory>
@@ -20,27 +19,14 @@ class Utf16Text
 public:
     explicit Utf16Text(sqlite3_value* value)
     {
-        const auto* utf8 = static_cast<const unsigned char*>(sqlite3_value_text(value));
-        const int32_t size = sqlite3_value_bytes(value);
-        // UTF-16 never needs more code units than UTF-8 has bytes.
+        const auto* utf8 = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        const auto size = std::size_t(sqlite3_value_bytes(value));
         char16_t* units = m_buffer.data();
-        if (std::size_t(size) > m_buffer.size()) {
-            m_heap.resize(std::size_t(size));
+        if (size > m_buffer.size()) {
+            m_heap.resize(size);
             units = m_heap.data();
         }
-        int32_t length = 0;
-        while (length < size && utf8[length] < 0x80) {
-            units[length] = utf8[length];
-            ++length;
-        }
-        if (length < size) {
-            UErrorCode status = U_ZERO_ERROR;
-            u_strFromUTF8WithSub(units, size, &length, reinterpret_cast<const char*>(utf8), size, 0xFFFD, nullptr,
-                                 &status);
-            if (U_FAILURE(status))
-                length = 0;
-        }
-        m_view = QStringView(units, length);
+        m_view = QStringView(units, unicode::decodeUtf8(QByteArrayView(utf8, qsizetype(size)), units));
     }
     QStringView view() const { return m_view; }
 

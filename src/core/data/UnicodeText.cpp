@@ -109,6 +109,48 @@ QByteArray toUtf8(QStringView text)
     return text.isValidUtf16() ? text.toUtf8() : withoutLoneSurrogates(text).toUtf8();
 }
 
+qsizetype decodeUtf8(QByteArrayView utf8, char16_t* units)
+{
+    // Well-formed sequences of up to three bytes (every script of the dictionaries) are
+    // decoded here, since scans decode millions of texts; at anything else ICU takes over,
+    // which also substitutes ill-formed input.
+    const auto* next = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = next + utf8.size();
+    char16_t* out = units;
+    const auto continuation = [](unsigned byte) { return (byte & 0xC0) == 0x80; };
+    while (next < end) {
+        const unsigned lead = *next;
+        if (lead < 0x80) {
+            *out++ = char16_t(lead);
+            next += 1;
+        } else if (lead >= 0xC2 && lead < 0xE0 && end - next >= 2 && continuation(next[1])) {
+            *out++ = char16_t((lead & 0x1F) << 6 | (next[1] & 0x3F));
+            next += 2;
+        } else if (lead >= 0xE0 && lead < 0xF0 && end - next >= 3 && continuation(next[1]) && continuation(next[2]) &&
+                   (lead != 0xE0 || next[1] >= 0xA0) && (lead != 0xED || next[1] < 0xA0)) {
+            // Neither an overlong form (E0 below A0) nor a surrogate (ED from A0 on).
+            *out++ = char16_t((lead & 0x0F) << 12 | (next[1] & 0x3F) << 6 | (next[2] & 0x3F));
+            next += 3;
+        } else {
+            // It cannot fail: the room left holds as many units as there are bytes left.
+            UErrorCode status = U_ZERO_ERROR;
+            int32_t rest = 0;
+            const auto left = int32_t(end - next);
+            u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out), left, &rest, reinterpret_cast<const char*>(next), left,
+                                 0xFFFD, nullptr, &status);
+            return (out - units) + rest;
+        }
+    }
+    return out - units;
+}
+
+QString fromUtf8(QByteArrayView utf8)
+{
+    QString text(utf8.size(), Qt::Uninitialized);
+    text.resize(decodeUtf8(utf8, reinterpret_cast<char16_t*>(text.data())));
+    return text;
+}
+
 QString foldForSearch(QStringView text)
 {
     if (isAscii(text))

@@ -16,6 +16,11 @@ QString withoutLoneSurrogates(QStringView text);
 // then reads as a wildcard; U+FFFD keeps it one ordinary character.
 QByteArray toUtf8(QStringView text);
 
+// UTF-8 as the engine hands it over, ill-formed sequences read as U+FFFD. The first form
+// writes into `units`, which must hold utf8.size() code units, and returns how many it wrote.
+qsizetype decodeUtf8(QByteArrayView utf8, char16_t* units);
+QString fromUtf8(QByteArrayView utf8);
+
 // Full case folding, then NFC: the form in which patterns and texts are compared.
 QString foldForSearch(QStringView text);
 

@@ -67,7 +67,7 @@ SearchResults runSearch(const SearchKind& kind, const QString& boxText)
         return results;
     const QString idColumn = QStringLiteral("id");
     while (!records.Eof()) {
-        results.append(records.fieldInt(idColumn), records.Fields(listed).value_or(QString()));
+        results.append(records.fieldInt(idColumn), records.fieldView(listed).value_or(QStringView()));
         records.MoveNext();
         if (!records.error().isEmpty())
             break; // a failing step ends the walk; the rows read so far stay listed

@@ -1,0 +1,228 @@
+#include "core/data/Scan.h"
+
+#include "core/data/PatternMatcher.h"
+#include "core/data/Schema.h"
+#include "core/data/UnicodeText.h"
+
+#include <QFile>
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace orvane::data {
+namespace {
+
+const QString IdColumn = QStringLiteral("id");
+
+class MatchingRows final : public RowSource
+{
+public:
+    MatchingRows(std::shared_ptr<const ListedRows> listing, const ScanPlan& plan)
+        : m_listing(std::move(listing)),
+          // As on the engine's side, a lone surrogate is read as U+FFFD.
+          m_matcher(unicode::withoutLoneSurrogates(plan.pattern)), m_columns(plan.columns.cbegin(), plan.columns.cend())
+    {
+        for (const QString& column : m_columns)
+            m_isId.push_back(column == IdColumn);
+    }
+
+    std::vector<QString> columnNames() const override { return m_columns; }
+
+    bool next(QString*) override
+    {
+        while (++m_row < m_listing->size()) {
+            if (m_matcher.matchesKey(m_listing->key(m_row)))
+                return true;
+        }
+        return false;
+    }
+
+    void rewind() override { m_row = -1; }
+
+    std::optional<QStringView> text(int column) override
+    {
+        if (!m_isId[std::size_t(column)])
+            return m_listing->listed(m_row);
+        m_idText = QString::number(m_listing->id(m_row));
+        return QStringView(m_idText);
+    }
+
+    // Only the id is a number here.
+    qint64 number(int column) const override { return m_isId[std::size_t(column)] ? m_listing->id(m_row) : 0; }
+
+private:
+    const std::shared_ptr<const ListedRows> m_listing;
+    const PatternMatcher m_matcher;
+    const std::vector<QString> m_columns;
+    std::vector<bool> m_isId; // per column: the id, or else the listed text
+    qsizetype m_row = -1;
+    QString m_idText;
+};
+
+} // namespace
+
+std::optional<FileIdentity> FileIdentity::of(const QString& path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity{quint64(status.st_dev),        quint64(status.st_ino),         qint64(status.st_size),
+                        qint64(status.st_mtim.tv_sec), qint64(status.st_mtim.tv_nsec), qint64(status.st_ctim.tv_sec),
+                        qint64(status.st_ctim.tv_nsec)};
+}
+
+bool ListedRows::append(qint64 id, std::optional<QStringView> listed, QStringView key)
+{
+    Row row{id, {Null, 0}, {}};
+    if (listed) {
+        const std::optional<Slice> stored = store(*listed);
+        if (!stored)
+            return false;
+        row.listed = *stored;
+    }
+    // Most keys equal their listed text (a word in lower case): those share its units.
+    if (listed && listed->size() == key.size() && std::equal(key.cbegin(), key.cend(), listed->cbegin())) {
+        row.key = row.listed;
+    } else {
+        const std::optional<Slice> stored = store(key);
+        if (!stored)
+            return false;
+        row.key = *stored;
+    }
+    m_rows.push_back(row);
+    return true;
+}
+
+bool ListedRows::append(ListedRows&& rest)
+{
+    if (m_chunks.size() + rest.m_chunks.size() >= Null / ChunkUnits)
+        return false;
+    const auto shift = quint32(m_chunks.size() * ChunkUnits);
+    std::move(rest.m_chunks.begin(), rest.m_chunks.end(), std::back_inserter(m_chunks));
+    m_rows.reserve(m_rows.size() + rest.m_rows.size());
+    for (Row row : rest.m_rows) {
+        if (row.listed.begin != Null)
+            row.listed.begin += shift;
+        row.key.begin += shift;
+        m_rows.push_back(row);
+    }
+    rest = ListedRows();
+    return true;
+}
+
+std::optional<ListedRows::Slice> ListedRows::store(QStringView text)
+{
+    if (m_chunks.empty() || m_chunks.back().size() + text.size() > ChunkUnits) {
+        // The last chunk index must leave Null free.
+        if (text.size() > ChunkUnits || m_chunks.size() + 1 >= Null / ChunkUnits)
+            return std::nullopt;
+        m_chunks.emplace_back().reserve(ChunkUnits);
+    }
+    QString& chunk = m_chunks.back();
+    const Slice slice{quint32((m_chunks.size() - 1) * ChunkUnits + chunk.size()), quint32(text.size())};
+    chunk += text;
+    return slice;
+}
+
+void ListedRows::squeeze()
+{
+    if (!m_chunks.empty())
+        m_chunks.back().squeeze();
+    m_rows.shrink_to_fit();
+}
+
+std::optional<QStringView> ListedRows::listed(qsizetype row) const
+{
+    const Slice& slice = m_rows[std::size_t(row)].listed;
+    return slice.begin == Null ? std::nullopt : std::optional(view(slice));
+}
+
+std::optional<ScanPlan> ScanPlan::of(const Statement& statement, bool dictionaryKeys)
+{
+    const QString& listed = statement.orderBy;
+    const bool searchesDictionary = statement.table == QLatin1String(schema::DictionaryTable) && statement.where &&
+                                    statement.where->op == Statement::Op::Like &&
+                                    !schema::searchKeyColumn(statement.where->column).isEmpty() &&
+                                    !schema::sortKeyColumn(listed).isEmpty();
+    const bool readsListedOnly =
+        !statement.columns.isEmpty() &&
+        std::all_of(statement.columns.cbegin(), statement.columns.cend(),
+                    [&](const QString& column) { return column == IdColumn || column == listed; });
+    if (!searchesDictionary || !readsListedOnly)
+        return std::nullopt;
+    const QString& pattern = statement.where->value;
+    if (dictionaryKeys && !PatternMatcher(unicode::withoutLoneSurrogates(pattern)).literalPrefix().isEmpty())
+        return std::nullopt;
+    return ScanPlan{statement.where->column, listed, pattern, statement.columns};
+}
+
+QString ScanPlan::keySource(bool dictionaryKeys) const
+{
+    return dictionaryKeys ? schema::searchKeyColumn(searched) : searched;
+}
+
+Statement ScanPlan::listing(bool dictionaryKeys) const
+{
+    QStringList listingColumns{IdColumn, listed};
+    if (keySource(dictionaryKeys) != listed)
+        listingColumns << keySource(dictionaryKeys);
+    return {QLatin1String(schema::DictionaryTable), listingColumns,
+            Statement::Condition{searched, Statement::Op::Like, QStringLiteral("*")}, listed};
+}
+
+bool readListing(RowSource& rows, const ScanPlan& plan, bool dictionaryKeys, ListedRows& listing)
+{
+    const bool keyIsListed = plan.keySource(dictionaryKeys) == plan.listed;
+    QString failure;
+    while (rows.next(&failure)) {
+        const std::optional<QStringView> listed = rows.text(1);
+        // The listing statement gives only rows whose key is not null.
+        const QStringView key = (keyIsListed ? listed : rows.text(2)).value_or(QStringView());
+        const bool kept = dictionaryKeys ? listing.append(rows.number(0), listed, key)
+                                         : listing.append(rows.number(0), listed, schema::searchKey(key.toString()));
+        if (!kept)
+            return false;
+    }
+    return failure.isEmpty();
+}
+
+std::unique_ptr<RowSource> matchingRows(std::shared_ptr<const ListedRows> listing, const ScanPlan& plan)
+{
+    return std::make_unique<MatchingRows>(std::move(listing), plan);
+}
+
+std::shared_ptr<ScanCache> ScanCache::forFile(const FileIdentity& identity)
+{
+    // Weak: the cache of a file goes when the last connection to it closes.
+    static std::mutex lock;
+    static std::vector<std::weak_ptr<ScanCache>> caches;
+    const std::lock_guard guard(lock);
+    std::erase_if(caches, [](const std::weak_ptr<ScanCache>& cache) { return cache.expired(); });
+    for (const auto& weak : caches) {
+        std::shared_ptr<ScanCache> cache = weak.lock();
+        if (cache && cache->identity() == identity)
+            return cache;
+    }
+    auto cache = std::make_shared<ScanCache>(identity);
+    caches.push_back(cache);
+    return cache;
+}
+
+std::shared_ptr<const ListedRows> ScanCache::listing(const ScanPlan& plan,
+                                                     const std::function<std::shared_ptr<const ListedRows>()>& read)
+{
+    const std::pair<QString, QString> shape{plan.searched, plan.listed};
+    {
+        const std::lock_guard guard(m_lock);
+        if (const auto found = m_listings.find(shape); found != m_listings.end())
+            return found->second;
+    }
+    // Read outside the lock: it takes long, and a second reader only wastes its own time.
+    std::shared_ptr<const ListedRows> listing = read();
+    if (listing) {
+        const std::lock_guard guard(m_lock);
+        m_listings.emplace(shape, listing);
+    }
+    return listing;
+}
+
+} // namespace orvane::data

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "core/data/RecordSetImpl.h"
+#include "core/data/Statement.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+// Searches that no key range narrows (a pattern that starts with a wildcard, the listing
+// of every entry, any search of a database without key columns) must look at every row.
+// Walking the encrypted file for each of them means decrypting and authenticating every
+// page of a wide index again, so the first such search of a listing reads it once into
+// memory (id, listed text, folded key per row, in list order) and later ones match
+// against that. The file is only read, and the rows are kept only while it is unchanged.
+namespace orvane::data {
+
+// What tells one state of a file from another without reading it.
+struct FileIdentity
+{
+    quint64 device = 0, inode = 0;
+    qint64 size = 0, modified = 0, modifiedNs = 0, changed = 0, changedNs = 0; // seconds and their nanoseconds
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+    // nullopt when the file cannot be examined.
+    static std::optional<FileIdentity> of(const QString& path);
+};
+
+// The rows of one listing of tbl_dictionary in list order: the id, the listed text
+// (nullable) and the searched text as the matcher compares it.
+class ListedRows
+{
+public:
+    // Room for about `rows` rows, so that the rows are not moved as they come.
+    void reserve(qsizetype rows) { m_rows.reserve(std::size_t(rows)); }
+    // False when a text or all of them outgrow what a listing can address (a text of a
+    // million code units, texts of four thousand million).
+    bool append(qint64 id, std::optional<QStringView> listed, QStringView key);
+    // Moves the rows of `rest` after these; false, as above, when they do not fit.
+    bool append(ListedRows&& rest);
+    void squeeze(); // drops the room left for more rows
+
+    qsizetype size() const { return qsizetype(m_rows.size()); }
+    qint64 id(qsizetype row) const { return m_rows[std::size_t(row)].id; }
+    std::optional<QStringView> listed(qsizetype row) const;
+    QStringView key(qsizetype row) const { return view(m_rows[std::size_t(row)].key); }
+
+private:
+    // Texts lie back to back in chunks that are filled but never reallocated: a million
+    // rows must cost neither a million allocations nor copies of all texts as they grow.
+    static constexpr qsizetype ChunkUnits = qsizetype(1) << 20;
+    static constexpr quint32 Null = ~quint32(0); // as a begin; no text begins there
+    // Where a text lies: its first code unit counted over all chunks as if each were full.
+    struct Slice
+    {
+        quint32 begin = 0, length = 0;
+    };
+    struct Row
+    {
+        qint64 id;
+        Slice listed, key;
+    };
+    std::optional<Slice> store(QStringView text);
+    QStringView view(Slice slice) const
+    {
+        return QStringView(m_chunks[slice.begin / ChunkUnits]).sliced(slice.begin % ChunkUnits, slice.length);
+    }
+
+    std::vector<QString> m_chunks;
+    std::vector<Row> m_rows;
+};
+
+// A search of tbl_dictionary that looks at every row of one listing.
+struct ScanPlan
+{
+    QString searched;    // m1, m2 or m3
+    QString listed;      // the order column (m1 or m2), whose texts the listing holds
+    QString pattern;     // as the statement gives it
+    QStringList columns; // the result columns, each id or `listed`
+
+    // nullopt when the statement is no such search, or when the key columns give it a
+    // range (a pattern with a literal start), which reads far fewer rows.
+    static std::optional<ScanPlan> of(const Statement& statement, bool dictionaryKeys);
+    // The column that holds the rows' keys: the key column, or without keys the searched
+    // text itself, to be folded.
+    QString keySource(bool dictionaryKeys) const;
+    // The statement that lists every row the search could find: id, the listed column,
+    // and the key source unless it is the listed column.
+    Statement listing(bool dictionaryKeys) const;
+};
+
+// Appends the rows of plan.listing(), or of a part of it, to `listing`; false when they
+// could not all be read.
+bool readListing(RowSource& rows, const ScanPlan& plan, bool dictionaryKeys, ListedRows& listing);
+// The rows of `listing` that match the plan's pattern: the records its statement gives.
+std::unique_ptr<RowSource> matchingRows(std::shared_ptr<const ListedRows> listing, const ScanPlan& plan);
+
+// The listings read from one file, shared by every connection to the file as long as one
+// of them is open.
+class ScanCache
+{
+public:
+    static std::shared_ptr<ScanCache> forFile(const FileIdentity& identity);
+
+    explicit ScanCache(const FileIdentity& identity) : m_identity(identity) {}
+    const FileIdentity& identity() const { return m_identity; }
+
+    // The listing of `plan`, made by `read` on first use; a failed read (nullptr) is not kept.
+    std::shared_ptr<const ListedRows> listing(const ScanPlan& plan,
+                                              const std::function<std::shared_ptr<const ListedRows>()>& read);
+
+private:
+    const FileIdentity m_identity;
+    std::mutex m_lock;
+    std::map<std::pair<QString, QString>, std::shared_ptr<const ListedRows>> m_listings; // by searched, listed
+};
+
+} // namespace orvane::data
