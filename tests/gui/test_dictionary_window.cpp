@@ -198,21 +198,16 @@ private slots:
     // A look-up from outside: the box its letters choose, its button, the first hit shown.
     void aLookUpSearchesInTheBoxThatFits()
     {
-        const struct
-        {
-            QString text;
-            const char* box;
-            QString boxText, entry;
-        } cases[] = {
+        const std::tuple<QString, const char*, QString, QString> cases[] = {
             {u" ψυχ\nline two"_s, "TextBox1", u"ψυχ"_s, u"psychḗ\n"_s},
             {u"psychr"_s, "TextBox3", u"psychr"_s, u"ψυχρός\n"_s},
             {u"psychḗ"_s, "TextBox11", u"psychḗ"_s, u"ψυχή\n"_s},
             {u"κινηματογραφικά"_s, "TextBox1", u"κινηματογραφικά "_s, u"kinēmatographiká\n"_s}, // 15 characters
         };
-        for (const auto& c : cases) {
-            m_window->lookUp(c.text);
-            QCOMPARE(box(c.box)->text(), c.boxText);
-            QVERIFY2(entryText().startsWith(c.entry), qPrintable(entryText()));
+        for (const auto& [text, name, boxText, entry] : cases) {
+            m_window->lookUp(text);
+            QCOMPARE(box(name)->text(), boxText);
+            QVERIFY2(entryText().startsWith(entry), qPrintable(entryText()));
         }
         m_window->lookUp(u" \n "_s); // nothing to look up
         QVERIFY(entryText().startsWith(u"kinē"_s));

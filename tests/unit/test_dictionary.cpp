@@ -114,27 +114,23 @@ private slots:
     void lookupTextAndItsBox()
     {
         const QString as(MaxLookupLength - 1, u'a');
-        const struct
-        {
-            QString given, text;
-            const SearchKind& kind;
-        } cases[] = {
-            {u" \t\u00A0ψυχή \n"_s, u"ψυχή"_s, ScriptSearch},
-            {u"\n\npsyche \r\nline two"_s, u"psyche"_s, PlainSearch},
-            {u"ψυχή\u2029λόγος"_s, u"ψυχή"_s, ScriptSearch},
-            {u"café ψ"_s, u"café ψ"_s, ScriptSearch},         // any letter beyond Latin
-            {u"\U00010330"_s, u"\U00010330"_s, ScriptSearch}, // Gothic, beyond the BMP
-            {u"psychḗ"_s, u"psychḗ"_s, TranslitSearch},
-            {u"psyche\u0304\u0301"_s, u"psyche\u0304\u0301"_s, TranslitSearch}, // composes to ḗ
-            {u"q\u0301"_s, u"q\u0301"_s, TranslitSearch},                       // has no composed form
-            {u"l’eau ٣ ʼ ps?ch* [a-z]"_s, u"l’eau ٣ ʼ ps?ch* [a-z]"_s, PlainSearch},
-            {as + u"bc"_s, as + u"b"_s, PlainSearch},
-            {as + u"\U0001D400"_s, as, PlainSearch}, // never half a character
-            {u" \n "_s, u""_s, PlainSearch},
+        const std::tuple<QString, QString, const SearchKind*> cases[] = {
+            {u" \t\u00A0ψυχή \n"_s, u"ψυχή"_s, &ScriptSearch},
+            {u"\n\npsyche \r\nline two"_s, u"psyche"_s, &PlainSearch},
+            {u"ψυχή\u2029λόγος"_s, u"ψυχή"_s, &ScriptSearch},
+            {u"café ψ"_s, u"café ψ"_s, &ScriptSearch},         // any letter beyond Latin
+            {u"\U00010330"_s, u"\U00010330"_s, &ScriptSearch}, // Gothic, beyond the BMP
+            {u"psychḗ"_s, u"psychḗ"_s, &TranslitSearch},
+            {u"psyche\u0304\u0301"_s, u"psyche\u0304\u0301"_s, &TranslitSearch}, // composes to ḗ
+            {u"q\u0301"_s, u"q\u0301"_s, &TranslitSearch},                       // has no composed form
+            {u"l’eau ٣ ʼ ps?ch* [a-z]"_s, u"l’eau ٣ ʼ ps?ch* [a-z]"_s, &PlainSearch},
+            {as + u"bc"_s, as + u"b"_s, &PlainSearch},
+            {as + u"\U0001D400"_s, as, &PlainSearch}, // never half a character
+            {u" \n "_s, u""_s, &PlainSearch},
         };
-        for (const auto& c : cases) {
-            QCOMPARE(lookupText(c.given), c.text);
-            QCOMPARE(&searchKindFor(c.text), &c.kind);
+        for (const auto& [given, text, kind] : cases) {
+            QCOMPARE(lookupText(given), text);
+            QCOMPARE(&searchKindFor(text), kind);
         }
     }
 
