@@ -54,7 +54,8 @@ def main():
         for wildcard in ["*", "?", "#", "[abc]", "[a-z]", "[!abc]"]:
             if f"<kbd>{wildcard}</kbd>" not in searching:
                 problems.append(f"the wildcard {wildcard} is not explained")
-        for topic in ["<native scripts>", "<transliteration>", "<without diacritics>", "clipboard", "accents count"]:
+        for topic in ["<native scripts>", "<transliteration>", "<without diacritics>", "clipboard", "accents count",
+                      "orvane --lookup", "GNOME", "KDE Plasma", "Xfce"]:
             if topic not in searching:
                 problems.append(f"searching.html does not mention {topic!r}")
 

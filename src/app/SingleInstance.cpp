@@ -1,17 +1,31 @@
 #include "app/SingleInstance.h"
 
+#include "core/dictionary/Lookup.h"
+
 #include <QLocalSocket>
+#include <QScopeGuard>
+#include <QStringDecoder>
+#include <QTimer>
+#include <QtEndian>
+#include <cstring>
+#include <memory>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
 #include <pwd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 
 namespace orvane {
 
 namespace {
+
+constexpr char Mark[] = "ORVL";
+constexpr qsizetype HeaderBytes = 9; // mark, kind, length
+
 QString userName()
 {
 #ifdef Q_OS_WIN
@@ -24,16 +38,42 @@ QString userName()
     return QString::number(getuid());
 #endif
 }
+
+// True when the process at the other end of the connected socket `fd` runs as this account.
+bool isSameAccount([[maybe_unused]] qintptr fd)
+{
+#ifdef Q_OS_LINUX
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == geteuid();
+#else
+    return true; // named pipes and socket files carry the account's own permissions
+#endif
+}
+
+// The look-up a message asks for; false for anything that is not exactly one message.
+bool decode(const QByteArray& message, std::optional<QString>& text)
+{
+    if (message.size() < HeaderBytes || !message.startsWith(Mark))
+        return false;
+    const quint32 length = qFromBigEndian<quint32>(message.constData() + 5);
+    if (length > SingleInstance::MaxTextBytes || message.size() != HeaderBytes + qsizetype(length))
+        return false;
+    if (message.at(4) == 'S') {
+        text.reset();
+        return length == 0;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    text = utf8(QByteArrayView(message).sliced(HeaderBytes));
+    return message.at(4) == 'T' && !utf8.hasError();
+}
+
 } // namespace
 
-SingleInstance::SingleInstance()
+SingleInstance::SingleInstance(QObject* parent) : QObject(parent)
 {
     m_server.setSocketOptions(QLocalServer::AbstractNamespaceOption);
-    // Someone knocking (a second copy checking) is simply let go.
-    QObject::connect(&m_server, &QLocalServer::newConnection, &m_server, [this] {
-        while (QLocalSocket* socket = m_server.nextPendingConnection())
-            socket->deleteLater();
-    });
+    connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::accept);
 }
 
 QString SingleInstance::serverName()
@@ -41,16 +81,92 @@ QString SingleInstance::serverName()
     return QStringLiteral("orvane-") + userName();
 }
 
-bool SingleInstance::claim()
+QByteArray SingleInstance::lookupMessage(const std::optional<QString>& text)
 {
-    // Platforms without an abstract namespace may let a second server listen on the
-    // same name, so a copy that answers counts first.
-    QLocalSocket probe;
-    probe.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
-    probe.connectToServer(serverName());
-    if (probe.waitForConnected(200))
-        return false;
-    return m_server.listen(serverName());
+    // Cut here already, so that what is sent always fits the receiver's limit.
+    const QByteArray utf8 = text ? dictionary::lookupText(*text).toUtf8() : QByteArray();
+    QByteArray message(Mark);
+    message += text ? 'T' : 'S';
+    message.resize(HeaderBytes);
+    qToBigEndian<quint32>(quint32(utf8.size()), message.data() + 5);
+    return message + utf8;
+}
+
+SingleInstance::Probe SingleInstance::handOver(const QByteArray& message, const QString& name)
+{
+#ifdef Q_OS_LINUX
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return Probe::NoCopy;
+    const auto closeSocket = qScopeGuard([fd] { close(fd); });
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = name.toUtf8().left(qsizetype(sizeof address.sun_path) - 1);
+    memcpy(address.sun_path + 1, path.constData(), size_t(path.size())); // sun_path[0] = 0: abstract
+    const auto length = socklen_t(sizeof address.sun_family + 1 + size_t(path.size()));
+    // Non-blocking, so that a listener whose queue is full (one that never accepts)
+    // refuses at once instead of holding this copy up; it counts as no copy.
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0)
+        return Probe::NoCopy;
+    // The listener's credentials, recorded when it began to listen.
+    if (!isSameAccount(fd))
+        return Probe::OtherAccount;
+    // Small enough for the socket's buffer: written whole at once, or the copy is stuck.
+    if (!message.isEmpty())
+        ::send(fd, message.constData(), size_t(message.size()), MSG_NOSIGNAL);
+    return Probe::OwnCopy;
+#else
+    constexpr int TimeoutMs = 200;
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(TimeoutMs))
+        return Probe::NoCopy;
+    socket.write(message);
+    socket.waitForBytesWritten(TimeoutMs);
+    return Probe::OwnCopy;
+#endif
+}
+
+bool SingleInstance::listen(const QString& name)
+{
+    return m_server.listen(name);
+}
+
+void SingleInstance::accept()
+{
+    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+        const auto drop = [this, socket] {
+            disconnect(socket, nullptr, this, nullptr);
+            socket->abort();
+            socket->deleteLater();
+        };
+        if (!isSameAccount(socket->socketDescriptor())) {
+            drop(); // another account: not one byte is read
+            continue;
+        }
+        auto message = std::make_shared<QByteArray>();
+        const auto read = [socket, message] {
+            *message += socket->read(HeaderBytes + MaxTextBytes + 1 - message->size());
+            return message->size() <= HeaderBytes + MaxTextBytes;
+        };
+        QTimer::singleShot(m_messageTimeoutMs, socket, drop);
+        connect(socket, &QLocalSocket::readyRead, this, [read, drop] {
+            if (!read())
+                drop();
+        });
+        connect(socket, &QLocalSocket::disconnected, this, [this, read, message, socket] {
+            if (read())
+                received(*message);
+            socket->deleteLater();
+        });
+    }
+}
+
+void SingleInstance::received(const QByteArray& message)
+{
+    std::optional<QString> text;
+    if (decode(message, text))
+        emit lookupRequested(text);
 }
 
 } // namespace orvane

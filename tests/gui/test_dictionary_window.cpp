@@ -50,7 +50,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_folder.write({.entries = {entry(1, u"ψυχή"_s, u"psychḗ"_s, u"psyche"_s, u"soul"_s),
-                                            entry(2, u"ψυχρός"_s, u"psychrós"_s, u"psychros"_s, u"cold"_s)},
+                                            entry(2, u"ψυχρός"_s, u"psychrós"_s, u"psychros"_s, u"cold"_s),
+                                            entry(3, u"κινηματογραφικά"_s, u"kinēmatographiká"_s, {}, {})},
                                 .keys = {{u"e-"_s, u"ē"_s}, {u"ē'"_s, u"ḗ"_s}},
                                 .configs = {{.name = u"Orvane"_s,
                                              .fnt1 = u"DejaVu Serif"_s,
@@ -192,6 +193,24 @@ private slots:
         }
         typeText(list(), u"ζσ"_s);
         QCOMPARE(list()->currentIndex().row(), 20);
+    }
+
+    // A look-up from outside: the box its letters choose, its button, the first hit shown.
+    void aLookUpSearchesInTheBoxThatFits()
+    {
+        const std::tuple<QString, const char*, QString, QString> cases[] = {
+            {u" ψυχ\nline two"_s, "TextBox1", u"ψυχ"_s, u"psychḗ\n"_s},
+            {u"psychr"_s, "TextBox3", u"psychr"_s, u"ψυχρός\n"_s},
+            {u"psychḗ"_s, "TextBox11", u"psychḗ"_s, u"ψυχή\n"_s},
+            {u"κινηματογραφικά"_s, "TextBox1", u"κινηματογραφικά "_s, u"kinēmatographiká\n"_s}, // 15 characters
+        };
+        for (const auto& [text, name, boxText, entry] : cases) {
+            m_window->lookUp(text);
+            QCOMPARE(box(name)->text(), boxText);
+            QVERIFY2(entryText().startsWith(entry), qPrintable(entryText()));
+        }
+        m_window->lookUp(u" \n "_s); // nothing to look up
+        QVERIFY(entryText().startsWith(u"kinē"_s));
     }
 
     void keySequencesInTheTransliterationBoxOnly()

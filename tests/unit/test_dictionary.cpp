@@ -4,6 +4,7 @@
 #include "core/dictionary/DisplayConfig.h"
 #include "core/dictionary/EntryComposer.h"
 #include "core/dictionary/KeyInput.h"
+#include "core/dictionary/Lookup.h"
 #include "core/dictionary/ResultListModel.h"
 #include "core/dictionary/Search.h"
 
@@ -107,6 +108,30 @@ private slots:
         SharedDatabase().reset();
         QCOMPARE(runSearch(ScriptSearch, QString()).size(), 0);
         SharedDatabase() = kept;
+    }
+
+    // A look-up from outside keeps one line of sane length; its letters choose the box.
+    void lookupTextAndItsBox()
+    {
+        const QString as(MaxLookupLength - 1, u'a');
+        const std::tuple<QString, QString, const SearchKind*> cases[] = {
+            {u" \t\u00A0ψυχή \n"_s, u"ψυχή"_s, &ScriptSearch},
+            {u"\n\npsyche \r\nline two"_s, u"psyche"_s, &PlainSearch},
+            {u"ψυχή\u2029λόγος"_s, u"ψυχή"_s, &ScriptSearch},
+            {u"café ψ"_s, u"café ψ"_s, &ScriptSearch},         // any letter beyond Latin
+            {u"\U00010330"_s, u"\U00010330"_s, &ScriptSearch}, // Gothic, beyond the BMP
+            {u"psychḗ"_s, u"psychḗ"_s, &TranslitSearch},
+            {u"psyche\u0304\u0301"_s, u"psyche\u0304\u0301"_s, &TranslitSearch}, // composes to ḗ
+            {u"q\u0301"_s, u"q\u0301"_s, &TranslitSearch},                       // has no composed form
+            {u"l’eau ٣ ʼ ps?ch* [a-z]"_s, u"l’eau ٣ ʼ ps?ch* [a-z]"_s, &PlainSearch},
+            {as + u"bc"_s, as + u"b"_s, &PlainSearch},
+            {as + u"\U0001D400"_s, as, &PlainSearch}, // never half a character
+            {u" \n "_s, u""_s, &PlainSearch},
+        };
+        for (const auto& [given, text, kind] : cases) {
+            QCOMPARE(lookupText(given), text);
+            QCOMPARE(&searchKindFor(text), kind);
+        }
     }
 
     // Every row keeps its own entry, however many.

@@ -22,6 +22,12 @@ QString& programFolderOverride()
     return folder;
 }
 
+QString& databaseFileOverride()
+{
+    static QString path;
+    return path;
+}
+
 void notifyError(const QString& message)
 {
     if (errorNotifier())
@@ -69,7 +75,14 @@ void setProgramFolder(const QString& folder)
 
 QString databasePath()
 {
+    if (!databaseFileOverride().isEmpty())
+        return databaseFileOverride();
     return programFolder() + QStringLiteral("/orvane.mdb");
+}
+
+void setDatabaseFile(const QString& path)
+{
+    databaseFileOverride() = path;
 }
 
 } // namespace orvane::data

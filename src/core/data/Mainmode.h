@@ -30,6 +30,9 @@ void setErrorNotifier(ErrorNotifier notifier);
 // (tests point it at a temporary folder).
 QString programFolder();
 void setProgramFolder(const QString& folder);
-QString databasePath(); // programFolder() + "/orvane.mdb"
+QString databasePath(); // programFolder() + "/orvane.mdb", unless set below
+
+// A dictionary of the user's own in place of the one beside the program (--database).
+void setDatabaseFile(const QString& path);
 
 } // namespace orvane::data

@@ -46,7 +46,7 @@ QString trimSpaces(const QString& text)
     return text.mid(first, end - first);
 }
 
-SearchResults runSearch(const SearchKind& kind, const QString& boxText)
+SearchResults runSearch(const SearchKind& kind, const QString& boxText, const QString& listedColumn)
 {
     SearchResults results;
     const QString trimmed = trimSpaces(boxText);
@@ -57,7 +57,7 @@ SearchResults runSearch(const SearchKind& kind, const QString& boxText)
     if (!database)
         return results;
 
-    const QString listed = QString::fromLatin1(kind.listedColumn);
+    const QString listed = listedColumn.isEmpty() ? QString::fromLatin1(kind.listedColumn) : listedColumn;
     data::Statement statement = kind.statement(kind.trimsText ? trimmed : boxText);
     // Only what the list shows: a million hits must not drag a million meanings along.
     statement.columns = QStringList{QStringLiteral("id"), listed};

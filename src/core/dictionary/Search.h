@@ -62,6 +62,7 @@ QString trimSpaces(const QString& text);
 
 // Runs `kind`'s search for what its box holds on the shared database. Every hit is
 // returned, however many. A statement that cannot run yields no rows and no message.
-SearchResults runSearch(const SearchKind& kind, const QString& boxText);
+// `listedColumn`, when given, is read in place of the kind's own; the order stays.
+SearchResults runSearch(const SearchKind& kind, const QString& boxText, const QString& listedColumn = {});
 
 } // namespace orvane::dictionary

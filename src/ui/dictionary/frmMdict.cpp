@@ -3,6 +3,7 @@
 #include "core/data/Mainmode.h"
 #include "core/dictionary/DisplayConfig.h"
 #include "core/dictionary/EntryComposer.h"
+#include "core/dictionary/Lookup.h"
 #include "ui/dictionary/ResultList.h"
 #include "core/dictionary/ResultListModel.h"
 #include "core/dictionary/Search.h"
@@ -192,6 +193,8 @@ void frmMdict::Form_Activate()
         shell::showMessage(this, QString::fromLatin1(shell::CannotContinueText));
     dictionary::LoadDisplayConfig();
     ApplyDisplayConfig();
+    m_activated = true;
+    runPendingLookup();
 }
 
 void frmMdict::ApplyDisplayConfig()
@@ -282,6 +285,31 @@ const frmMdict::SearchBox& frmMdict::searchFor(const QObject* control) const
             return search;
     }
     return m_searches[0];
+}
+
+void frmMdict::lookUp(const QString& text)
+{
+    m_pendingLookup = dictionary::lookupText(text);
+    if (m_activated)
+        runPendingLookup();
+}
+
+void frmMdict::runPendingLookup()
+{
+    const QString word = std::exchange(m_pendingLookup, QString());
+    if (word.isEmpty())
+        return;
+    const dictionary::SearchKind& kind = dictionary::searchKindFor(word);
+    for (const SearchBox& search : m_searches) {
+        if (search.kind != &kind)
+            continue;
+        // The native box would empty itself at 15 characters; a space after the word
+        // keeps it, and the native search trims it away again.
+        search.box->setText(search.box == TextBox1 && word.size() == DiscardedScriptLength ? word + u' ' : word);
+        search.button->click();
+    }
+    if (m_results->rowCount() > 0)
+        ListBox1->setCurrentIndex(m_results->index(0, 0));
 }
 
 // ---- Entry display ------------------------------------------------------------------

@@ -33,6 +33,11 @@ public:
     // The box the character picker appends to.
     QLineEdit* nativeScriptBox() const { return TextBox1; }
 
+    // A look-up from outside: the text goes into the search box that fits it, that box's
+    // button is pressed and the first hit shown. Before the window's first activation
+    // has connected the database, it waits for it.
+    void lookUp(const QString& text);
+
 signals:
     // "#" and "About": the window registry opens them, owned by this window.
     void pickerRequested();
@@ -65,6 +70,7 @@ private:
     void searchButtonClicked(const SearchBox& search);
     void fillResults(const SearchBox& search);
     const SearchBox& searchFor(const QObject* control) const;
+    void runPendingLookup();
 
     void ListBox1_Change();
     void ListBox1_MouseUp();
@@ -99,6 +105,8 @@ private:
     dictionary::SearchMode searchMode = dictionary::SearchMode::Latin;
     dictionary::KeyInput m_keys;
     bool m_replacingKeys = false;
+    bool m_activated = false;
+    QString m_pendingLookup;
 };
 
 } // namespace orvane

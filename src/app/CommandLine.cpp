@@ -1,0 +1,111 @@
+#include "app/CommandLine.h"
+
+#include "core/dictionary/Search.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace orvane {
+
+const char* const HelpText =
+    "Usage: orvane [--database FILE]\n"
+    "       orvane --lookup [TEXT] [--database FILE]\n"
+    "       orvane --define WORD [--native|--translit|--plain] [--exact] [--limit N] [--database FILE]\n"
+    "\n"
+    "A dictionary in the system tray. Without options Orvane starts in the tray; starting\n"
+    "it again while it runs does nothing.\n"
+    "\n"
+    "  --lookup [TEXT]   Show the dictionary window and look TEXT up in the search box that\n"
+    "                    fits its letters; without TEXT, the text selected last in any\n"
+    "                    program, else the clipboard. A running Orvane does it (with its own\n"
+    "                    dictionary); otherwise this copy starts. Bind \"orvane --lookup\"\n"
+    "                    to a key in the desktop's keyboard settings.\n"
+    "  --define WORD     Print the entries found for WORD, without any window:\n"
+    "                    exit status 0 found, 1 nothing found, 2 no usable dictionary.\n"
+    "    --native        search the native-script forms,\n"
+    "    --translit      the transliterations, or\n"
+    "    --plain         the forms without diacritics (default: as WORD's letters choose)\n"
+    "    --exact         only entries whose searched form is WORD (case ignored)\n"
+    "    --limit N       at most N entries (default 20)\n"
+    "  --database FILE   use FILE instead of orvane.mdb beside the program\n"
+    "  -h, --help        show this help\n"
+    "  --version         show the version\n";
+
+CommandLine parseCommandLine(const QStringList& arguments)
+{
+    CommandLine command;
+    const auto fail = [&command](const QString& error) {
+        command.mode = CommandLine::Mode::Error;
+        command.error = error;
+        return command;
+    };
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption lookup(QStringLiteral("lookup"));
+    const QCommandLineOption define(QStringLiteral("define"));
+    const QCommandLineOption database(QStringLiteral("database"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption exact(QStringLiteral("exact"));
+    const QCommandLineOption limit(QStringLiteral("limit"), {}, QStringLiteral("N"));
+    const std::pair<QCommandLineOption, const dictionary::SearchKind*> kinds[] = {
+        {QCommandLineOption(QStringLiteral("native")), &dictionary::ScriptSearch},
+        {QCommandLineOption(QStringLiteral("translit")), &dictionary::TranslitSearch},
+        {QCommandLineOption(QStringLiteral("plain")), &dictionary::PlainSearch}};
+
+    QCommandLineParser parser;
+    parser.addOptions({help, version, lookup, define, database, exact, limit});
+    for (const auto& [option, kind] : kinds)
+        parser.addOption(option);
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    if (parser.isSet(help)) {
+        command.mode = CommandLine::Mode::Help;
+        return command;
+    }
+    if (parser.isSet(version)) {
+        command.mode = CommandLine::Mode::Version;
+        return command;
+    }
+
+    const QStringList words = parser.positionalArguments();
+    if (parser.isSet(lookup) && parser.isSet(define))
+        return fail(QStringLiteral("--lookup and --define cannot go together"));
+    if (words.size() > 1)
+        return fail(QStringLiteral("one word at a time: put a phrase in quotes"));
+    if (!words.isEmpty())
+        command.text = words.front();
+    if (parser.isSet(lookup)) {
+        command.mode = CommandLine::Mode::Lookup;
+    } else if (parser.isSet(define)) {
+        command.mode = CommandLine::Mode::Define;
+        if (!command.text)
+            return fail(QStringLiteral("--define needs a WORD"));
+    } else if (command.text) {
+        return fail(QStringLiteral("unexpected argument '%1'").arg(*command.text));
+    }
+
+    if (parser.isSet(database)) {
+        if (parser.value(database).isEmpty())
+            return fail(QStringLiteral("--database needs a FILE"));
+        command.database = QFileInfo(parser.value(database)).absoluteFilePath();
+    }
+    const bool defining = command.mode == CommandLine::Mode::Define;
+    for (const auto& [option, kind] : kinds) {
+        if (!parser.isSet(option))
+            continue;
+        if (!defining || command.kind)
+            return fail(QStringLiteral("--native, --translit and --plain choose one search of --define"));
+        command.kind = kind;
+    }
+    if (!defining && (parser.isSet(exact) || parser.isSet(limit)))
+        return fail(QStringLiteral("--exact and --limit go with --define"));
+    command.exact = parser.isSet(exact);
+    if (parser.isSet(limit)) {
+        bool isNumber = false;
+        command.limit = parser.value(limit).toInt(&isNumber);
+        if (!isNumber || command.limit < 1)
+            return fail(QStringLiteral("--limit needs a number of 1 or more"));
+    }
+    return command;
+}
+
+} // namespace orvane

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace orvane {
+
+namespace dictionary {
+struct SearchKind;
+}
+
+// What the command line asks for. It is read before any application object exists, so
+// that --define never opens a display and a second start can leave at once.
+struct CommandLine
+{
+    enum class Mode
+    {
+        Program, // no options: the tray
+        Lookup,  // --lookup [TEXT]
+        Define,  // --define WORD
+        Help,
+        Version,
+        Error // `error` says what is wrong
+    };
+    Mode mode = Mode::Program;
+    std::optional<QString> text;                  // TEXT or WORD; none: the selection
+    QString database;                             // --database, absolute; empty: orvane.mdb beside the program
+    const dictionary::SearchKind* kind = nullptr; // forced by --native, --translit or --plain
+    bool exact = false;
+    qsizetype limit = 20;
+    QString error;
+};
+
+// `arguments` starts with the program's own name.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+extern const char* const HelpText;
+
+} // namespace orvane

@@ -1,0 +1,32 @@
+#include "app/LookupRequest.h"
+
+#include "app/WindowRegistry.h"
+#include "core/dictionary/Lookup.h"
+#include "ui/dictionary/frmMdict.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace orvane {
+
+namespace {
+
+QString selectedText()
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard->supportsSelection()) {
+        const QString selected = clipboard->text(QClipboard::Selection);
+        if (!dictionary::lookupText(selected).isEmpty())
+            return selected;
+    }
+    return clipboard->text(QClipboard::Clipboard);
+}
+
+} // namespace
+
+void lookUp(const std::optional<QString>& text)
+{
+    WindowRegistry::showDictionary()->lookUp(text ? *text : selectedText());
+}
+
+} // namespace orvane

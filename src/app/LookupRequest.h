@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace orvane {
+
+// A look-up from outside the window (orvane --lookup, here or handed over by another
+// copy): shows the dictionary window and looks `text` up there, or, without text, what
+// the user selected last in any program, else the clipboard's text.
+void lookUp(const std::optional<QString>& text);
+
+} // namespace orvane
