@@ -41,8 +41,8 @@ data::RecordSet everything(data::Database& database, const char* table)
     data::Statement statement;
     statement.table = QString::fromLatin1(table);
     data::RecordSet rows = database.OpenRecordset(statement);
-    if (!rows.isOpen())
-        fail(QStringLiteral("cannot read %1: %2").arg(statement.table, rows.error()));
+    if (!rows.IsOpen())
+        fail(QStringLiteral("cannot read %1: %2").arg(statement.table, rows.Error()));
     return rows;
 }
 
@@ -55,13 +55,13 @@ Rows readRows(const QString& path)
         fail(QStringLiteral("cannot open %1: %2").arg(path, error));
     Rows rows;
     for (auto set = everything(*database, "tbl_dictionary"); !set.Eof(); set.MoveNext())
-        rows.entries.push_back({set.fieldInt(QStringLiteral("id")), set.Fields(QStringLiteral("m1")),
+        rows.entries.push_back({set.FieldInt(QStringLiteral("id")), set.Fields(QStringLiteral("m1")),
                                 set.Fields(QStringLiteral("m2")), set.Fields(QStringLiteral("m3")),
                                 set.Fields(QStringLiteral("meanings"))});
     for (auto set = everything(*database, "tbl_keyboard"); !set.Eof(); set.MoveNext())
         rows.keys.emplace_back(set.Fields(QStringLiteral("input")), set.Fields(QStringLiteral("display")));
     for (auto set = everything(*database, "tbl_glyph"); !set.Eof(); set.MoveNext())
-        rows.glyphs.emplace_back(set.fieldInt(QStringLiteral("id")), set.Fields(QStringLiteral("glyph")));
+        rows.glyphs.emplace_back(set.FieldInt(QStringLiteral("id")), set.Fields(QStringLiteral("glyph")));
     for (auto set = everything(*database, "tbl_config"); !set.Eof(); set.MoveNext()) {
         auto text = [&](const char* column) { return set.Fields(QString::fromLatin1(column)); };
         rows.configs.push_back({text("name"), text("fnt1"), text("fnt3"), text("fnt4"), text("fnt5"), text("about"),

@@ -40,11 +40,11 @@ qint64 walk(data::Database& database, data::Statement statement, const QString& 
     qint64 idSum = 0;
     for (; !rows.Eof(); rows.MoveNext()) {
         const std::optional<QString> value = rows.Fields(column);
-        idSum += rows.fieldInt(QStringLiteral("id")) + (value ? value->size() : 0);
+        idSum += rows.FieldInt(QStringLiteral("id")) + (value ? value->size() : 0);
         ++count;
     }
-    if (!rows.error().isEmpty())
-        throw std::runtime_error("core query failed: " + rows.error().toStdString());
+    if (!rows.Error().isEmpty())
+        throw std::runtime_error("core query failed: " + rows.Error().toStdString());
     static volatile qint64 sink = 0;
     sink = sink + idSum;
     return count;

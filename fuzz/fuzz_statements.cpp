@@ -88,7 +88,7 @@ std::vector<Row> walk(RecordSet rs, const QString& orderColumn)
         for (const char* column : {"id", "m1", "m2", "m3", "meanings", "input", "display", "glyph", "name", "about"})
             (void)rs.Fields(QString::fromLatin1(column));
         rows.push_back(
-            {rs.fieldInt(u"id"_s), orderColumn.isEmpty() ? QString() : rs.Fields(orderColumn).value_or(QString())});
+            {rs.FieldInt(u"id"_s), orderColumn.isEmpty() ? QString() : rs.Fields(orderColumn).value_or(QString())});
         FUZZ_CHECK(rows.size() <= 1000);
     }
     return rows;

@@ -20,7 +20,7 @@ static QString valuesOf(RecordSet rows, const QString& column = u"id"_qs, const 
     for (; !rows.Eof(); rows.MoveNext())
         values << rows.Fields(column).value_or(u"<null>"_qs) +
                       (second.isEmpty() ? QString() : u' ' + rows.Fields(second).value_or(u"<null>"_qs));
-    return rows.error().isEmpty() ? values.join(u'|') : u"<error>"_qs;
+    return rows.Error().isEmpty() ? values.join(u'|') : u"<error>"_qs;
 }
 
 class TestDataStatements final : public QObject
@@ -65,7 +65,7 @@ private slots:
 
         // A search reads only the id and the listed column.
         RecordSet listed = database->OpenRecordset(Statement::dictionaryByPlain(u"mania"_qs));
-        QVERIFY(listed.hasField(u"id"_qs) && !listed.hasField(u"meanings"_qs) && !listed.hasField(u"m3"_qs));
+        QVERIFY(listed.HasField(u"id"_qs) && !listed.HasField(u"meanings"_qs) && !listed.HasField(u"m3"_qs));
         QCOMPARE(valuesOf(std::move(listed), u"m2"_qs), u"manía|Manía"_qs);
 
         QCOMPARE(valuesOf(database->OpenRecordset(Statement::dictionaryById(1)), u"meanings"_qs), u"soul\r\nmind"_qs);
@@ -87,7 +87,7 @@ private slots:
         Statement unsafe = Statement::glyphsInOrder();
         unsafe.orderBy = u"id; DROP TABLE tbl_glyph"_qs;
         RecordSet refused = database->OpenRecordset(unsafe);
-        QVERIFY(!refused.isOpen() && refused.Eof() && !refused.error().isEmpty());
+        QVERIFY(!refused.IsOpen() && refused.Eof() && !refused.Error().isEmpty());
 
         // The classic SQL text, for diagnostics.
         QCOMPARE(Statement::configSettings().displaySql(), u"select * from tbl_config where name <> ''"_qs);

@@ -38,7 +38,7 @@ const std::vector<Statement> Statements = {
     Statement::dictionaryByPlain(u"lexi2"_s), Statement::dictionaryById(Entries), Statement::glyphsInOrder()};
 // clang-format on
 
-// Each row whole, as text; error() once the walk ends.
+// Each row whole, as text; Error() once the walk ends.
 struct Walk
 {
     bool open = false;
@@ -49,14 +49,14 @@ struct Walk
 Walk walk(RecordSet rows)
 {
     static const QStringList Columns{u"id"_s, u"m1"_s, u"m2"_s, u"meanings"_s, u"display"_s, u"glyph"_s, u"about"_s};
-    Walk result{rows.isOpen(), {}, {}};
+    Walk result{rows.IsOpen(), {}, {}};
     for (; !rows.Eof(); rows.MoveNext()) {
         QStringList row;
         for (const QString& column : Columns)
-            row << (rows.hasField(column) ? rows.Fields(column).value_or(u"(null)"_s) : QString());
+            row << (rows.HasField(column) ? rows.Fields(column).value_or(u"(null)"_s) : QString());
         result.rows << row.join(u'|');
     }
-    result.error = rows.error();
+    result.error = rows.Error();
     return result;
 }
 
@@ -219,32 +219,32 @@ private slots:
         Database& database = *handle;
 
         RecordSet row = database.OpenRecordset(Statement::dictionaryById(1));
-        QVERIFY(row.isOpen() && row.RecordCount() == 1 && !row.Eof());
+        QVERIFY(row.IsOpen() && row.RecordCount() == 1 && !row.Eof());
         QCOMPARE(row.Fields(u"M1"_s), u"42"_s); // names are case-insensitive, numbers read as text
         QCOMPARE(row.Fields(u"m2"_s), u"3.5"_s);
         QCOMPARE(row.Fields(u"m3"_s), u"12"_s);
         QCOMPARE(row.Fields(u"meanings"_s)->size(), 1 << 20);
-        QCOMPARE(row.fieldInt(u"id"_s), 1);
-        QVERIFY(row.error().isEmpty());
+        QCOMPARE(row.FieldInt(u"id"_s), 1);
+        QVERIFY(row.Error().isEmpty());
         QCOMPARE(database.OpenRecordset(Statement::dictionaryById(2)).Fields(u"m1"_s), std::nullopt);
         QCOMPARE(row.Fields(u"nothing"_s), std::nullopt);
-        QVERIFY(!row.hasField(u"nothing"_s) && !row.error().isEmpty());
+        QVERIFY(!row.HasField(u"nothing"_s) && !row.Error().isEmpty());
 
         RecordSet none = database.OpenRecordset(Statement::dictionaryById(3));
-        QVERIFY(none.isOpen() && none.RecordCount() == 0 && none.Eof());
+        QVERIFY(none.IsOpen() && none.RecordCount() == 0 && none.Eof());
 
         RecordSet glyphs = database.OpenRecordset(Statement::glyphsInOrder());
-        QVERIFY(glyphs.isOpen() && glyphs.Eof()); // the table is empty
-        QVERIFY(database.OpenRecordset(Statement::keyboardByInput(u"a"_s)).isOpen());
+        QVERIFY(glyphs.IsOpen() && glyphs.Eof()); // the table is empty
+        QVERIFY(database.OpenRecordset(Statement::keyboardByInput(u"a"_s)).IsOpen());
         RecordSet missing = database.OpenRecordset(Statement{u"tbl_missing"_s, {}, std::nullopt, {}});
-        QVERIFY(!missing.isOpen() && missing.Eof() && missing.RecordCount() == 0 && !missing.error().isEmpty());
+        QVERIFY(!missing.IsOpen() && missing.Eof() && missing.RecordCount() == 0 && !missing.Error().isEmpty());
 
         RecordSet rewound = database.OpenRecordset(Statement::dictionaryByScript(QString()));
         rewound.MoveNext();
         QVERIFY(rewound.Eof()); // a null m1 is never listed
         rewound.MoveFirst();
         QVERIFY(!rewound.Eof());
-        QCOMPARE(rewound.fieldInt(u"id"_s), 1);
+        QCOMPARE(rewound.FieldInt(u"id"_s), 1);
     }
 
     // The target is replaced by a complete database in one step, or not at all.

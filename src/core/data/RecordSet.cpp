@@ -124,12 +124,12 @@ RecordSet::RecordSet(RecordSet&&) noexcept = default;
 RecordSet& RecordSet::operator=(RecordSet&&) noexcept = default;
 RecordSet::~RecordSet() = default;
 
-bool RecordSet::isOpen() const
+bool RecordSet::IsOpen() const
 {
     return d && !d->firstStepFailed;
 }
 
-QString RecordSet::error() const
+QString RecordSet::Error() const
 {
     if (!d)
         return QStringLiteral("no record set");
@@ -158,11 +158,11 @@ bool RecordSet::Eof() const
 
 std::optional<QString> RecordSet::Fields(const QString& column) const
 {
-    const std::optional<QStringView> value = fieldView(column);
+    const std::optional<QStringView> value = FieldView(column);
     return value ? std::optional<QString>(value->toString()) : std::nullopt;
 }
 
-std::optional<QStringView> RecordSet::fieldView(const QString& column) const
+std::optional<QStringView> RecordSet::FieldView(const QString& column) const
 {
     if (Eof())
         return std::nullopt;
@@ -174,12 +174,12 @@ std::optional<QStringView> RecordSet::fieldView(const QString& column) const
     return d->rows->text(index);
 }
 
-bool RecordSet::hasField(const QString& column) const
+bool RecordSet::HasField(const QString& column) const
 {
     return d && d->columnIndex(column) >= 0;
 }
 
-qint64 RecordSet::fieldInt(const QString& column) const
+qint64 RecordSet::FieldInt(const QString& column) const
 {
     if (Eof())
         return 0;

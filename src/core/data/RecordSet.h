@@ -15,16 +15,16 @@ class Database;
 class RecordSet
 {
 public:
-    RecordSet(); // a record set that failed to open: isOpen() false, Eof() true
+    RecordSet(); // a record set that failed to open: IsOpen() false, Eof() true
     RecordSet(RecordSet&&) noexcept;
     RecordSet& operator=(RecordSet&&) noexcept;
     RecordSet(const RecordSet&) = delete;
     RecordSet& operator=(const RecordSet&) = delete;
     ~RecordSet();
 
-    bool isOpen() const;
+    bool IsOpen() const;
     // Non-empty after any failure (open or step); the engine's message.
-    QString error() const;
+    QString Error() const;
 
     // Right after opening: 0 exactly when the result is empty, at least 1 otherwise.
     int RecordCount() const;
@@ -33,13 +33,13 @@ public:
     bool Eof() const; // "EOF" itself is a macro of <cstdio>
     // The current row's value of a column by name: text, or nullopt for null.
     // Numbers come back as their decimal text. A column that is not in the result
-    // reads as nullopt and sets error(); use hasField() to tell the two apart.
+    // reads as nullopt and sets Error(); use HasField() to tell the two apart.
     std::optional<QString> Fields(const QString& column) const;
     // The same without a copy: valid until MoveNext or the next read of the column.
-    std::optional<QStringView> fieldView(const QString& column) const;
-    bool hasField(const QString& column) const;
+    std::optional<QStringView> FieldView(const QString& column) const;
+    bool HasField(const QString& column) const;
     // The id column as a number without going through text (0 when null or absent).
-    qint64 fieldInt(const QString& column) const;
+    qint64 FieldInt(const QString& column) const;
     void MoveNext();
 
 private:

@@ -10,7 +10,7 @@ using data::RecordSet;
 // Each reader returns false at the error that makes the loader leave.
 bool readText(const RecordSet& row, const QString& column, QString& field)
 {
-    if (!row.hasField(column))
+    if (!row.HasField(column))
         return false;
     field = row.Fields(column).value_or(QString());
     return true;
@@ -18,7 +18,7 @@ bool readText(const RecordSet& row, const QString& column, QString& field)
 
 bool readSize(const RecordSet& row, const QString& column, double& field)
 {
-    if (!row.hasField(column))
+    if (!row.HasField(column))
         return false;
     const std::optional<QString> text = row.Fields(column);
     if (!text) {

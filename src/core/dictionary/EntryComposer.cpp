@@ -33,7 +33,7 @@ QString composeEntry(qint64 id, SearchMode searchMode)
     statement.columns = QStringList{header, meanings};
 
     data::RecordSet records = database->OpenRecordset(statement);
-    if (!records.isOpen() || records.Eof() || !records.hasField(header) || !records.hasField(meanings))
+    if (!records.IsOpen() || records.Eof() || !records.HasField(header) || !records.HasField(meanings))
         return {};
     return composeEntryText(records.Fields(header).value_or(QString()), records.Fields(meanings).value_or(QString()));
 }

@@ -16,16 +16,16 @@ void KeyInput::LookupKey()
     data::Statement statement = data::Statement::keyboardByInput(trimSpaces(keyInput));
     statement.columns = QStringList{QStringLiteral("display")};
     data::RecordSet records = database->OpenRecordset(statement);
-    if (!records.isOpen() || records.RecordCount() == 0)
+    if (!records.IsOpen() || records.RecordCount() == 0)
         return;
     const QString display = QStringLiteral("display");
     records.MoveFirst();
     while (!records.Eof()) {
-        if (!records.hasField(display))
+        if (!records.HasField(display))
             return;
         keyDisplay = records.Fields(display).value_or(QString());
         records.MoveNext();
-        if (!records.error().isEmpty())
+        if (!records.Error().isEmpty())
             return;
     }
 }
@@ -53,7 +53,7 @@ std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database
     std::vector<KeyTableRow> table;
     QHash<QString, size_t> rowOfInput;
     data::RecordSet records = database.OpenRecordset(statement);
-    for (; !records.Eof() && records.error().isEmpty(); records.MoveNext()) {
+    for (; !records.Eof() && records.Error().isEmpty(); records.MoveNext()) {
         const std::optional<QString> input = records.Fields(QStringLiteral("input"));
         // LookupKey looks up at most two characters without their spaces: no other input is ever found.
         if (!input || input->size() > 2 || trimSpaces(*input) != *input)
@@ -66,9 +66,9 @@ std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database
             table.push_back({*input, display});
         }
     }
-    if (!records.error().isEmpty()) {
+    if (!records.Error().isEmpty()) {
         if (error)
-            *error = records.error();
+            *error = records.Error();
         return std::nullopt;
     }
     std::erase_if(table, [](const KeyTableRow& row) { return row.display.isEmpty(); });

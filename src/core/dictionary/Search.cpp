@@ -63,13 +63,13 @@ SearchResults runSearch(const SearchKind& kind, const QString& boxText, const QS
     statement.columns = QStringList{QStringLiteral("id"), listed};
 
     data::RecordSet records = database->OpenRecordset(statement);
-    if (!records.isOpen())
+    if (!records.IsOpen())
         return results;
     const QString idColumn = QStringLiteral("id");
     while (!records.Eof()) {
-        results.append(records.fieldInt(idColumn), records.fieldView(listed).value_or(QStringView()));
+        results.append(records.FieldInt(idColumn), records.FieldView(listed).value_or(QStringView()));
         records.MoveNext();
-        if (!records.error().isEmpty())
+        if (!records.Error().isEmpty())
             break; // a failing step ends the walk; the rows read so far stay listed
     }
     return results;

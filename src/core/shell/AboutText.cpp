@@ -13,7 +13,7 @@ std::optional<QString> LoadAboutText()
         return std::nullopt;
     std::optional<QString> text;
     data::RecordSet rows = database->OpenRecordset(data::Statement::configAbout());
-    for (; !rows.Eof() && rows.error().isEmpty(); rows.MoveNext()) {
+    for (; !rows.Eof() && rows.Error().isEmpty(); rows.MoveNext()) {
         if (std::optional<QString> about = rows.Fields(QStringLiteral("about")))
             text = std::move(about);
     }
