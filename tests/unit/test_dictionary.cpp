@@ -24,18 +24,11 @@ FixtureRows dictionaryRows()
                         entry(3, u"λόγος"_s, u"  lógos"_s, u"  logos"_s, std::nullopt),
                         entry(4, std::nullopt, u"o'clock"_s, u"o'clock"_s, u"clock"_s),
                         entry(5, u"\tταφ"_s, u"zeta"_s, u"ateZ"_s, u"z"_s)},
-            .keys = {{u"e-"_s, u"ē"_s},
-                     {u"ē'"_s, u"ḗ"_s},
-                     {u"A'"_s, u"Á"_s},
-                     {u"x"_s, u"ξ"_s},
-                     {u""_s, u"(blank)"_s},
-                     {u"o-"_s, u"first"_s},
-                     {u"o-"_s, u"ō"_s},
-                     {u"n-"_s, u""_s},
-                     {u"m-"_s, std::nullopt},
-                     {u"zz"_s, u"zzz"_s},
-                     {u"pq"_s, u"qp"_s},
-                     {u"qp"_s, u"pq"_s}}};
+            // clang-format off
+            .keys = {{u"e-"_s, u"ē"_s}, {u"ē'"_s, u"ḗ"_s}, {u"A'"_s, u"Á"_s}, {u"x"_s, u"ξ"_s}, {u""_s, u"(blank)"_s},
+                     {u"o-"_s, u"first"_s}, {u"o-"_s, u"ō"_s}, {u"n-"_s, u""_s}, {u"m-"_s, std::nullopt},
+                     {u"zz"_s, u"zzz"_s}, {u"pq"_s, u"qp"_s}, {u"qp"_s, u"pq"_s}}};
+    // clang-format on
 }
 
 QString listed(const SearchResults& results)
@@ -48,18 +41,10 @@ QString listed(const SearchResults& results)
 
 QString describe(const DisplayConfig& c)
 {
-    return QStringList{c.configName,
-                       c.font1,
-                       c.font2,
-                       c.font3,
-                       c.font4,
-                       c.font5,
-                       QString::number(c.size1),
-                       QString::number(c.size2),
-                       QString::number(c.size3),
-                       QString::number(c.size4),
-                       QString::number(c.size5)}
-        .join(u'|');
+    QStringList parts{c.configName, c.font1, c.font2, c.font3, c.font4, c.font5};
+    for (const double size : {c.size1, c.size2, c.size3, c.size4, c.size5})
+        parts << QString::number(size);
+    return parts.join(u'|');
 }
 
 } // namespace
@@ -79,11 +64,7 @@ private slots:
 
     void searchKinds()
     {
-        const struct
-        {
-            const SearchKind& kind;
-            QString box, rows;
-        } cases[] = {
+        const std::tuple<const SearchKind&, QString, QString> cases[] = {
             {ScriptSearch, u"  ψυχ  "_s, u"1:ψυχή 2:ψυχρός"_s},          // spaces trimmed, m1 listed by m1
             {ScriptSearch, u""_s, u"5:\tταφ 3:λόγος 1:ψυχή 2:ψυχρός"_s}, // every m1 but the null one
             {ScriptSearch, u"   "_s, u"5:\tταφ 3:λόγος 1:ψυχή 2:ψυχρός"_s},
@@ -98,8 +79,8 @@ private slots:
             {PlainSearch, u"psych"_s, u"1:psychḗ 2:psychrós"_s},
             {PlainSearch, u""_s, u""_s},
         };
-        for (const auto& c : cases)
-            QCOMPARE(listed(runSearch(c.kind, c.box)), c.rows);
+        for (const auto& [kind, box, rows] : cases)
+            QCOMPARE(listed(runSearch(kind, box)), rows);
         QCOMPARE(ScriptSearch.searchMode, SearchMode::NativeScript);
         QCOMPARE(TranslitSearch.searchMode, SearchMode::Latin);
         QCOMPARE(PlainSearch.searchMode, SearchMode::Latin);
@@ -159,14 +140,11 @@ private slots:
             results.append(1, term);
         ResultListModel model;
         model.setRows(std::move(results));
-        const struct
-        {
-            QString typed;
-            int current, next;
-        } cases[] = {{u"ζ"_s, -1, 0}, {u"ζ"_s, 0, 4}, {u"ζ"_s, 4, 0},  {u"σ"_s, 0, 1},
-                     {u"ς"_s, 1, 3},  {u"α"_s, 2, 2}, {u"ά"_s, 2, -1}, {u"β"_s, 1, -1}};
-        for (const auto& c : cases)
-            QCOMPARE(model.nextRowStartingWith(c.typed, c.current), c.next);
+        const std::tuple<QString, int, int> cases[] = {{u"ζ"_s, -1, 0}, {u"ζ"_s, 0, 4}, {u"ζ"_s, 4, 0},
+                                                       {u"σ"_s, 0, 1},  {u"ς"_s, 1, 3}, {u"α"_s, 2, 2},
+                                                       {u"ά"_s, 2, -1}, {u"β"_s, 1, -1}};
+        for (const auto& [typed, current, next] : cases)
+            QCOMPARE(model.nextRowStartingWith(typed, current), next);
     }
 
     void composedEntries()
@@ -239,22 +217,11 @@ private slots:
     void displaySettings()
     {
         const DisplayConfig old{u"old"_s, u"f1"_s, u"f2"_s, u"f3"_s, u"f4"_s, u"f5"_s, 1, 2, 3, 4, 5};
-        const DatabaseWriter::Config full{.name = u"Orvane"_s,
-                                          .fnt1 = u"A"_s,
-                                          .fnt3 = u"C"_s,
-                                          .fnt4 = u"D"_s,
-                                          .fnt5 = u"E"_s,
-                                          .fsz1 = 9.75,
-                                          .fsz2 = 10,
-                                          .fsz3 = 11,
-                                          .fsz4 = 14.25,
-                                          .fsz5 = 16};
-        const struct
-        {
-            std::vector<DatabaseWriter::Config> rows;
-            QStringList sql;
-            QString loaded;
-        } cases[] = {
+        // clang-format off
+        const DatabaseWriter::Config full{.name = u"Orvane"_s, .fnt1 = u"A"_s, .fnt3 = u"C"_s, .fnt4 = u"D"_s,
+                                          .fnt5 = u"E"_s, .fsz1 = 9.75, .fsz2 = 10, .fsz3 = 11, .fsz4 = 14.25, .fsz5 = 16};
+        // clang-format on
+        const std::tuple<std::vector<DatabaseWriter::Config>, QStringList, QString> cases[] = {
             {{{.name = u""_s, .fnt1 = u"no"_s}, full, {.name = u"Later"_s}},
              {},
              u"Orvane|A|C|C|D|E|9.75|10|11|14.25|16"_s},
@@ -268,13 +235,13 @@ private slots:
             {{full}, {u"UPDATE tbl_config SET name = ''"_s}, describe(old)},
             {{}, {u"DROP TABLE tbl_config"_s}, describe(old)},
         };
-        for (const auto& c : cases) {
+        for (const auto& [rows, sql, loaded] : cases) {
             FixtureFolder folder;
-            QVERIFY(folder.write({.configs = c.rows, .extraSql = c.sql}, {.withKeys = false}));
+            QVERIFY(folder.write({.configs = rows, .extraSql = sql}, {.withKeys = false}));
             QVERIFY(ConnectDatabase());
             SharedDisplayConfig() = old;
             LoadDisplayConfig();
-            QCOMPARE(describe(SharedDisplayConfig()), c.loaded);
+            QCOMPARE(describe(SharedDisplayConfig()), loaded);
         }
         SharedDatabase().reset();
         LoadDisplayConfig();

@@ -6,6 +6,7 @@
 #include "core/shell/ActivationRule.h"
 
 #include <QTest>
+#include <map>
 
 using namespace orvane;
 using namespace orvane::testing;
@@ -54,12 +55,8 @@ private slots:
         GlyphPages pages;
         // ">" after a load follows the second page's first glyph; each ">" then says
         // whether the page it shows is full.
-        const struct
-        {
-            int count, nullAt;
-            bool nextAfterLoad;
-            QStringList nexts; // the pages ">" shows, while it stays enabled
-        } cases[] = {
+        // count, the null glyph's id, ">" after the load, the pages ">" shows while it stays enabled
+        const std::tuple<int, int, bool, QStringList> cases[] = {
             {0, 0, false, {}},
             {108, 0, false, {}},
             {109, 0, true, {u"page 1: 109..109 +107 empty"_s}},
@@ -68,17 +65,17 @@ private slots:
             {300, 110, true, {u"page 1: 109..216 +1 empty"_s}},
             {5002, 0, true, {}},
         };
-        for (const auto& c : cases) {
-            writeGlyphs(folder, c.count, c.nullAt);
+        for (const auto& [count, nullAt, nextAfterLoad, nexts] : cases) {
+            writeGlyphs(folder, count, nullAt);
             pages.next(); // a load starts on the first page whatever was shown before
             pages.load();
             QCOMPARE(pages.pageIndex(), 0);
             QCOMPARE(pages.previousEnabled(), false);
-            QCOMPARE(pages.nextEnabledAfterLoad(), c.nextAfterLoad);
-            QCOMPARE(pages.onButton(4).isEmpty(), c.count < 5 || c.nullAt == 5);
-            for (qsizetype i = 0; i < c.nexts.size(); ++i) {
-                QCOMPARE(pages.next(), i + 1 < c.nexts.size());
-                QCOMPARE(page(pages), c.nexts[i]);
+            QCOMPARE(pages.nextEnabledAfterLoad(), nextAfterLoad);
+            QCOMPARE(pages.onButton(4).isEmpty(), count < 5 || nullAt == 5);
+            for (qsizetype i = 0; i < nexts.size(); ++i) {
+                QCOMPARE(pages.next(), i + 1 < nexts.size());
+                QCOMPARE(page(pages), nexts[i]);
                 QVERIFY(pages.previousEnabled());
             }
         }
@@ -144,42 +141,21 @@ private slots:
             {"WrHW", "101"},   // an old box of the handler is another window
             {"WxOW", "101"},   // a skipped run counts as shown
         };
+        using Focus = ActivationRule::Focus;
+        const std::map<char, Focus> moves = {
+            {'W', Focus::Window}, {'E', Focus::Elsewhere}, {'O', Focus::OtherWindow}, {'H', Focus::HandlersWindow}};
         for (const auto& [steps, expected] : cases) {
             ActivationRule rule;
             QString queued;
             for (const char step : QByteArray(steps)) {
-                switch (step) {
-                case 'W':
-                    queued += rule.focusMoved(ActivationRule::Focus::Window) ? u'1' : u'0';
-                    break;
-                case 'E':
-                    queued += rule.focusMoved(ActivationRule::Focus::Elsewhere) ? u'1' : u'0';
-                    break;
-                case 'O':
-                    queued += rule.focusMoved(ActivationRule::Focus::OtherWindow) ? u'1' : u'0';
-                    break;
-                case 'H':
-                    queued += rule.focusMoved(ActivationRule::Focus::HandlersWindow) ? u'1' : u'0';
-                    break;
-                case 's':
+                if (const auto move = moves.find(step); move != moves.end())
+                    queued += rule.focusMoved(move->second) ? u'1' : u'0';
+                if (QByteArray("srbB").contains(step))
                     rule.handlerStarted();
-                    break;
-                case 'f':
-                    rule.handlerFinished(false, true);
-                    break;
-                case 'r':
-                    rule.handlerStarted(), rule.handlerFinished(false, true);
-                    break;
-                case 'b':
-                    rule.handlerStarted(), rule.handlerFinished(true, false);
-                    break;
-                case 'B':
-                    rule.handlerStarted(), rule.handlerFinished(true, true);
-                    break;
-                case 'x':
+                if (QByteArray("frbB").contains(step))
+                    rule.handlerFinished(step == 'b' || step == 'B', step != 'b');
+                if (step == 'x')
                     rule.handlerSkipped();
-                    break;
-                }
             }
             QVERIFY2(queued == QLatin1StringView(expected), steps);
         }
