@@ -21,7 +21,6 @@ import time
 import traceback
 from dataclasses import dataclass
 
-SKIPPED = 77  # CTest's skip code
 TIMEOUT = 15  # seconds; a loaded machine is slow, a broken program never arrives
 
 # The fixture dictionary every scenario with a database gets, built with orvane-mkdb.
@@ -35,21 +34,17 @@ SNI_SIZE = 30  # the StatusNotifierItem host's bar; the one item fills its first
 _scenarios = []
 
 
-def scenario(database=True, tray="trayer", help_file=False):
+def scenario(database=True, tray="trayer"):
     """Registers a scenario. database: orvane.mdb in the program folder (True: the fixture,
     a function: it gets the path and may damage the file); tray: "trayer" (X11 embedding),
     "sni" (a StatusNotifierItem host on a private session bus) or None."""
     def register(function):
-        _scenarios.append((function, dict(database=database, tray=tray, help_file=help_file)))
+        _scenarios.append((function, dict(database=database, tray=tray)))
         return function
     return register
 
 
 class ScenarioFailed(Exception):
-    pass
-
-
-class ScenarioSkipped(Exception):
     pass
 
 
@@ -75,9 +70,9 @@ def _die_with_parent():
 
 
 class Session:
-    def __init__(self, program_dir, artefacts, name, database, tray, help_file):
+    def __init__(self, program_dir, artefacts, name, database, tray):
         self.name, self.artefacts, self.source_dir = name, artefacts, program_dir
-        self.database, self.tray, self.help_file = database, tray, help_file
+        self.database, self.tray = database, tray
         self.processes = []
         self.program = None
         self.shots = 0
@@ -130,7 +125,7 @@ class Session:
             except subprocess.TimeoutExpired:
                 os.killpg(process.pid, signal.SIGKILL)
                 process.wait()
-        if exc_type is not None and not issubclass(exc_type, ScenarioSkipped):
+        if exc_type is not None:
             kept = os.path.join(self.artefacts, f"{self.name}-logs")
             os.makedirs(kept, exist_ok=True)
             for log in (f for f in sorted(os.listdir(self.workdir)) if f.endswith(".log")):
@@ -145,8 +140,6 @@ class Session:
     def _prepare_program_folder(self):
         os.mkdir(self.program_folder)
         shutil.copy2(os.path.join(self.source_dir, "orvane"), self.program_folder)
-        if self.help_file:
-            shutil.copy2(os.path.join(self.source_dir, "orvane.chm"), self.program_folder)
         if self.database:
             self.build_fixture(os.path.join(self.program_folder, "orvane.mdb"))
             if callable(self.database):
@@ -378,18 +371,15 @@ class Session:
     def text_of_focused_box(self):
         return self.selection_after(lambda: self.key("ctrl+a", "ctrl+c"))
 
-    def message_box_text(self, box):
-        """The first line of a message box: a triple click selects it (right of any icon)."""
-        def triple_click():
-            placed = self._window(box.id) or box
-            self.move_pointer(placed.x + min(75, placed.width - 30), placed.y + 20)
-            self.x("xdotool", "click", "--repeat", "3", "--delay", "80", "1")
-        return self.selection_after(triple_click, "primary")
-
     def answer_message_box(self):
         """Reads and closes the next message box of the program; returns its text."""
         box = self.wait_until(lambda: (self.message_boxes() or [None])[0], "a message box")
-        text = self.message_box_text(box)
+
+        def triple_click():  # selects the first line, right of any icon
+            placed = self._window(box.id) or box
+            self.move_pointer(placed.x + min(75, placed.width - 30), placed.y + 20)
+            self.x("xdotool", "click", "--repeat", "3", "--delay", "80", "1")
+        text = self.selection_after(triple_click, "primary")
         self.activate(box)
         self.key("Escape")
         self.wait_until(lambda: box.id not in [w.id for w in self.message_boxes()], "the message box to close")
@@ -435,7 +425,7 @@ def run_scenarios():
     parser.add_argument("--artefacts", required=True, help="where screenshots and logs go")
     parser.add_argument("only", nargs="*", help="run only these scenarios")
     args = parser.parse_args()
-    failed, passed, skipped = [], [], []
+    failed, passed = [], []
     for function, options in _scenarios:
         if args.only and function.__name__ not in args.only:
             continue
@@ -445,13 +435,10 @@ def run_scenarios():
                 function(session)
             passed.append(function.__name__)
             print(f"PASS {function.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
-        except ScenarioSkipped as reason:
-            skipped.append(function.__name__)
-            print(f"SKIP {function.__name__}: {reason}", flush=True)
         except Exception as error:  # report every scenario, then fail the test as a whole
             failed.append(function.__name__)
             print(f"FAIL {function.__name__}: {error}", flush=True)
             if not isinstance(error, ScenarioFailed):
                 traceback.print_exc()
-    print(f"{len(passed)} passed, {len(failed)} failed, {len(skipped)} skipped")
-    sys.exit(1 if failed else SKIPPED if skipped and not passed else 0)
+    print(f"{len(passed)} passed, {len(failed)} failed")
+    sys.exit(1 if failed else 0)

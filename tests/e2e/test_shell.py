@@ -50,7 +50,7 @@ def the_menu_shows_about_and_exit_ends_the_program(s):
     s.check(s.tray_icon() is None, "the icon is still in the tray")
 
 
-@scenario(tray="sni", help_file=False)
+@scenario(tray="sni")
 def a_status_notifier_host_shows_the_item_its_click_and_its_menu(s):
     s.start_program()
     s.check(s.run_program(timeout=5)[0] == 0 and s.tray_icon(), "the second copy did not end at once")
