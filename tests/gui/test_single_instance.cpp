@@ -1,5 +1,4 @@
-// The single-instance channel: another account is neither heard nor obeyed, and only a
-// well-formed message within the limits is a look-up.
+// The single-instance channel: only this account, only well-formed messages within the limits.
 #include "app/SingleInstance.h"
 
 #include <QLocalSocket>
