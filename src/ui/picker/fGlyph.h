@@ -32,8 +32,6 @@ public:
     QPushButton* tiep2() const { return m_tiep2; } // "<"
     QPushButton* CommandButton1() const { return m_CommandButton1; }
 
-    const picker::GlyphPages& pages() const { return m_pages; }
-    QString chosenGlyph() const { return m_chosenGlyph; }
 
     // Runs each time the picker becomes the program's active window: reconnects,
     // reloads the table (first page) and applies the configured grid font.
