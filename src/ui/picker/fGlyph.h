@@ -32,7 +32,6 @@ public:
     QPushButton* tiep2() const { return m_tiep2; } // "<"
     QPushButton* CommandButton1() const { return m_CommandButton1; }
 
-
     // Runs each time the picker becomes the program's active window: reconnects,
     // reloads the table (first page) and applies the configured grid font.
     void Form_Activate();
