@@ -247,9 +247,6 @@ private slots:
         const QByteArray written = readFile(target);
         QVERIFY(!written.contains("needle") && !written.contains("SQLite format 3"));
         QVERIFY(parts().isEmpty());
-
-        DatabaseWriter nowhere(folder.path() + u"/no/such/folder/orvane.mdb"_s, {});
-        QVERIFY(!nowhere.isOpen() && !nowhere.error().isEmpty() && !nowhere.commit());
     }
 };
 
