@@ -68,7 +68,6 @@ const SourceCase sourceCases[] = {
     {"mim: stray parenthesis", "mim", "(map (trans))\n\n)\n", nullptr, "!x.mim:3: unbalanced closing parenthesis"},
     {"mim: nested too deep", "mim", "\n(*", nullptr, "!x.mim:2: lists are nested more than 256 deep"},
     {"mim: ends in an escape", "mim", "(map (\"a\\", nullptr, "!x.mim:1: unexpected end of the file"},
-    {"glyph list", "txt", "α\nϐ\n", nullptr, "α ϐ"},
     {"glyph list: blank", "txt", "α\n \n", nullptr, "!x.txt:2: a glyph must not be blank"},
 };
 
