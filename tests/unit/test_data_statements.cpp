@@ -136,8 +136,7 @@ private slots:
         }
     }
 
-    // A listing is held for one state of a file: a file written anew is read anew, and a
-    // connection whose file changed under it never answers from what it held before.
+    // A listing serves one state of a file: never rows held before the file was replaced or rewritten.
     void listingsFollowTheFile()
     {
         const auto withWord = [&](const QString& name, const QString& word) {

@@ -142,8 +142,7 @@ std::vector<KeySequence> rulesOf(const char* text, const QString& file)
     return rules;
 }
 
-// orvane-mkdb on the fixture, with one of its files rewritten and arguments added ("@" is
-// the folder): its exit status and a part of what it writes ("!" first: what it must not write).
+// orvane-mkdb on the fixture ("@": its folder), a file rewritten, arguments added: status, output ("!": never output).
 struct BuildCase
 {
     const char *name, *file, *text, *arguments, *says;
