@@ -1,5 +1,4 @@
-// The data layer under the statements: opening orvane.mdb (good, unopenable and damaged
-// files), walking record sets, and writing a database in one step.
+// The data layer under the statements: opening orvane.mdb, walking record sets, writing a database.
 #include "FixtureDatabase.h"
 #include "TestFiles.h"
 #include "core/data/Database.h"
@@ -41,7 +40,6 @@ const std::vector<Statement> Statements = {
 // Each row whole, as text; Error() once the walk ends.
 struct Walk
 {
-    bool open = false;
     QStringList rows;
     QString error;
 };
@@ -49,7 +47,7 @@ struct Walk
 Walk walk(RecordSet rows)
 {
     static const QStringList Columns{u"id"_s, u"m1"_s, u"m2"_s, u"meanings"_s, u"display"_s, u"glyph"_s, u"about"_s};
-    Walk result{rows.IsOpen(), {}, {}};
+    Walk result;
     for (; !rows.Eof(); rows.MoveNext()) {
         QStringList row;
         for (const QString& column : Columns)
@@ -110,10 +108,7 @@ private slots:
         entries.MoveNext();
         QVERIFY(ConnectDatabase());
         QVERIFY(SharedDatabase() != first);
-        int rest = 0;
-        for (; !entries.Eof(); entries.MoveNext())
-            ++rest;
-        QCOMPARE(rest, Entries - 1);
+        QCOMPARE(walk(std::move(entries)).rows.size(), Entries - 1);
         QVERIFY(m_messages.isEmpty());
         QCOMPARE(readFile(m_good.databasePath()), m_goodBytes);
     }
@@ -147,16 +142,12 @@ private slots:
         failsTwice(u"directory"_s);
         setProgramFolder(m_scratch.filePath(u"missing"_s));
         failsTwice(u"missing"_s);
-        for (const DatabaseWriter::Options& options :
-             {DatabaseWriter::Options{.encrypted = false}, DatabaseWriter::Options{.passphrase = u"other"_s}}) {
-            useFile(u"written"_s, {});
-            QVERIFY(writeFixtureDatabase(databasePath(), manyRows(), options));
-            failsTwice(u"plain or other key"_s);
-        }
+        useFile(u"plain"_s, {});
+        QVERIFY(writeFixtureDatabase(databasePath(), manyRows(), {.encrypted = false}));
+        failsTwice(u"plain"_s);
     }
 
-    // Damage behind the first page: whatever a statement returns is true rows in their
-    // order, and a walk cut short says so.
+    // Damage behind the first page: a statement returns true rows in order, and a walk cut short says so.
     void damagedFilesGiveTrueRowsOrAnError()
     {
         int reached = 0;
@@ -187,7 +178,7 @@ private slots:
         const QString other = m_scratch.filePath(u"other.mdb"_s);
         QVERIFY(writeFixtureDatabase(other, manyRows(), {.passphrase = u"another key"_s}));
         const DatabaseHandle opened = Database::open(other, u"another key"_s);
-        QVERIFY(opened && opened->hasDictionaryKeys());
+        QVERIFY(opened && opened->hasDictionaryKeys() && !Database::open(other, QString::fromLatin1(DatabasePassword)));
 
         const QString defaultPages = m_scratch.filePath(u"default-pages.mdb"_s);
         sqlite3* connection = nullptr;
@@ -207,44 +198,28 @@ private slots:
         FixtureFolder folder;
         // Untyped columns keep numbers as numbers.
         QVERIFY(
-            folder.write({.entries = {entry(1, u"a"_s, u"a"_s, u"a"_s, QString(1 << 20, u'ω')),
-                                      entry(2, std::nullopt, u"b"_s, u"b"_s)},
+            folder.write({.entries = {entry(1, u"a"_s, u"a"_s, u"a"_s, QString(1 << 20, u'ω'))},
                           .extraSql = {u"CREATE TABLE t (id, m1, m2, m3, meanings)"_s,
-                                       u"INSERT INTO t SELECT id, CASE id WHEN 1 THEN 42 END, 3.5, 12.0, meanings"
-                                       " FROM tbl_dictionary"_s,
+                                       u"INSERT INTO t SELECT id, 42, 3.5, 12.0, meanings FROM tbl_dictionary"_s,
                                        u"DROP TABLE tbl_dictionary"_s, u"ALTER TABLE t RENAME TO tbl_dictionary"_s}},
                          {.withKeys = false}));
-        const DatabaseHandle handle = Database::open(folder.databasePath(), QString::fromLatin1(DatabasePassword));
-        QVERIFY(handle);
-        Database& database = *handle;
+        const DatabaseHandle database = Database::open(folder.databasePath(), QString::fromLatin1(DatabasePassword));
+        QVERIFY(database);
 
-        RecordSet row = database.OpenRecordset(Statement::dictionaryById(1));
+        RecordSet row = database->OpenRecordset(Statement::dictionaryById(1));
         QVERIFY(row.IsOpen() && row.RecordCount() == 1 && !row.Eof());
         QCOMPARE(row.Fields(u"M1"_s), u"42"_s); // names are case-insensitive, numbers read as text
         QCOMPARE(row.Fields(u"m2"_s), u"3.5"_s);
         QCOMPARE(row.Fields(u"m3"_s), u"12"_s);
         QCOMPARE(row.Fields(u"meanings"_s)->size(), 1 << 20);
-        QCOMPARE(row.FieldInt(u"id"_s), 1);
         QVERIFY(row.Error().isEmpty());
-        QCOMPARE(database.OpenRecordset(Statement::dictionaryById(2)).Fields(u"m1"_s), std::nullopt);
         QCOMPARE(row.Fields(u"nothing"_s), std::nullopt);
         QVERIFY(!row.HasField(u"nothing"_s) && !row.Error().isEmpty());
 
-        RecordSet none = database.OpenRecordset(Statement::dictionaryById(3));
-        QVERIFY(none.IsOpen() && none.RecordCount() == 0 && none.Eof());
-
-        RecordSet glyphs = database.OpenRecordset(Statement::glyphsInOrder());
-        QVERIFY(glyphs.IsOpen() && glyphs.Eof()); // the table is empty
-        QVERIFY(database.OpenRecordset(Statement::keyboardByInput(u"a"_s)).IsOpen());
-        RecordSet missing = database.OpenRecordset(Statement{u"tbl_missing"_s, {}, std::nullopt, {}});
+        RecordSet glyphs = database->OpenRecordset(Statement::glyphsInOrder());
+        QVERIFY(glyphs.IsOpen() && glyphs.Eof() && glyphs.RecordCount() == 0); // the table is empty
+        RecordSet missing = database->OpenRecordset(Statement{u"tbl_missing"_s, {}, std::nullopt, {}});
         QVERIFY(!missing.IsOpen() && missing.Eof() && missing.RecordCount() == 0 && !missing.Error().isEmpty());
-
-        RecordSet rewound = database.OpenRecordset(Statement::dictionaryByScript(QString()));
-        rewound.MoveNext();
-        QVERIFY(rewound.Eof()); // a null m1 is never listed
-        rewound.MoveFirst();
-        QVERIFY(!rewound.Eof());
-        QCOMPARE(rewound.FieldInt(u"id"_s), 1);
     }
 
     // The target is replaced by a complete database in one step, or not at all.
@@ -269,12 +244,6 @@ private slots:
         const QByteArray written = readFile(target);
         QVERIFY(!written.contains("needle") && !written.contains("SQLite format 3"));
         QVERIFY(parts().isEmpty());
-
-        QVERIFY(writeFixtureDatabase(target, {}, {.encrypted = false}));
-        QVERIFY(readFile(target).startsWith("SQLite format 3"));
-
-        DatabaseWriter nowhere(folder.path() + u"/no/such/folder/orvane.mdb"_s, {});
-        QVERIFY(!nowhere.isOpen() && !nowhere.error().isEmpty() && !nowhere.commit());
     }
 };
 

@@ -12,8 +12,7 @@ using namespace orvane::data::unicode;
 
 namespace {
 
-// A pattern, a text it matches and one it does not (nullptr: none), the literal start that
-// every match begins with, and whether any text with that start matches.
+// A pattern, a text it matches, one it does not (nullptr: none), its literal start, and whether that start suffices.
 struct Row
 {
     const char16_t *pattern, *matched, *rejected, *literalPrefix;
@@ -90,8 +89,7 @@ private slots:
         QCOMPARE(searchKey(u"ΣΑΣ σας Straße Ψυχη\u0301 \u0390"_qs), u"σασ σασ strasse ψυχή \u0390"_qs);
     }
 
-    // Well-formed text up to three bytes a character is decoded by hand, the rest by ICU;
-    // both must read ill-formed input the same way, one U+FFFD per maximal bad part.
+    // Decoded by hand or by ICU, ill-formed input reads as one U+FFFD per maximal bad part.
     void decodesUtf8AsTheEngineStoresIt()
     {
         const std::pair<QByteArray, QString> cases[] = {
