@@ -27,7 +27,7 @@ const Row Rows[] = {
     {u"*", u"", nullptr, u"", true},
     {u"psy*c*", u"psyche", u"psyhe", u"psy", false},
     {u"*ική", u"μουσική", u"μουσικός", u"", false},
-    {u"*ική*", u"ικής", u"ικό", u"", false},
+    {u"*ική*", u"μουσικής", u"μουσικό", u"", false},
     {u"ab*ba", u"abba", u"aba", u"ab", false},
     {u"*ab*b", u"abb", u"ab", u"", false},
     {u"*aba*b", u"ababab", u"abbab", u"", false},
