@@ -1,9 +1,6 @@
 """End-to-end harness: the real program under Xvfb, openbox and a tray host, driven by xdotool.
-
-A scenario is a function that takes a Session. Each gets a fresh display, window manager,
-tray host and program folder; everything the session started is stopped when it ends,
-whatever happened. Waits are on conditions with generous bounds, never fixed sleeps.
-"""
+Each scenario gets a fresh display, window manager, tray host and program folder, all stopped
+when it ends; waits are on conditions with generous bounds, never fixed sleeps."""
 
 import argparse
 import ctypes
@@ -19,7 +16,7 @@ import sys
 import tempfile
 import time
 import traceback
-from dataclasses import dataclass
+from collections import namedtuple
 
 TIMEOUT = 15  # seconds; a loaded machine is slow, a broken program never arrives
 
@@ -48,20 +45,12 @@ class ScenarioFailed(Exception):
     pass
 
 
-@dataclass
-class Window:
-    id: int
-    name: str
-    x: int
-    y: int
-    width: int
-    height: int
-    types: str  # _NET_WM_WINDOW_TYPE atoms
-    popup: bool  # override-redirect: a menu
+# types: the _NET_WM_WINDOW_TYPE atoms; popup: override-redirect, as menus are.
+Window = namedtuple("Window", "id name x y width height types popup")
 
-    @property
-    def centre(self):
-        return self.x + self.width // 2, self.y + self.height // 2
+
+def centre(window):
+    return window.x + window.width // 2, window.y + window.height // 2
 
 
 def _die_with_parent():
@@ -189,8 +178,7 @@ class Session:
         return process
 
     def start_ready(self, name, argv, ready, what):
-        """Starts a helper and waits until it is ready. A helper started while the display or
-        the window manager is still settling sometimes never gets there: it is started again."""
+        """Starts a helper and waits until it is ready; one started while the display settles may never be: again."""
         for _ in range(3):
             process = self.start(name, argv)
             if self.wait_until(ready, what, timeout=5, fail=False):
@@ -328,11 +316,11 @@ class Session:
 
     def click(self, window, dx=None, dy=None, button=1):
         """Clicks inside a window, at its centre unless offsets from its top-left are given."""
-        self.move_pointer(*(window.centre if dx is None else (window.x + dx, window.y + dy)))
+        self.move_pointer(*(centre(window) if dx is None else (window.x + dx, window.y + dy)))
         self.x("xdotool", "click", str(button))
 
     def press_on_tray_icon(self, button):
-        self.move_pointer(*self.wait_until(self.tray_icon, "the tray icon").centre)
+        self.move_pointer(*centre(self.wait_until(self.tray_icon, "the tray icon")))
         self.x("xdotool", "mousedown", str(button))
 
     def release(self, button, at=None):

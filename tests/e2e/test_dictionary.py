@@ -90,29 +90,23 @@ def a_click_that_brings_the_picker_back_appends_the_glyph_pressed(s):
     s.wait_until(lambda: text_of(s, window, NATIVE_BOX) == GLYPHS[108 + 3], f"the pressed glyph {GLYPHS[111]}")
 
 
-@scenario()
-def a_look_up_from_outside_shows_its_entry(s):
-    s.start_program()
-    status, output = s.run_program("--lookup", "ψυχή")
-    s.check(status == 0, f"orvane --lookup ended with {status}: {output}")
-    expected = f"psychḗ\n{RULE}\nsoul\n\n"
-    window = s.wait_for_window("Orvane")
-    s.wait_until(lambda: text_of(s, window, ENTRY_BOX) == expected, f"the entry {expected!r}")
-
-
 def moved_away(path):
     os.rename(path, path + ".elsewhere")
 
 
 @scenario(database=moved_away)
-def a_first_copy_looks_the_selection_up_in_the_dictionary_given(s):
+def look_ups_of_the_selection_by_a_first_copy_and_of_a_word_from_outside(s):
     for selection, text in (("clipboard", "mania"), ("primary", "psyche")):
         subprocess.run(["xclip", "-i", "-selection", selection], input=text, text=True, env=s.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20)
         s.wait_until(lambda: s.x("xclip", "-o", "-selection", selection, check=False) == text, f"{text} selected")
     s.start_program("--lookup", "--database", os.path.join(s.program_folder, "orvane.mdb.elsewhere"))
-    expected = f"ψυχή\n{RULE}\nsoul\n\n"
     window = s.wait_for_window("Orvane")
+    expected = f"ψυχή\n{RULE}\nsoul\n\n"
+    s.wait_until(lambda: text_of(s, window, ENTRY_BOX) == expected, f"the entry {expected!r}")
+    status, output = s.run_program("--lookup", "ψυχή")  # handed to the running copy
+    s.check(status == 0, f"orvane --lookup ended with {status}: {output}")
+    expected = f"psychḗ\n{RULE}\nsoul\n\n"
     s.wait_until(lambda: text_of(s, window, ENTRY_BOX) == expected, f"the entry {expected!r}")
 
 

@@ -56,7 +56,6 @@ public:
     FixtureFolder(const FixtureFolder&) = delete;
     FixtureFolder& operator=(const FixtureFolder&) = delete;
 
-    bool isValid() const { return m_folder.isValid(); }
     QString path() const { return m_folder.path(); }
     QString databasePath() const { return m_folder.filePath(QStringLiteral("orvane.mdb")); }
 

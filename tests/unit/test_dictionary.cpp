@@ -124,12 +124,8 @@ private slots:
         ResultListModel model;
         model.setRows(std::move(results));
         QCOMPARE(model.rowCount(), 70000);
-        const QModelIndex last = model.index(69999);
-        QCOMPARE(last.data().toString(), u"70000"_s);
-        QCOMPARE(last.data(ResultListModel::EntryIdRole).toLongLong(), 210000);
+        QCOMPARE(model.index(69999).data().toString(), u"70000"_s);
         QCOMPARE(model.index(32768).data(ResultListModel::EntryIdRole).toLongLong(), 98307);
-        model.clear();
-        QCOMPARE(model.rowCount(), 0);
     }
 
     // A typed letter: the next row beginning with it, ignoring case, round the end.

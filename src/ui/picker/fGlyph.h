@@ -31,6 +31,7 @@ public:
     QPushButton* tiep1() const { return m_tiep1; } // ">"
     QPushButton* tiep2() const { return m_tiep2; } // "<"
     QPushButton* CommandButton1() const { return m_CommandButton1; }
+    const picker::GlyphPages& pages() const { return m_pages; }
 
     // Runs each time the picker becomes the program's active window: reconnects,
     // reloads the table (first page) and applies the configured grid font.
