@@ -23,7 +23,6 @@ TIMEOUT = 15  # seconds; a loaded machine is slow, a broken program never arrive
 # The fixture dictionary every scenario with a database gets, built with orvane-mkdb.
 ENTRIES = [("ψυχή", "psychḗ", "psyche", "soul"), ("ψυχρός", "psychrós", "psychros", "cold"),
            ("μανία", "manía", "mania", "madness"), ("λόγος", "lógos", "logos", "word")]
-KEYS = [("e-", "ē"), ("ē'", "ḗ"), ("a'", "á")]
 GLYPHS = [chr(0x400 + i) for i in range(130)]  # two pages
 RULE = "-" * 24
 SNI_SIZE = 30  # the StatusNotifierItem host's bar; the one item fills its first square
@@ -32,9 +31,8 @@ _scenarios = []
 
 
 def scenario(database=True, tray="trayer"):
-    """Registers a scenario. database: orvane.mdb in the program folder (True: the fixture,
-    a function: it gets the path and may damage the file); tray: "trayer" (X11 embedding),
-    "sni" (a StatusNotifierItem host on a private session bus) or None."""
+    """Registers a scenario. database: orvane.mdb in the program folder (True: the fixture, a function: it gets
+    the path and may damage it); tray: "trayer" (X11), "sni" (a StatusNotifierItem host on its own bus) or None."""
     def register(function):
         _scenarios.append((function, dict(database=database, tray=tray)))
         return function
@@ -138,16 +136,15 @@ class Session:
     def build_fixture(self, path):
         sources = os.path.join(self.workdir, "sources")
         os.makedirs(sources, exist_ok=True)
-        files = {"entries.tsv": ENTRIES, "keys.tsv": KEYS, "glyphs.txt": [(g,) for g in GLYPHS],
+        files = {"entries.tsv": ENTRIES, "glyphs.txt": [(g,) for g in GLYPHS],
                  "about.txt": [("About the fixture",)],
                  "fixture.conf": [("name = Orvane",), ("fnt1 = DejaVu Sans",), ("fnt5 = DejaVu Sans",),
                                   ("about-file = about.txt",)]}
         for file, rows in files.items():
             with open(os.path.join(sources, file), "w", encoding="utf-8") as f:
                 f.writelines("\t".join(row) + "\n" for row in rows)
-        subprocess.run([os.path.join(self.source_dir, "orvane-mkdb"), "--entries-tsv", "entries.tsv",
-                        "--keyboard-tsv", "keys.tsv", "--no-keyboard-completion", "--glyph-list", "glyphs.txt",
-                        "--config", "fixture.conf", "--quiet", "--output", path],
+        subprocess.run([os.path.join(self.source_dir, "orvane-mkdb"), "--entries-tsv", "entries.tsv", "--glyph-list",
+                        "glyphs.txt", "--config", "fixture.conf", "--no-keyboard-completion", "--quiet", "-o", path],
                        cwd=sources, check=True, capture_output=True)
 
     @staticmethod
@@ -160,15 +157,19 @@ class Session:
         return digest
 
     def _start_display(self):
-        read_end, write_end = os.pipe()
-        self.start("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
-                   pass_fds=(write_end,))
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
+        number = self.start_reading("Xvfb", ["Xvfb", "-displayfd", "{fd}", "-screen", "0", "1280x800x24",
+                                             "-nolisten", "tcp"])
         if not number:
             raise ScenarioFailed("Xvfb did not start")
         self.env["DISPLAY"] = ":" + number
+
+    def start_reading(self, name, argv):
+        """Starts a process that writes one line to the descriptor "{fd}" in argv; returns that line."""
+        read_end, write_end = os.pipe()
+        self.start(name, [arg.format(fd=write_end) for arg in argv], pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            return pipe.readline().strip()
 
     def start(self, name, argv, **options):
         log = open(os.path.join(self.workdir, f"{name}-{len(self.processes)}.log"), "wb")
@@ -202,27 +203,15 @@ class Session:
 
     def start_sni_host(self):
         """A private session bus with a StatusNotifierItem host that brings its own watcher."""
-        read_end, write_end = os.pipe()
-        self.start("dbus", ["dbus-daemon", "--session", "--nofork", f"--print-address={write_end}"],
-                   pass_fds=(write_end,))
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = pipe.readline().strip()
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.start_reading(
+            "dbus", ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
         self.env["NO_AT_BRIDGE"] = "1"  # no accessibility bus for the host's toolkit
         self.sni_host = self.start_ready(
             "sni-host", ["gtk-sni-tray-standalone", "--watcher", "--top", "--beginning", "--size", str(SNI_SIZE)],
-            lambda: "true" in self.watcher("IsStatusNotifierHostRegistered"), "the StatusNotifierItem host")
-
-    def watcher(self, prop):
-        return self.x("dbus-send", "--session", "--print-reply", "--dest=org.kde.StatusNotifierWatcher",
-                      "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties.Get",
-                      "string:org.kde.StatusNotifierWatcher", f"string:{prop}", check=False)
-
-    def sni_item(self):
-        """The item's square in the host's bar while the host draws an icon there, or None."""
-        colours = self.x("import", "-window", "root", "-crop", f"{SNI_SIZE}x{SNI_SIZE}+0+0", "-format", "%k", "info:",
-                         check=False)
-        return Window(0, "", 0, 0, SNI_SIZE, SNI_SIZE, "", False) if colours.strip() not in ("", "1") else None
+            lambda: "true" in self.x("dbus-send", "--session", "--print-reply", "--dest=org.kde.StatusNotifierWatcher",
+                                     "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties.Get",
+                                     "string:org.kde.StatusNotifierWatcher", "string:IsStatusNotifierHostRegistered",
+                                     check=False), "the StatusNotifierItem host")
 
     # ---- the program ----------------------------------------------------------------
 
@@ -268,8 +257,10 @@ class Session:
 
     def tray_icon(self):
         """The viewable XEmbed client of the tray host (the item's square on an SNI host), or None."""
-        if self.tray == "sni":
-            return self.sni_item()
+        if self.tray == "sni":  # the item's square in the host's bar, while the host draws an icon there
+            colours = self.x("import", "-window", "root", "-crop", f"{SNI_SIZE}x{SNI_SIZE}+0+0", "-format", "%k",
+                             "info:", check=False)
+            return Window(0, "", 0, 0, SNI_SIZE, SNI_SIZE, "", False) if colours.strip() not in ("", "1") else None
         for host in self.x("xdotool", "search", "--class", "trayer", check=False).split():
             for line in self.x("xwininfo", "-tree", "-id", host, check=False).splitlines():
                 window = line.strip().split()[0] if line.strip().startswith("0x") else None
@@ -413,20 +404,19 @@ def run_scenarios():
     parser.add_argument("--artefacts", required=True, help="where screenshots and logs go")
     parser.add_argument("only", nargs="*", help="run only these scenarios")
     args = parser.parse_args()
-    failed, passed = [], []
+    failed = []
     for function, options in _scenarios:
-        if args.only and function.__name__ not in args.only:
+        name = function.__name__
+        if args.only and name not in args.only:
             continue
         started = time.monotonic()
         try:
-            with Session(os.path.abspath(args.program_dir), args.artefacts, function.__name__, **options) as session:
+            with Session(os.path.abspath(args.program_dir), args.artefacts, name, **options) as session:
                 function(session)
-            passed.append(function.__name__)
-            print(f"PASS {function.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+            print(f"PASS {name} ({time.monotonic() - started:.1f} s)", flush=True)
         except Exception as error:  # report every scenario, then fail the test as a whole
-            failed.append(function.__name__)
-            print(f"FAIL {function.__name__}: {error}", flush=True)
+            failed.append(name)
+            print(f"FAIL {name}: {error}", flush=True)
             if not isinstance(error, ScenarioFailed):
                 traceback.print_exc()
-    print(f"{len(passed)} passed, {len(failed)} failed")
-    sys.exit(1 if failed else 0)
+    sys.exit(f"failed: {', '.join(failed)}" if failed else 0)

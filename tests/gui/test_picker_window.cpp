@@ -97,8 +97,8 @@ private slots:
         QCOMPARE(captions().first(), u"&&"_s);
     }
 
-    // The press that brought the picker back arrives after its reload and gets the glyph the
-    // user saw, unless other input came first; every other press gets the glyph shown.
+    // The press that brings the picker back (after its reload) gets the glyph the user saw, unless other input
+    // came first; every other press gets the glyph shown.
     void thePressThatBringsThePickerBack()
     {
         QWindow* window = m_picker->windowHandle();

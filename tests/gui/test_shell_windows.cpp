@@ -1,6 +1,5 @@
 // The shell's wiring: the tray icon's release clicks, the menu and Exit, the window registry, About and Help.
 #include "FixtureDatabase.h"
-#include "TestFiles.h"
 #include "WidgetTesting.h"
 #include "app/WindowRegistry.h"
 #include "core/dictionary/DisplayConfig.h"
@@ -31,8 +30,7 @@ class QSystemTrayIconSys : public QWidget
     Q_OBJECT
 };
 
-namespace {
-
+// Stands in for the browser.
 class UrlRecorder : public QObject
 {
     Q_OBJECT
@@ -41,8 +39,6 @@ public:
 public slots:
     void open(const QUrl& url) { urls << url; }
 };
-
-} // namespace
 
 class TestShellWindows final : public QObject
 {
@@ -179,32 +175,30 @@ private slots:
         const QString file = m_folder.path() + u"/orvane.chm"_s;
         QCOMPARE(shell::HelpLauncher::helpFilePath(), file);
         QVERIFY(writeFile(file, "ITSF"));
-        QStringList started;
-        QList<QUrl> opened;
-        const auto launcher = [&](QStringList installed, QStringList failing, bool desktop) {
-            started.clear();
-            opened.clear();
-            return shell::HelpLauncher(
-                [=](const QString& name) { return installed.contains(name) ? u"/bin/"_s + name : QString(); },
-                [&, failing](const QString& program, const QStringList& arguments) {
-                    started << program + u' ' + arguments.join(u'|');
-                    return !failing.contains(program);
-                },
-                [&, desktop](const QUrl& url) {
-                    opened << url;
-                    return desktop;
-                });
-        };
         using Result = shell::HelpLauncher::Result;
-        QCOMPARE(launcher({u"xchm"_s, u"kchmviewer"_s}, {}, true).open(file), Result::Started);
-        QCOMPARE(started, QStringList{u"/bin/xchm "_s + file});
-        QCOMPARE(launcher({u"xchm"_s, u"kchmviewer"_s}, {u"/bin/xchm"_s}, true).open(file), Result::Started);
-        QCOMPARE(started.size(), 2);
-        QCOMPARE(launcher({}, {}, true).open(file), Result::Started);
-        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(file)});
-        QCOMPARE(launcher({}, {}, false).open(file), Result::NoViewer);
-        QCOMPARE(launcher({u"xchm"_s}, {}, true).open(file + u".missing"_s), Result::FileMissing);
-        QVERIFY(started.isEmpty() && opened.isEmpty());
+        const QStringList both{u"xchm"_s, u"kchmviewer"_s};
+        // Viewers installed, viewers that fail to start, whether the desktop opens it; the file; what happens.
+        const std::tuple<QStringList, QStringList, bool, QString, Result, QString> cases[] = {
+            {both, {}, true, file, Result::Started, u"/bin/xchm F"_s},
+            {both, {u"/bin/xchm"_s}, true, file, Result::Started, u"/bin/xchm F, /bin/kchmviewer F"_s},
+            {{}, {}, true, file, Result::Started, u"desktop F"_s},
+            {{}, {}, false, file, Result::NoViewer, u"desktop F"_s},
+            {both, {}, true, file + u".missing"_s, Result::FileMissing, QString()}};
+        for (const auto& [installed, failing, desktop, path, result, attempts] : cases) {
+            QStringList tried;
+            const shell::HelpLauncher launcher(
+                [&in = installed](const QString& name) { return in.contains(name) ? u"/bin/"_s + name : QString(); },
+                [&tried, &fails = failing](const QString& program, const QStringList& arguments) {
+                    tried << program + u' ' + arguments.join(u'|');
+                    return !fails.contains(program);
+                },
+                [&tried, opens = desktop](const QUrl& url) {
+                    tried << u"desktop "_s + url.toLocalFile();
+                    return opens;
+                });
+            QCOMPARE(launcher.open(path), result);
+            QCOMPARE(tried.join(u", "_s).replace(file, u"F"_s), attempts);
+        }
     }
 };
 

@@ -1,9 +1,12 @@
 #pragma once
 
+// Files and fixture databases the tests set up.
+
 #include "core/data/DatabaseWriter.h"
 #include "core/data/Mainmode.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <utility>
@@ -12,6 +15,20 @@
 namespace orvane::testing {
 
 using data::DatabaseWriter;
+
+// Replaces the file at `path` with `bytes`; false when it cannot be written whole.
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// The whole file, or an empty array when it cannot be read.
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // The rows of a fixture database, given in code.
 struct FixtureRows

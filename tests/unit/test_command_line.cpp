@@ -1,5 +1,4 @@
-// orvane --define run as a terminal runs it: the real program, no display, a locale that
-// is not UTF-8, a dictionary given with --database.
+// orvane --define as a terminal runs it: the real program, no display, a locale not UTF-8, --database.
 #include "FixtureDatabase.h"
 
 #include <QProcess>

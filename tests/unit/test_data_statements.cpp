@@ -4,7 +4,6 @@
 #include "core/data/PatternMatcher.h"
 #include "core/data/UnicodeText.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 #include <algorithm>

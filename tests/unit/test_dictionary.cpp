@@ -1,5 +1,4 @@
-// The dictionary's rules without a window: the three searches, composing an entry, the
-// key sequences of the transliteration box and the display settings.
+// The dictionary's rules without a window: searches, look-ups, entries, key sequences and display settings.
 #include "FixtureDatabase.h"
 #include "core/dictionary/DisplayConfig.h"
 #include "core/dictionary/EntryComposer.h"
@@ -26,8 +25,9 @@ FixtureRows dictionaryRows()
                         entry(5, u"\tταφ"_s, u"zeta"_s, u"ateZ"_s, u"z"_s)},
             // clang-format off
             .keys = {{u"e-"_s, u"ē"_s}, {u"ē'"_s, u"ḗ"_s}, {u"A'"_s, u"Á"_s}, {u"x"_s, u"ξ"_s}, {u""_s, u"(blank)"_s},
-                     {u"o-"_s, u"first"_s}, {u"o-"_s, u"ō"_s}, {u"n-"_s, u""_s}, {u"m-"_s, std::nullopt},
-                     {u"zz"_s, u"zzz"_s}, {u"pq"_s, u"qp"_s}, {u"qp"_s, u"pq"_s}}};
+                     {u"o-"_s, u"first"_s}, {u"o-"_s, u"ō"_s}, {u"n-"_s, u"ñ"_s}, {u"n-"_s, u""_s},
+                     {u"m-"_s, std::nullopt}, {u"zz"_s, u"zzz"_s}, {u"pq"_s, u"qp"_s}, {u"qp"_s, u"pq"_s},
+                     {u"abc"_s, u"x"_s}, {u" b"_s, u"y"_s}}};
     // clang-format on
 }
 
@@ -81,9 +81,6 @@ private slots:
         };
         for (const auto& [kind, box, rows] : cases)
             QCOMPARE(listed(runSearch(kind, box)), rows);
-        QCOMPARE(ScriptSearch.searchMode, SearchMode::NativeScript);
-        QCOMPARE(TranslitSearch.searchMode, SearchMode::Latin);
-        QCOMPARE(PlainSearch.searchMode, SearchMode::Latin);
 
         const DatabaseHandle kept = SharedDatabase();
         SharedDatabase().reset();
@@ -115,8 +112,8 @@ private slots:
         }
     }
 
-    // Every row keeps its own entry, however many.
-    void resultRowsCarryTheirIds()
+    // Every row keeps its own entry, however many; a typed letter finds the next row beginning with it.
+    void resultListModel()
     {
         SearchResults results;
         for (int id = 1; id <= 70000; ++id)
@@ -126,16 +123,11 @@ private slots:
         QCOMPARE(model.rowCount(), 70000);
         QCOMPARE(model.index(69999).data().toString(), u"70000"_s);
         QCOMPARE(model.index(32768).data(ResultListModel::EntryIdRole).toLongLong(), 98307);
-    }
 
-    // A typed letter: the next row beginning with it, ignoring case, round the end.
-    void typedLetterFindsTheNextRow()
-    {
-        SearchResults results;
+        SearchResults words;
         for (const QString& term : {u"ζήτα"_s, u"Σίγμα"_s, u"αλφα"_s, u"σήμα"_s, u"Ζωή"_s})
-            results.append(1, term);
-        ResultListModel model;
-        model.setRows(std::move(results));
+            words.append(1, term);
+        model.setRows(std::move(words));
         const std::tuple<QString, int, int> cases[] = {{u"ζ"_s, -1, 0}, {u"ζ"_s, 0, 4}, {u"ζ"_s, 4, 0},
                                                        {u"σ"_s, 0, 1},  {u"ς"_s, 1, 3}, {u"α"_s, 2, 2},
                                                        {u"ά"_s, 2, -1}, {u"β"_s, 1, -1}};
@@ -143,7 +135,8 @@ private slots:
             QCOMPARE(model.nextRowStartingWith(typed, current), next);
     }
 
-    void composedEntries()
+    // Entries as composed, and as shown: a text box needs seconds to lay out megabytes, so a huge entry is cut.
+    void entries()
     {
         const QString rule = u"------------------------"_s;
         QCOMPARE(composeEntry(1, SearchMode::NativeScript), u"psychḗ\r\n"_s + rule + u"\r\nsoul\r\n\r\n"_s);
@@ -151,11 +144,7 @@ private slots:
         QCOMPARE(composeEntry(3, SearchMode::Latin), u"λόγος\r\n"_s + rule + u"\r\n\r\n\r\n"_s);
         QCOMPARE(composeEntry(4, SearchMode::Latin), u"\r\n"_s + rule + u"\r\nclock\r\n\r\n"_s);
         QCOMPARE(composeEntry(99, SearchMode::Latin), QString());
-    }
 
-    // A text box needs seconds to lay out megabytes, so a huge entry is shown cut.
-    void displayTextIsCutAtTheLimit()
-    {
         const QString full(MaxShownCharacters, u'x');
         const QString pair = u"\U0001D400"_s;
         const std::pair<QString, QString> cases[] = {
@@ -169,35 +158,33 @@ private slots:
             QCOMPARE(entryDisplayText(composed), shown);
     }
 
-    void keyLookups()
+    // Look-ups of one key sequence, and the sequences replaced at the end of the text.
+    void keyInput()
     {
-        const std::pair<QString, QString> cases[] = {
+        const std::pair<QString, QString> lookups[] = {
             {u"e-"_s, u"ē"_s}, {u"A'"_s, u"Á"_s}, {u"a'"_s, u""_s},        // case matters
             {u" x"_s, u"ξ"_s}, {u"x "_s, u"ξ"_s}, {u"  "_s, u"(blank)"_s}, // spaces trimmed
             {u"o-"_s, u"ō"_s}, {u"n-"_s, u""_s},  {u"m-"_s, u""_s},        {u"'"_s, u""_s},
         };
-        for (const auto& [input, display] : cases) {
+        for (const auto& [input, display] : lookups) {
             KeyInput keys{input, u"left over"_s};
             keys.LookupKey();
             QCOMPARE(keys.keyDisplay, display);
         }
-    }
+        // The table as the box applies it (the help shows it): only inputs it can look up, the last row's display.
+        QStringList applied;
+        for (const KeyTableRow& row : appliedKeyTable(*SharedDatabase()).value_or(std::vector<KeyTableRow>()))
+            applied << row.input + u'=' + row.display;
+        QCOMPARE(applied.join(u' '), u"e-=ē ē'=ḗ A'=Á x=ξ =(blank) o-=ō zz=zzz pq=qp qp=pq"_s);
 
-    void keysReplaceTheEndOfTheText()
-    {
-        const std::pair<QString, QString> cases[] = {
+        const std::pair<QString, QString> endings[] = {
             {u"x"_s, u"x"_s},          {u"ae-"_s, u"aē"_s}, {u"e-a"_s, u"e-a"_s},
             {u"e-'"_s, u"e-'"_s},      {u"ē'"_s, u"ḗ"_s},   {u"a x"_s, u"aξ"_s},
             {u"a  "_s, u"a(blank)"_s}, {u"n-"_s, u"n-"_s},  {u"e-e-xe-"_s, u"e-e-xē"_s},
         };
-        for (const auto& [typed, shown] : cases)
+        for (const auto& [typed, shown] : endings)
             QCOMPARE(KeyInput().applyKeys(typed), shown);
-        // Typed key by key, replacements chain: e, then - makes ē, then ' makes ḗ.
         KeyInput keys;
-        QString box;
-        for (const QChar key : u"e-'"_s)
-            box = keys.applyKeys(box + key);
-        QCOMPARE(box, u"ḗ"_s);
         // Rows that lead back to a known sequence stop at the bound instead of hanging.
         QCOMPARE(keys.applyKeys(u"zz"_s), QString(2 + KeyInput::MaxChainedReplacements, u'z'));
         QCOMPARE(keys.applyKeys(u"pq"_s), KeyInput::MaxChainedReplacements % 2 ? u"qp"_s : u"pq"_s);
@@ -208,14 +195,14 @@ private slots:
         SharedDatabase() = kept;
     }
 
-    // The first settings row is loaded; a failing column ends the load, and what was read
-    // before it stays.
+    // The first settings row is loaded; a failing column ends the load, and what was read before it stays.
     void displaySettings()
     {
         const DisplayConfig old{u"old"_s, u"f1"_s, u"f2"_s, u"f3"_s, u"f4"_s, u"f5"_s, 1, 2, 3, 4, 5};
         // clang-format off
         const DatabaseWriter::Config full{.name = u"Orvane"_s, .fnt1 = u"A"_s, .fnt3 = u"C"_s, .fnt4 = u"D"_s,
-                                          .fnt5 = u"E"_s, .fsz1 = 9.75, .fsz2 = 10, .fsz3 = 11, .fsz4 = 14.25, .fsz5 = 16};
+                                          .fnt5 = u"E"_s, .fsz1 = 9.75, .fsz2 = 10, .fsz3 = 11, .fsz4 = 14.25,
+                                          .fsz5 = 16};
         // clang-format on
         const std::tuple<std::vector<DatabaseWriter::Config>, QStringList, QString> cases[] = {
             {{{.name = u""_s, .fnt1 = u"no"_s}, full, {.name = u"Later"_s}},

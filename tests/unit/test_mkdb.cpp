@@ -1,6 +1,5 @@
-// The dictionary builder: readers, keyboard rules, whole builds, file permissions and the applied key table.
+// The dictionary builder: readers, keyboard rules, whole builds and file permissions.
 #include "FixtureDatabase.h"
-#include "TestFiles.h"
 
 #include "ConfigFile.h"
 #include "DictdReader.h"
@@ -9,8 +8,6 @@
 #include "InputError.h"
 #include "KeyboardBuilder.h"
 #include "MimReader.h"
-
-#include "core/dictionary/KeyInput.h"
 
 #include <QProcess>
 #include <QTest>
@@ -247,13 +244,13 @@ private slots:
         }
     }
 
-    void buildsEveryTable()
+    void builds()
     {
         writeFixture();
         const mode_t previous = umask(027);
-        const auto [status, output] = mkdb("-o @/every.mdb");
+        const auto [built, said] = mkdb("-o @/every.mdb");
         umask(previous);
-        QVERIFY2(status == 0 && output.contains(at("note: @/table.mim:1: zz → azz left out")), qPrintable(output));
+        QVERIFY2(built == 0 && said.contains(at("note: @/table.mim:1: zz → azz left out")), qPrintable(said));
         // A dictionary is read by every user: it gets the permissions of any new file (Qt's flags for rw- r-- ---).
         QCOMPARE(int(QFile::permissions(at("@/every.mdb")) & 0x7777), 0x6640);
         const data::DatabaseHandle database = open("every.mdb");
@@ -269,11 +266,8 @@ private slots:
                  (QStringList{u"1|ϐ"_s, u"2|β"_s, u"3|ϑ"_s, u"4|α"_s, u"5|γ"_s}));
         QCOMPARE(rowsOf(*database, "tbl_config", "name|fnt1|fnt3|fnt4|fsz1|about"),
                  QStringList{u"F|Noto Sans|DejaVu Sans|-|12.5|Fixture dictionary\r\nCC BY-SA 3.0"_s});
-    }
 
-    // A failed build leaves the earlier database as it was and no file behind.
-    void build()
-    {
+        // A failed build leaves the earlier database as it was and no file behind.
         for (const BuildCase& build : buildCases) {
             writeFixture();
             if (*build.file)
@@ -290,21 +284,6 @@ private slots:
                 QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), files);
             }
         }
-    }
-
-    // Only what the box can look up, and for each input the last row read.
-    void keyTableAsTheBoxAppliesIt()
-    {
-        testing::FixtureRows rows;
-        for (const KeySequence& key : rulesOf("a'=à|e-=ē|a'=á|e-=|abc=x| b=y|c=ç|=_", {}))
-            rows.keys.emplace_back(key.keys, key.output);
-        QVERIFY(testing::writeFixtureDatabase(at("@/keys.mdb"), rows));
-        const data::DatabaseHandle database = open("keys.mdb");
-        QVERIFY(database);
-        QStringList applied;
-        for (const auto& row : dictionary::appliedKeyTable(*database).value_or(std::vector<dictionary::KeyTableRow>()))
-            applied << row.input + u'=' + row.display;
-        QCOMPARE(applied, (QStringList{u"a'=á"_s, u"c=ç"_s, u"=_"_s}));
     }
 };
 

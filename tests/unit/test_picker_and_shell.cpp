@@ -1,5 +1,4 @@
-// The rules under the picker and the shell's windows: paging through the glyphs, the
-// About text, and when a window's activation handler runs.
+// The rules under the picker and the shell's windows: glyph pages, the About text, the activation rule.
 #include "FixtureDatabase.h"
 #include "core/picker/GlyphPages.h"
 #include "core/shell/AboutText.h"
@@ -16,8 +15,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The store and page as text: "page 1: α β . ." lists the page's non-empty glyphs and
-// the number of empty buttons.
+// The page as text: its number, its first and last non-empty glyphs and the number of empty buttons.
 QString page(const GlyphPages& pages)
 {
     QStringList shown;
@@ -33,15 +31,6 @@ QString page(const GlyphPages& pages)
         .arg(empty);
 }
 
-void writeGlyphs(FixtureFolder& folder, int count, int nullAt = 0)
-{
-    FixtureRows rows;
-    for (int id = count; id >= 1; --id) // stored out of order: the picker reads by id
-        rows.glyphs.emplace_back(id, id == nullAt ? std::nullopt : std::optional(QString::number(id)));
-    QVERIFY(folder.write(rows));
-    QVERIFY(data::ConnectDatabase());
-}
-
 } // namespace
 
 class TestPickerAndShell final : public QObject
@@ -53,9 +42,8 @@ private slots:
     {
         FixtureFolder folder;
         GlyphPages pages;
-        // ">" after a load follows the second page's first glyph; each ">" then says
-        // whether the page it shows is full.
-        // count, the null glyph's id, ">" after the load, the pages ">" shows while it stays enabled
+        // Rows, the null glyph's id, ">" after the load (a second page's first glyph), the pages ">" shows while
+        // it stays enabled (whether the page it shows is full).
         const std::tuple<int, int, bool, QStringList> cases[] = {
             {0, 0, false, {}},
             {108, 0, false, {}},
@@ -66,7 +54,11 @@ private slots:
             {5002, 0, true, {}},
         };
         for (const auto& [count, nullAt, nextAfterLoad, nexts] : cases) {
-            writeGlyphs(folder, count, nullAt);
+            FixtureRows rows;
+            for (int id = count; id >= 1; --id) // stored out of order: the picker reads by id
+                rows.glyphs.emplace_back(id, id == nullAt ? std::nullopt : std::optional(QString::number(id)));
+            QVERIFY(folder.write(rows));
+            QVERIFY(data::ConnectDatabase());
             pages.next(); // a load starts on the first page whatever was shown before
             pages.load();
             QCOMPARE(pages.pageIndex(), 0);
@@ -99,7 +91,8 @@ private slots:
         QCOMPARE(page(pages), u"page 0: .. +108 empty"_s);
     }
 
-    void aboutTextIsTheLastRowWithOne()
+    // The About text is the last row with one; a web address is kept, a relative one lies beside the program.
+    void aboutTextAndLink()
     {
         FixtureFolder folder;
         QVERIFY(folder.write(
@@ -111,11 +104,7 @@ private slots:
         QCOMPARE(shell::LoadAboutText(), std::nullopt);
         data::SharedDatabase().reset();
         QCOMPARE(shell::LoadAboutText(), std::nullopt);
-    }
 
-    // A packager's web address as it is; a relative one is a page beside the program.
-    void aboutLink()
-    {
         QCOMPARE(shell::aboutLink(u"html/about.html#top"_s, u"/opt/o"_s), QUrl(u"file:///opt/o/html/about.html#top"_s));
         QCOMPARE(shell::aboutLink(u"https://example.org/o"_s, u"/opt/o"_s), QUrl(u"https://example.org/o"_s));
     }
