@@ -21,7 +21,7 @@ bool programCopyRuns()
 {
     QLocalSocket probe;
     probe.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
-    probe.connectToServer(SingleInstance::serverName());
+    probe.connectToServer(handover::serverName());
     return probe.waitForConnected(100);
 }
 

@@ -15,7 +15,7 @@ if(CMAKE_INSTALL_LIBDIR MATCHES "^lib/")
     set(ORVANE_INSTALL_DIR "lib/orvane")
 endif()
 
-install(TARGETS orvane RUNTIME DESTINATION "${ORVANE_INSTALL_DIR}")
+install(TARGETS orvane orvane-gui RUNTIME DESTINATION "${ORVANE_INSTALL_DIR}")
 # Built by dictionaries/ and help/ into the program folder; absent when those are
 # switched off, and then simply not installed.
 install(FILES "${ORVANE_PROGRAM_DIR}/orvane.mdb" "${ORVANE_PROGRAM_DIR}/orvane.chm"

@@ -108,4 +108,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
     return command;
 }
 
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
+}
+
 } // namespace orvane

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdio>
 #include <optional>
 
 namespace orvane {
@@ -36,5 +37,8 @@ struct CommandLine
 CommandLine parseCommandLine(const QStringList& arguments);
 
 extern const char* const HelpText;
+
+// Writes `text` to a terminal stream as UTF-8, whatever the locale says.
+void print(std::FILE* stream, const QString& text);
 
 } // namespace orvane

@@ -1,130 +1,17 @@
 #include "app/SingleInstance.h"
 
-#include "core/dictionary/Lookup.h"
-
 #include <QLocalSocket>
-#include <QScopeGuard>
-#include <QStringDecoder>
 #include <QTimer>
-#include <QtEndian>
-#include <cstring>
 #include <memory>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <pwd.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-#endif
 
 namespace orvane {
 
-namespace {
-
-constexpr char Mark[] = "ORVL";
-constexpr qsizetype HeaderBytes = 9; // mark, kind, length
-
-QString userName()
-{
-#ifdef Q_OS_WIN
-    wchar_t name[257] = {};
-    DWORD size = 257;
-    return GetUserNameW(name, &size) ? QString::fromWCharArray(name) : QString();
-#else
-    if (const passwd* entry = getpwuid(getuid()))
-        return QString::fromLocal8Bit(entry->pw_name);
-    return QString::number(getuid());
-#endif
-}
-
-// True when the process at the other end of the connected socket `fd` runs as this account.
-bool isSameAccount([[maybe_unused]] qintptr fd)
-{
-#ifdef Q_OS_LINUX
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    return getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == geteuid();
-#else
-    return true; // named pipes and socket files carry the account's own permissions
-#endif
-}
-
-// The look-up a message asks for; false for anything that is not exactly one message.
-bool decode(const QByteArray& message, std::optional<QString>& text)
-{
-    if (message.size() < HeaderBytes || !message.startsWith(Mark))
-        return false;
-    const quint32 length = qFromBigEndian<quint32>(message.constData() + 5);
-    if (length > SingleInstance::MaxTextBytes || message.size() != HeaderBytes + qsizetype(length))
-        return false;
-    if (message.at(4) == 'S') {
-        text.reset();
-        return length == 0;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    text = utf8(QByteArrayView(message).sliced(HeaderBytes));
-    return message.at(4) == 'T' && !utf8.hasError();
-}
-
-} // namespace
+using namespace handover;
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent)
 {
     m_server.setSocketOptions(QLocalServer::AbstractNamespaceOption);
     connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::accept);
-}
-
-QString SingleInstance::serverName()
-{
-    return QStringLiteral("orvane-") + userName();
-}
-
-QByteArray SingleInstance::lookupMessage(const std::optional<QString>& text)
-{
-    // Cut here already, so that what is sent always fits the receiver's limit.
-    const QByteArray utf8 = text ? dictionary::lookupText(*text).toUtf8() : QByteArray();
-    QByteArray message(Mark);
-    message += text ? 'T' : 'S';
-    message.resize(HeaderBytes);
-    qToBigEndian<quint32>(quint32(utf8.size()), message.data() + 5);
-    return message + utf8;
-}
-
-SingleInstance::Probe SingleInstance::handOver(const QByteArray& message, const QString& name)
-{
-#ifdef Q_OS_LINUX
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return Probe::NoCopy;
-    const auto closeSocket = qScopeGuard([fd] { close(fd); });
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = name.toUtf8().left(qsizetype(sizeof address.sun_path) - 1);
-    memcpy(address.sun_path + 1, path.constData(), size_t(path.size())); // sun_path[0] = 0: abstract
-    const auto length = socklen_t(sizeof address.sun_family + 1 + size_t(path.size()));
-    // Non-blocking, so that a listener whose queue is full (one that never accepts)
-    // refuses at once instead of holding this copy up; it counts as no copy.
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0)
-        return Probe::NoCopy;
-    // The listener's credentials, recorded when it began to listen.
-    if (!isSameAccount(fd))
-        return Probe::OtherAccount;
-    // Small enough for the socket's buffer: written whole at once, or the copy is stuck.
-    if (!message.isEmpty())
-        ::send(fd, message.constData(), size_t(message.size()), MSG_NOSIGNAL);
-    return Probe::OwnCopy;
-#else
-    constexpr int TimeoutMs = 200;
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    if (!socket.waitForConnected(TimeoutMs))
-        return Probe::NoCopy;
-    socket.write(message);
-    socket.waitForBytesWritten(TimeoutMs);
-    return Probe::OwnCopy;
-#endif
 }
 
 bool SingleInstance::listen(const QString& name)

@@ -1,26 +1,25 @@
+// orvane: the command line. Look-ups are handed to the running copy and entries printed
+// here, with the core alone; the windows start in orvane-gui.
 #include "app/CommandLine.h"
-#include "app/LookupRequest.h"
-#include "app/SingleInstance.h"
-#include "app/WindowRegistry.h"
+#include "app/Handover.h"
 #include "core/data/Mainmode.h"
 #include "core/dictionary/Lookup.h"
-#include "ui/common/Messages.h"
-#include "ui/common/ProgramIcon.h"
-#include "ui/shell/Fboard.h"
 
-#include <QApplication>
-#include <cstdio>
+#include <QCoreApplication>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <process.h>
+#define execv _execv
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
 using namespace orvane;
-
-// Terminal output is UTF-8 whatever the locale says.
-void print(std::FILE* stream, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
-}
 
 // The terminal's look-up. Only a core application object: it runs where there is no
 // display at all.
@@ -42,40 +41,22 @@ int define(int argc, char* argv[], const CommandLine& command)
     return entries.isEmpty() ? 1 : 0;
 }
 
-int runProgram(int argc, char* argv[], const CommandLine& command)
+// The windowed program, orvane-gui, beside this one, started in this process's place with
+// the same arguments. Only it loads the window libraries, which cost a start that hands
+// over a look-up or prints entries several times what the work itself takes.
+int startWindows(int argc, char* argv[])
 {
-    const bool lookingUp = command.mode == CommandLine::Mode::Lookup;
-    const QByteArray message = lookingUp ? SingleInstance::lookupMessage(command.text) : QByteArray();
-    // Asked before any display is opened: a running copy takes the look-up, and a second
-    // plain start leaves at once, silently, before any icon exists.
-    const SingleInstance::Probe found = SingleInstance::handOver(message);
-    if (found == SingleInstance::Probe::OwnCopy)
-        return 0;
-
-    QApplication app(argc, argv);
-    SingleInstance instance;
-    if (!instance.listen()) {
-        // A copy that started meanwhile takes the message; a name held by another
-        // account must not keep this user from the dictionary.
-        if (found == SingleInstance::Probe::NoCopy &&
-            SingleInstance::handOver(message) == SingleInstance::Probe::OwnCopy)
-            return 0;
-        print(stderr, QStringLiteral("orvane: another account holds the name %1; running without the "
-                                     "single-instance guard\n")
-                          .arg(SingleInstance::serverName()));
+    QString program;
+    {
+        const QCoreApplication app(argc, argv);
+        program = QCoreApplication::applicationDirPath() + QStringLiteral("/orvane-gui");
     }
-
-    QApplication::setQuitOnLastWindowClosed(false); // the tray keeps the program alive
-    QApplication::setWindowIcon(shell::programIcon());
-    data::setErrorNotifier([](const QString& text) { shell::showMessage(nullptr, text); });
-
-    shell::Fboard board;
-    WindowRegistry::attach(&board);
-    board.Form_Load();
-    QObject::connect(&instance, &SingleInstance::lookupRequested, &board, &lookUp);
-    if (lookingUp)
-        lookUp(command.text);
-    return QApplication::exec();
+    const QByteArray path = QFile::encodeName(program);
+    argv[0] = const_cast<char*>(path.constData());
+    execv(path.constData(), argv);
+    print(stderr,
+          QStringLiteral("orvane: cannot start %1: %2\n").arg(program, QString::fromLocal8Bit(strerror(errno))));
+    return 1;
 }
 
 } // namespace
@@ -103,5 +84,10 @@ int main(int argc, char* argv[])
     case CommandLine::Mode::Program:
         break;
     }
-    return runProgram(argc, argv, command);
+    // A running copy takes the look-up, and a second plain start leaves at once, silently.
+    const bool lookingUp = command.mode == CommandLine::Mode::Lookup;
+    if (handover::handOver(lookingUp ? handover::lookupMessage(command.text) : QByteArray()) ==
+        handover::Probe::OwnCopy)
+        return 0;
+    return startWindows(argc, argv);
 }

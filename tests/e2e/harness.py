@@ -126,7 +126,8 @@ class Session:
 
     def _prepare_program_folder(self):
         os.mkdir(self.program_folder)
-        shutil.copy2(os.path.join(self.source_dir, "orvane"), self.program_folder)
+        for program in ("orvane", "orvane-gui"):
+            shutil.copy2(os.path.join(self.source_dir, program), self.program_folder)
         if self.database:
             self.build_fixture(os.path.join(self.program_folder, "orvane.mdb"))
             if callable(self.database):

@@ -35,7 +35,7 @@ private slots:
         instance.setMessageTimeout(60000); // only the size limit may end the long message
         QVERIFY(instance.listen(m_name));
         QSignalSpy lookups(&instance, &SingleInstance::lookupRequested);
-        const QByteArray text = SingleInstance::lookupMessage(u"ψυχή"_s), selection = SingleInstance::lookupMessage({});
+        const QByteArray text = handover::lookupMessage(u"ψυχή"_s), selection = handover::lookupMessage({});
 
         if (geteuid() == 0) { // acting as another account needs root
             const sockaddr_un heard = address(m_name), held = address(m_name + u"-held"_s);
@@ -56,7 +56,7 @@ private slots:
                 _exit(0);
             }
             // Knocking at another account's name tells it nothing, so it may be repeated.
-            QTRY_COMPARE(SingleInstance::handOver(text, m_name + u"-held"_s), SingleInstance::Probe::OtherAccount);
+            QTRY_COMPARE(handover::handOver(text, m_name + u"-held"_s), handover::Probe::OtherAccount);
             kill(child, SIGKILL);
             waitpid(child, nullptr, 0);
             QCOMPARE(lookups.size(), 0);
@@ -66,14 +66,14 @@ private slots:
         longOne.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
         longOne.connectToServer(m_name);
         QVERIFY(longOne.waitForConnected());
-        longOne.write(QByteArray(SingleInstance::MaxTextBytes + 16, 'a'));
+        longOne.write(QByteArray(handover::MaxTextBytes + 16, 'a'));
         QTRY_COMPARE(longOne.state(), QLocalSocket::UnconnectedState);
 
         for (const QByteArray& message :
              {QByteArray("ORVL"), text.chopped(1), text + 'x', selection + 'x',
               QByteArray(text).replace("\xCF\x88", "\xCF\xCF"), QByteArray(text).replace('T', 'X'),
               QByteArray(text).replace('T', 'S'), selection, text})
-            QCOMPARE(SingleInstance::handOver(message, m_name), SingleInstance::Probe::OwnCopy);
+            QCOMPARE(handover::handOver(message, m_name), handover::Probe::OwnCopy);
         QTRY_COMPARE(lookups.size(), 2);
         QCOMPARE(lookups[0][0].value<Message>(), Message());
         QCOMPARE(lookups[1][0].value<Message>(), Message(u"ψυχή"_s));

@@ -1,0 +1,58 @@
+// orvane-gui: the tray icon and the windows. orvane starts it when no copy of the program
+// runs for this user yet.
+#include "app/CommandLine.h"
+#include "app/LookupRequest.h"
+#include "app/SingleInstance.h"
+#include "app/WindowRegistry.h"
+#include "core/data/Mainmode.h"
+#include "ui/common/Messages.h"
+#include "ui/common/ProgramIcon.h"
+#include "ui/shell/Fboard.h"
+
+#include <QApplication>
+
+using namespace orvane;
+
+int main(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = parseCommandLine(arguments);
+    if (command.mode != CommandLine::Mode::Program && command.mode != CommandLine::Mode::Lookup) {
+        print(stderr, QStringLiteral("orvane-gui: only the windows start here; run orvane\n"));
+        return 2;
+    }
+    data::setDatabaseFile(command.database);
+    const bool lookingUp = command.mode == CommandLine::Mode::Lookup;
+    const QByteArray message = lookingUp ? handover::lookupMessage(command.text) : QByteArray();
+    // Asked before any display is opened: a running copy takes the look-up, and a second
+    // plain start leaves at once, silently, before any icon exists.
+    const handover::Probe found = handover::handOver(message);
+    if (found == handover::Probe::OwnCopy)
+        return 0;
+
+    QApplication app(argc, argv);
+    SingleInstance instance;
+    if (!instance.listen()) {
+        // A copy that started meanwhile takes the message; a name held by another
+        // account must not keep this user from the dictionary.
+        if (found == handover::Probe::NoCopy && handover::handOver(message) == handover::Probe::OwnCopy)
+            return 0;
+        print(stderr, QStringLiteral("orvane: another account holds the name %1; running without the "
+                                     "single-instance guard\n")
+                          .arg(handover::serverName()));
+    }
+
+    QApplication::setQuitOnLastWindowClosed(false); // the tray keeps the program alive
+    QApplication::setWindowIcon(shell::programIcon());
+    data::setErrorNotifier([](const QString& text) { shell::showMessage(nullptr, text); });
+
+    shell::Fboard board;
+    WindowRegistry::attach(&board);
+    board.Form_Load();
+    QObject::connect(&instance, &SingleInstance::lookupRequested, &board, &lookUp);
+    if (lookingUp)
+        lookUp(command.text);
+    return QApplication::exec();
+}
