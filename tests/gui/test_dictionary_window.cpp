@@ -192,6 +192,8 @@ private slots:
         }
         typeText(list(), u"ζσ"_s);
         QCOMPARE(list()->currentIndex().row(), 20);
+        QTest::keyClick(list(), Qt::Key_Down); // from a current row the keys move on from it
+        QCOMPARE(list()->currentIndex().row(), 21);
     }
 };
 
