@@ -59,7 +59,7 @@ template <Subject subject> void likeFunction(sqlite3_context* context, int, sqli
     }
     const Utf16Text text(arguments[1]);
     const bool matched = subject == Subject::Key ? matcher->matchesKey(text.view()) : matcher->matches(text.view());
-    sqlite3_result_int(context, matched ? 1 : 0);
+    sqlite3_result_int(context, int(matched));
     // The engine may free the matcher inside this call, so it comes last.
     if (compiled) {
         sqlite3_set_auxdata(context, 0, compiled.release(),
