@@ -1,7 +1,12 @@
 # Our own code compiles without warnings; third-party headers come in as SYSTEM.
-# The test command and CI turn warnings into errors; packagers building with another
-# compiler need not.
-option(ORVANE_WERROR "Treat compiler warnings as errors" OFF)
+# Warnings are errors where the code is worked on (a git checkout, the test command, CI);
+# packagers building a release tarball with another compiler need not stop at one.
+if(EXISTS "${PROJECT_SOURCE_DIR}/.git")
+    set(orvane_werror_default ON)
+else()
+    set(orvane_werror_default OFF)
+endif()
+option(ORVANE_WERROR "Treat compiler warnings as errors" ${orvane_werror_default})
 
 function(orvane_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor

@@ -69,6 +69,8 @@ private slots:
         unsafe.orderBy = u"id; DROP TABLE tbl_glyph"_qs;
         RecordSet refused = database->OpenRecordset(unsafe);
         QVERIFY(!refused.IsOpen() && refused.Eof() && !refused.Error().isEmpty());
+        for (const QString& name : {u"fsz1"_qs, u"Zz9_"_qs}) // plain names, up to the last of each range
+            QVERIFY(!database->OpenRecordset({u"tbl_config"_qs, {name}, {}, {}}).Error().startsWith(u"not a plain"));
 
         // The classic SQL text, for diagnostics.
         QCOMPARE(Statement::configSettings().displaySql(), u"select * from tbl_config where name <> ''"_qs);
