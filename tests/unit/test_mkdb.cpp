@@ -129,6 +129,7 @@ const KeyCase keyCases[] = {
     {"empty display", "zz=", "", "", "zz>zz", "keys.tsv:1: zz →  left out: an empty display never replaces anything"},
     {"alphabet completed", "", "e-=ē|E-=Ē|e'=é|u\"=ü", "ḗ Ḗ ǘ ḯ é a ş", "e-'>ḗ|E-'>Ḗ|u\"'>ǘ|i\">ï|i\"'>ḯ|e'>é",
      "letter of the transliteration: ş (U+015f) has no rule"},
+    {"alphabet by another mark", "e-=ē|e'=é|zḗ=zē'", "", "ḗ", "é->ḗ|ē'>ē'", "ē' → ḗ left out: the replacements would"},
 };
 
 std::vector<KeySequence> rulesOf(const char* text, const QString& file)
