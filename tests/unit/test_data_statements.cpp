@@ -149,6 +149,8 @@ private slots:
         const DatabaseHandle after = withWord(u"changing"_qs, u"beta"_qs); // renamed over the first
         QCOMPARE(valuesOf(after->OpenRecordset(everything), u"m1"_qs), u"beta"_qs);
         QCOMPARE(valuesOf(before->OpenRecordset(everything), u"m1"_qs), u"alpha"_qs);
+        const QString huge((1 << 20) + 1, u'ω'); // longer than a listing holds: the engine reads it
+        QCOMPARE(valuesOf(withWord(u"huge"_qs, huge)->OpenRecordset(everything), u"m1"_qs), huge);
 
         QFile source(withWord(u"other"_qs, u"gamma"_qs)->path()), target(after->path());
         QVERIFY(source.open(QIODevice::ReadWrite) && target.open(QIODevice::WriteOnly));

@@ -212,7 +212,8 @@ private slots:
         QVERIFY(!row.HasField(u"nothing"_s) && !row.Error().isEmpty());
 
         RecordSet glyphs = database->OpenRecordset(Statement::glyphsInOrder());
-        QVERIFY(glyphs.IsOpen() && glyphs.Eof() && glyphs.RecordCount() == 0); // the table is empty
+        QVERIFY(glyphs.IsOpen() && glyphs.Eof() && glyphs.RecordCount() == 0 &&
+                glyphs.FieldInt(u"id"_s) == 0); // the table is empty
         RecordSet missing = database->OpenRecordset(Statement{u"tbl_missing"_s, {}, std::nullopt, {}});
         QVERIFY(!missing.IsOpen() && missing.Eof() && missing.RecordCount() == 0 && !missing.Error().isEmpty());
     }
