@@ -51,9 +51,8 @@ int startWindows(int argc, char* argv[])
         const QCoreApplication app(argc, argv);
         program = QCoreApplication::applicationDirPath() + QStringLiteral("/orvane-gui");
     }
-    const QByteArray path = QFile::encodeName(program);
-    argv[0] = const_cast<char*>(path.constData());
-    execv(path.constData(), argv);
+    // argv[0] stays as the user gave it: the windows keep the program's name and class.
+    execv(QFile::encodeName(program).constData(), argv);
     print(stderr,
           QStringLiteral("orvane: cannot start %1: %2\n").arg(program, QString::fromLocal8Bit(strerror(errno))));
     return 1;
