@@ -78,7 +78,7 @@ struct Row
 std::vector<Row> walk(RecordSet rs, const QString& orderColumn)
 {
     std::vector<Row> rows;
-    if (!rs.isOpen())
+    if (!rs.IsOpen())
         return rows;
     FUZZ_CHECK(rs.RecordCount() >= 0);
     const bool empty = rs.RecordCount() == 0;
