@@ -112,7 +112,7 @@ void fGlyph::rememberGridBeforeReload()
     if (!m_loaded)
         return;
     for (int i = 0; i < GridButtons; ++i)
-        m_gridBeforeReload[static_cast<size_t>(i)] = m_pages.onButton(i);
+        m_gridBeforeReload.at(static_cast<size_t>(i)) = m_pages.onButton(i);
     m_returnPressDue = true;
     if (QWindow* window = windowHandle())
         window->installEventFilter(this); // input reaches the window before any of its buttons
