@@ -117,8 +117,8 @@ private slots:
                     if (row.*matched && matcher.matches(stored(*(row.*matched))))
                         hits.push_back(&row);
                 }
-                std::stable_sort(hits.begin(), hits.end(), [&](const E* left, const E* right) {
-                    const auto &a = left->*ordered, &b = right->*ordered;
+                std::stable_sort(hits.begin(), hits.end(), [&, by = ordered](const E* left, const E* right) {
+                    const auto &a = left->*by, &b = right->*by;
                     return a && b ? unicode::compareCollated(stored(*a), stored(*b)) < 0 : !a && b; // nulls first
                 });
                 QStringList expected;
