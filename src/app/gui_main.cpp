@@ -26,8 +26,8 @@ int main(int argc, char* argv[])
     data::setDatabaseFile(command.database);
     const bool lookingUp = command.mode == CommandLine::Mode::Lookup;
     const QByteArray message = lookingUp ? handover::lookupMessage(command.text) : QByteArray();
-    // Asked before any display is opened: a running copy takes the look-up, and a second
-    // plain start leaves at once, silently, before any icon exists.
+    // orvane asked already; asked again before any display is opened, since a copy may have
+    // started meanwhile: it takes the look-up, and this one leaves silently.
     const handover::Probe found = handover::handOver(message);
     if (found == handover::Probe::OwnCopy)
         return 0;
