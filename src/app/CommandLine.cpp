@@ -114,4 +114,12 @@ void print(std::FILE* stream, const QString& text)
     std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
 }
 
+CommandLine parseCommandLine(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return parseCommandLine(arguments);
+}
+
 } // namespace orvane

@@ -35,6 +35,8 @@ struct CommandLine
 
 // `arguments` starts with the program's own name.
 CommandLine parseCommandLine(const QStringList& arguments);
+// The same for main()'s arguments, in the local encoding.
+CommandLine parseCommandLine(int argc, char* argv[]);
 
 extern const char* const HelpText;
 

@@ -15,10 +15,7 @@ using namespace orvane;
 
 int main(int argc, char* argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine command = parseCommandLine(arguments);
+    const CommandLine command = parseCommandLine(argc, argv);
     if (command.mode != CommandLine::Mode::Program && command.mode != CommandLine::Mode::Lookup) {
         print(stderr, QStringLiteral("orvane-gui: only the windows start here; run orvane\n"));
         return 2;

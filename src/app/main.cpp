@@ -62,10 +62,7 @@ int startWindows(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine command = parseCommandLine(arguments);
+    const CommandLine command = parseCommandLine(argc, argv);
     data::setDatabaseFile(command.database);
     switch (command.mode) {
     case CommandLine::Mode::Error:
