@@ -36,7 +36,7 @@ file(CREATE_LINK "${orvane_html_target}" "${CMAKE_BINARY_DIR}/packaging/html" SY
 install(FILES "${CMAKE_BINARY_DIR}/packaging/html" DESTINATION "${ORVANE_INSTALL_DIR}")
 
 install(FILES "${CMAKE_SOURCE_DIR}/packaging/orvane.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-# The program's icon, one PNG per size: orvane-<size>.png in the shell's icon folder.
+# The program's icon, one PNG per size (orvane-<size>.png in the shell's icon folder) and its drawing.
 file(GLOB orvane_icons "${CMAKE_SOURCE_DIR}/src/ui/common/icon/orvane-*.png")
 foreach(icon IN LISTS orvane_icons)
     if(icon MATCHES "orvane-([0-9]+)\\.png$")
@@ -45,6 +45,8 @@ foreach(icon IN LISTS orvane_icons)
                 RENAME orvane.png)
     endif()
 endforeach()
+install(FILES "${CMAKE_SOURCE_DIR}/src/ui/common/icon/orvane.svg"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
 
 set(CPACK_PACKAGE_NAME orvane)
 set(CPACK_PACKAGE_VENDOR "Orvane")

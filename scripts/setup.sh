@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
     libsqlcipher-dev sqlcipher sqlite3 libssl-dev
     libicu-dev zlib1g-dev
     dict-freedict-ell-eng m17n-db
