@@ -16,6 +16,7 @@ const char* const HelpText =
     "A dictionary in the system tray. Without options Orvane starts in the tray; starting\n"
     "it again while it runs does nothing.\n"
     "\n"
+    "Options:\n"
     "  --lookup [TEXT]   Show the dictionary window and look TEXT up in the search box that\n"
     "                    fits its letters; without TEXT, the text selected last in any\n"
     "                    program, else the clipboard. A running Orvane does it (with its own\n"
