@@ -14,6 +14,7 @@ PACKAGES=(
     xvfb openbox trayer xdotool xclip x11-utils imagemagick python3
     dbus-daemon haskell-gtk-sni-tray-utils
     clang libclang-rt-14-dev dpkg-dev
+    help2man appstream desktop-file-utils lintian
 )
 
 missing=()
