@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
     libsqlcipher-dev sqlcipher sqlite3 libssl-dev
     libicu-dev zlib1g-dev
     dict-freedict-ell-eng m17n-db
@@ -14,6 +14,7 @@ PACKAGES=(
     xvfb openbox trayer xdotool xclip x11-utils imagemagick python3
     dbus-daemon haskell-gtk-sni-tray-utils
     clang libclang-rt-14-dev dpkg-dev
+    help2man appstream desktop-file-utils lintian
 )
 
 missing=()

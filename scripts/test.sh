@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite (unit, offscreen widget, end-to-end).
+# Sets up, builds and runs the whole test suite (unit, offscreen widget, end-to-end, and the
+# Debian package through lintian).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

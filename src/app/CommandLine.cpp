@@ -4,17 +4,19 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 
 namespace orvane {
 
 const char* const HelpText =
     "Usage: orvane [--database FILE]\n"
-    "       orvane --lookup [TEXT] [--database FILE]\n"
-    "       orvane --define WORD [--native|--translit|--plain] [--exact] [--limit N] [--database FILE]\n"
+    "  or:  orvane --lookup [TEXT] [--database FILE]\n"
+    "  or:  orvane --define WORD [--native|--translit|--plain] [--exact] [--limit N] [--database FILE]\n"
     "\n"
     "A dictionary in the system tray. Without options Orvane starts in the tray; starting\n"
     "it again while it runs does nothing.\n"
     "\n"
+    "Options:\n"
     "  --lookup [TEXT]   Show the dictionary window and look TEXT up in the search box that\n"
     "                    fits its letters; without TEXT, the text selected last in any\n"
     "                    program, else the clipboard. A running Orvane does it (with its own\n"
@@ -22,12 +24,16 @@ const char* const HelpText =
     "                    to a key in the desktop's keyboard settings.\n"
     "  --define WORD     Print the entries found for WORD, without any window:\n"
     "                    exit status 0 found, 1 nothing found, 2 no usable dictionary.\n"
-    "    --native        search the native-script forms,\n"
-    "    --translit      the transliterations, or\n"
-    "    --plain         the forms without diacritics (default: as WORD's letters choose)\n"
+    "    --native        search the native-script forms only\n"
+    "    --translit      search the transliterations only\n"
+    "    --plain         search the forms without diacritics only\n"
+    "                    (without these three, WORD's letters choose the search)\n"
     "    --exact         only entries whose searched form is WORD (case ignored)\n"
     "    --limit N       at most N entries (default 20)\n"
     "  --database FILE   use FILE instead of orvane.mdb beside the program\n"
+    "  -platform NAME    the windows' Qt platform, such as xcb, wayland or offscreen\n"
+    "                    (default: the desktop session's, or QT_QPA_PLATFORM)\n"
+    "  -display NAME     the X11 display of the windows (default: DISPLAY)\n"
     "  -h, --help        show this help\n"
     "  --version         show the version\n";
 
@@ -46,13 +52,17 @@ CommandLine parseCommandLine(const QStringList& arguments)
     const QCommandLineOption database(QStringLiteral("database"), {}, QStringLiteral("FILE"));
     const QCommandLineOption exact(QStringLiteral("exact"));
     const QCommandLineOption limit(QStringLiteral("limit"), {}, QStringLiteral("N"));
+    // Qt's own options for the windows; orvane-gui hands them on to QApplication.
+    const QCommandLineOption platform(QStringLiteral("platform"), {}, QStringLiteral("NAME"));
+    const QCommandLineOption display(QStringLiteral("display"), {}, QStringLiteral("NAME"));
     const std::pair<QCommandLineOption, const dictionary::SearchKind*> kinds[] = {
         {QCommandLineOption(QStringLiteral("native")), &dictionary::ScriptSearch},
         {QCommandLineOption(QStringLiteral("translit")), &dictionary::TranslitSearch},
         {QCommandLineOption(QStringLiteral("plain")), &dictionary::PlainSearch}};
 
     QCommandLineParser parser;
-    parser.addOptions({help, version, lookup, define, database, exact, limit});
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions); // -platform as Qt spells it
+    parser.addOptions({help, version, lookup, define, database, exact, limit, platform, display});
     for (const auto& [option, kind] : kinds)
         parser.addOption(option);
     if (!parser.parse(arguments))
@@ -88,6 +98,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
             return fail(QStringLiteral("--database needs a FILE"));
         command.database = QFileInfo(parser.value(database)).absoluteFilePath();
     }
+    command.platform = parser.value(platform);
+    command.display = parser.value(display);
     const bool defining = command.mode == CommandLine::Mode::Define;
     for (const auto& [option, kind] : kinds) {
         if (!parser.isSet(option))
@@ -106,6 +118,29 @@ CommandLine parseCommandLine(const QStringList& arguments)
             return fail(QStringLiteral("--limit needs a number of 1 or more"));
     }
     return command;
+}
+
+QString missingDisplay(const CommandLine& command, const QProcessEnvironment& environment)
+{
+    const auto isSet = [&environment](const char* name) { return !environment.value(QLatin1String(name)).isEmpty(); };
+    const bool x11 = !command.display.isEmpty() || isSet("DISPLAY");
+    const bool wayland = isSet("WAYLAND_DISPLAY") || isSet("WAYLAND_SOCKET");
+    const QString platforms =
+        command.platform.isEmpty() ? environment.value(QStringLiteral("QT_QPA_PLATFORM")) : command.platform;
+    if (platforms.isEmpty()) { // Qt chooses X11 or Wayland by these variables
+        if (x11 || wayland)
+            return {};
+        return QStringLiteral(
+            "orvane: no display to show the windows on: neither DISPLAY nor WAYLAND_DISPLAY is set\n");
+    }
+    // Qt tries the platforms of a list in turn; those of neither kind (offscreen, minimal,
+    // vnc, eglfs …) need no display server.
+    for (const QString& platform : platforms.split(u';')) {
+        const QString name = platform.section(u':', 0, 0); // options follow a colon
+        if (name == u"xcb" ? x11 : name.startsWith(u"wayland") ? wayland : true)
+            return {};
+    }
+    return QStringLiteral("orvane: no display for the platform %1 to show the windows on\n").arg(platforms);
 }
 
 void print(std::FILE* stream, const QString& text)

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <optional>
 
+class QProcessEnvironment;
+
 namespace orvane {
 
 namespace dictionary {
@@ -30,6 +32,8 @@ struct CommandLine
     const dictionary::SearchKind* kind = nullptr; // forced by --native, --translit or --plain
     bool exact = false;
     qsizetype limit = 20;
+    QString platform; // -platform: Qt's platform of the windows; empty: its choice
+    QString display;  // -display: the X11 display; empty: DISPLAY
     QString error;
 };
 
@@ -37,6 +41,10 @@ struct CommandLine
 CommandLine parseCommandLine(const QStringList& arguments);
 // The same for main()'s arguments, in the local encoding.
 CommandLine parseCommandLine(int argc, char* argv[]);
+
+// The line to leave with, or an empty string, when the windows are to start: Qt's X11 and
+// Wayland platforms abort the process, core dump and all, when no display server is named.
+QString missingDisplay(const CommandLine& command, const QProcessEnvironment& environment);
 
 extern const char* const HelpText;
 

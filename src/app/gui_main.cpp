@@ -10,6 +10,7 @@
 #include "ui/shell/Fboard.h"
 
 #include <QApplication>
+#include <QProcessEnvironment>
 
 using namespace orvane;
 
@@ -28,6 +29,10 @@ int main(int argc, char* argv[])
     const handover::Probe found = handover::handOver(message);
     if (found == handover::Probe::OwnCopy)
         return 0;
+    if (const QString line = missingDisplay(command, QProcessEnvironment::systemEnvironment()); !line.isEmpty()) {
+        print(stderr, line);
+        return 2;
+    }
 
     QApplication app(argc, argv);
     SingleInstance instance;

@@ -10,32 +10,31 @@ namespace {
 
 const char* const Examples = R"(
 Input formats:
-  dictd        NAME.index (headword TAB offset TAB length, dictd base64 numbers) and
-               NAME.dict.dz (or NAME.dict). The 00database entries are skipped; each
-               body without its first (headword) line becomes the meanings.
-  entries TSV  one entry per line: m1 TAB m2 TAB m3 TAB meanings. An empty m2 or m3 is
-               filled in by the transforms. Escapes: \t TAB, \n line break, \\ backslash.
-  keyboard TSV one rule per line: input TAB display; the input is one or two characters.
-               These rules come first and win over rules from m17n tables.
-  m17n table   the (map (NAME (KEYS OUTPUT) ...)) rules of a .mim file. Longer key
-               sequences become chained two-character rules (a~ -> ã, then ã~ -> ă);
-               rules that would make the replacements endless or that cannot be chained
-               are left out and listed.
-  glyph list   one character per line (same escapes); ids follow the line order.
-               Lists come before the set's characters; a character given twice is kept once.
-  config       key = value lines; # starts a comment:
-                 name = Greek-English        fnt1 = Noto Sans   (native-script box, picker)
-                 fnt3 = DejaVu Sans          (Latin boxes)       fnt4 = … (list)  fnt5 = … (entry, About)
-                 fsz1 = 14 … fsz5 = 12       (sizes in points)
-                 about-file = about.txt      (About text, relative to the config file)
+  dictd         NAME.index (headword TAB offset TAB length, dictd base64 numbers) and
+                NAME.dict.dz (or NAME.dict). The 00database entries are skipped; each
+                body without its first (headword) line becomes the meanings.
+  entries TSV   one entry per line: m1 TAB m2 TAB m3 TAB meanings. An empty m2 or m3 is
+                filled in by the transforms. Escapes: \t TAB, \n line break, \\ backslash.
+  keyboard TSV  one rule per line: input TAB display; the input is one or two characters.
+                These rules come first and win over rules from m17n tables.
+  m17n table    the (map (NAME (KEYS OUTPUT) ...)) rules of a .mim file. Longer key
+                sequences become chained two-character rules (a~ -> ã, then ã~ -> ă);
+                rules that would make the replacements endless or that cannot be chained
+                are left out and listed.
+  glyph list    one character per line (same escapes); ids follow the line order.
+                Lists come before the set's characters; a character given twice is kept once.
+  config        key = value lines; # starts a comment. name = Greek-English names the
+                dictionary; fnt1, fnt3, fnt4 and fnt5 = Noto Sans name the fonts of the
+                native-script box and the picker, the Latin boxes, the list, and the entry
+                and About; fsz1 … fsz5 = 12 give sizes in points; about-file = about.txt
+                holds the About text (relative to the config file).
 
 Line breaks in stored texts are written as CR LF. On any fault the tool names the
 file and line, exits with status 1 and leaves no new file under the output name.
 
-Example:
-  orvane-mkdb --dictd /usr/share/dictd/freedict-ell-eng --m2-transform Greek-Latin \
-      --keyboard-mim /usr/share/m17n/latn-post.mim --keyboard-tsv keys.tsv \
-      --glyph-set '[[:Greek:]&[:L:]]' --config greek.conf --output orvane.mdb
+Examples:
+  $ orvane-mkdb --entries-tsv words.tsv --m2-transform Devanagari-Latin --output hindi.mdb
+  $ orvane-mkdb --dictd /usr/share/dictd/freedict-ell-eng --m2-transform Greek-Latin -o greek.mdb
 )";
 
 } // namespace
@@ -44,6 +43,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvane-mkdb"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -51,6 +51,7 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(
         QStringLiteral("Builds an orvane.mdb dictionary database (encrypted with the program's password)."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("The database to write; replaced only when the build succeeds."),
                                     QStringLiteral("file"));
@@ -106,6 +107,8 @@ int main(int argc, char* argv[])
         err << "orvane-mkdb: " << parser.errorText() << "\n(see orvane-mkdb --help)\n";
         return 2;
     }
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
     if (!parser.positionalArguments().isEmpty()) {
         err << "orvane-mkdb: unexpected argument " << parser.positionalArguments().first()
             << "\n(see orvane-mkdb --help)\n";
