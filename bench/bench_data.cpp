@@ -236,7 +236,7 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
             bool connected = true;
             const double coreMs = bench::medianMs(context.repetitions(201), [&] {
                 connected = data::ConnectDatabase() && connected;
-                dictionary::LoadDisplayConfig();
+                dictionary::loadDisplayConfig();
             });
             if (!connected || dictionary::SharedDisplayConfig().configName.isEmpty())
                 throw std::runtime_error("activation did not load the settings of " +

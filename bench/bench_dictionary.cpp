@@ -9,7 +9,7 @@
 #include "core/dictionary/KeyInput.h"
 #include "core/dictionary/ResultListModel.h"
 #include "core/dictionary/Search.h"
-#include "ui/dictionary/frmMdict.h"
+#include "ui/dictionary/DictionaryWindow.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -95,7 +95,7 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
         {
             dictionary::KeyInput keys;
             keys.keyInput = QStringLiteral("e-");
-            const double ms = bench::medianMs(context.repetitions(1001), [&] { keys.LookupKey(); });
+            const double ms = bench::medianMs(context.repetitions(1001), [&] { keys.lookUpKey(); });
             const double referenceMs = bench::medianMs(context.repetitions(1001), [&] {
                 reference.rows("SELECT display FROM tbl_keyboard WHERE input = ?1", {QByteArrayLiteral("e-")});
             });
@@ -105,8 +105,8 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
 
         // The window's activation: reconnect, load the settings, apply the fonts.
         {
-            frmMdict window;
-            const double ms = bench::medianMs(context.repetitions(201), [&] { window.Form_Activate(); });
+            DictionaryWindow window;
+            const double ms = bench::medianMs(context.repetitions(201), [&] { window.onActivated(); });
             const double referenceMs = bench::medianMs(context.repetitions(201), [&] {
                 const bench::Reference reopened(dataset.referencePath);
                 reopened.rows("SELECT * FROM tbl_config WHERE name <> ''");
@@ -118,12 +118,12 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
         // until the list is laid out; then the memory that the listed window holds.
         {
             const double before = residentMb();
-            auto* window = new frmMdict;
-            auto* list = window->findChild<QAbstractItemView*>(QStringLiteral("ListBox1"));
+            auto* window = new DictionaryWindow;
+            auto* list = window->findChild<QAbstractItemView*>(QStringLiteral("resultList"));
             const double ms = bench::medianMs(context.repetitions(million ? 5 : 21), [&] {
-                window->findChild<QLineEdit*>(QStringLiteral("TextBox1"))->clear();
+                window->findChild<QLineEdit*>(QStringLiteral("scriptBox"))->clear();
                 QGuiApplication::clipboard()->clear();
-                window->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+                window->findChild<QPushButton*>(QStringLiteral("scriptSearchButton"))->click();
                 list->doItemsLayout();
             });
             bench::printFigure(

@@ -9,7 +9,7 @@
 #include "app/SingleInstance.h"
 #include "app/WindowRegistry.h"
 #include "core/data/Mainmode.h"
-#include "ui/dictionary/frmMdict.h"
+#include "ui/dictionary/DictionaryWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -61,7 +61,7 @@ std::pair<double, double> roundTripMs(const bench::Context& context, const bench
 {
     data::setProgramFolder(dataset.folder);
     lookUp(word); // opens the window; its activation connects the database, then the entry shows
-    auto* entry = WindowRegistry::dictionary()->findChild<QPlainTextEdit*>(QStringLiteral("TextBox2"));
+    auto* entry = WindowRegistry::dictionary()->findChild<QPlainTextEdit*>(QStringLiteral("entryBox"));
     waitFor([&] { return !entry->toPlainText().isEmpty(); });
     const auto copyMs = [&](const QStringList& arguments, const std::function<bool(const QProcess&)>& done) {
         return bench::medianMs(context.repetitions(31), [&] {

@@ -6,7 +6,7 @@
 
 #include "core/data/DatabaseWriter.h"
 #include "core/data/Mainmode.h"
-#include "ui/picker/fGlyph.h"
+#include "ui/picker/CharacterPicker.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -47,10 +47,10 @@ ORVANE_BENCH_FIGURES(pickerFigures)
     // A failed connection would stop the run at the picker's message box.
     if (!data::ConnectDatabase())
         throw std::runtime_error("cannot open the glyph table " + folder.path().toStdString());
-    fGlyph picker(nullptr, nullptr);
-    const double coreMs = bench::medianMs(context.repetitions(101), [&] { picker.Form_Activate(); });
+    CharacterPicker picker(nullptr, nullptr);
+    const double coreMs = bench::medianMs(context.repetitions(101), [&] { picker.onActivated(); });
     data::setProgramFolder(previousFolder);
-    if (picker.pages().glyphStore().back().isEmpty() || !picker.tiep1()->isEnabled())
+    if (picker.pages().glyphStore().back().isEmpty() || !picker.nextPageButton()->isEnabled())
         throw std::runtime_error("the picker activation did not load the glyph table");
 
     const double referenceMs = bench::medianMs(context.repetitions(101), [&] {

@@ -2,7 +2,7 @@
 
 #include "app/WindowRegistry.h"
 #include "core/dictionary/Lookup.h"
-#include "ui/dictionary/frmMdict.h"
+#include "ui/dictionary/DictionaryWindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,9 +1,9 @@
 #include "app/WindowRegistry.h"
 
-#include "ui/dictionary/frmMdict.h"
-#include "ui/picker/fGlyph.h"
-#include "ui/shell/Fboard.h"
-#include "ui/shell/fAboutD.h"
+#include "ui/dictionary/DictionaryWindow.h"
+#include "ui/picker/CharacterPicker.h"
+#include "ui/shell/AboutDialog.h"
+#include "ui/shell/TrayController.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -12,9 +12,9 @@ namespace orvane::WindowRegistry {
 
 namespace {
 
-QPointer<frmMdict> theDictionary;
-QPointer<fAboutD> theAbout;
-QPointer<fGlyph> thePicker;
+QPointer<DictionaryWindow> theDictionary;
+QPointer<AboutDialog> theAbout;
+QPointer<CharacterPicker> thePicker;
 
 // A closed window is deleted, so the next show builds it afresh with its designed contents.
 template <typename Window> Window* share(QPointer<Window>& slot, Window* created)
@@ -39,30 +39,30 @@ template <typename Window> Window* bringForward(Window* window)
 
 } // namespace
 
-frmMdict* dictionary()
+DictionaryWindow* dictionary()
 {
     return theDictionary;
 }
-fAboutD* about()
+AboutDialog* about()
 {
     return theAbout;
 }
-fGlyph* picker()
+CharacterPicker* picker()
 {
     return thePicker;
 }
 
-frmMdict* showDictionary()
+DictionaryWindow* showDictionary()
 {
     if (!theDictionary) {
-        frmMdict* window = share(theDictionary, new frmMdict());
-        QObject::connect(window, &frmMdict::pickerRequested, window, [window] { showPicker(window); });
-        QObject::connect(window, &frmMdict::aboutRequested, window, [window] { showAbout(window); });
+        DictionaryWindow* window = share(theDictionary, new DictionaryWindow());
+        QObject::connect(window, &DictionaryWindow::pickerRequested, window, [window] { showPicker(window); });
+        QObject::connect(window, &DictionaryWindow::aboutRequested, window, [window] { showAbout(window); });
     }
     return bringForward(theDictionary.data());
 }
 
-fAboutD* showAbout(QWidget* owner)
+AboutDialog* showAbout(QWidget* owner)
 {
     QWidget* ownerWindow = owner ? owner->window() : nullptr;
     // A box opened from the tray is built anew when the dictionary asks, so that it ends up
@@ -70,22 +70,22 @@ fAboutD* showAbout(QWidget* owner)
     if (theAbout && ownerWindow && theAbout->parentWidget() != ownerWindow)
         delete theAbout.data();
     if (!theAbout)
-        share(theAbout, new fAboutD(ownerWindow));
+        share(theAbout, new AboutDialog(ownerWindow));
     return bringForward(theAbout.data());
 }
 
-fGlyph* showPicker(frmMdict* owner)
+CharacterPicker* showPicker(DictionaryWindow* owner)
 {
     if (!thePicker)
-        share(thePicker, new fGlyph(owner, owner ? owner->nativeScriptBox() : nullptr));
+        share(thePicker, new CharacterPicker(owner, owner ? owner->scriptBox() : nullptr));
     return bringForward(thePicker.data());
 }
 
-void attach(shell::Fboard* board)
+void attach(shell::TrayController* tray)
 {
-    QObject::connect(board, &shell::Fboard::dictionaryRequested, board, [] { showDictionary(); });
-    QObject::connect(board, &shell::Fboard::aboutRequested, board, [] { showAbout(nullptr); });
-    QObject::connect(board, &shell::Fboard::startedWithoutTray, board, [] {
+    QObject::connect(tray, &shell::TrayController::dictionaryRequested, tray, [] { showDictionary(); });
+    QObject::connect(tray, &shell::TrayController::aboutRequested, tray, [] { showAbout(nullptr); });
+    QObject::connect(tray, &shell::TrayController::startedWithoutTray, tray, [] {
         QObject::connect(showDictionary(), &QObject::destroyed, qApp, [] { QCoreApplication::exit(0); });
     });
 }

@@ -4,11 +4,11 @@ class QWidget;
 
 namespace orvane {
 
-class frmMdict;
-class fAboutD;
-class fGlyph;
+class DictionaryWindow;
+class AboutDialog;
+class CharacterPicker;
 namespace shell {
-class Fboard;
+class TrayController;
 }
 
 // One shared instance per window: created on first show, deleted when closed
@@ -16,19 +16,19 @@ class Fboard;
 // The windows ask for each other through their signals; the registry answers them.
 namespace WindowRegistry {
 
-frmMdict* dictionary(); // the open dictionary window, or nullptr
-fAboutD* about();       // the open About box, or nullptr
-fGlyph* picker();       // the open picker, or nullptr
+DictionaryWindow* dictionary(); // the open dictionary window, or nullptr
+AboutDialog* about();           // the open About box, or nullptr
+CharacterPicker* picker();      // the open picker, or nullptr
 
 // Show (creating if needed) and bring forward. `owner` keeps an owned window above
 // it; nullptr shows a free top-level window.
-frmMdict* showDictionary();
-fAboutD* showAbout(QWidget* owner);
-fGlyph* showPicker(frmMdict* owner);
+DictionaryWindow* showDictionary();
+AboutDialog* showAbout(QWidget* owner);
+CharacterPicker* showPicker(DictionaryWindow* owner);
 
 // Answers the tray window's requests. Without a tray the dictionary shows at once, and
 // closing it ends the program, since nothing else could reach it.
-void attach(shell::Fboard* board);
+void attach(shell::TrayController* tray);
 
 } // namespace WindowRegistry
 } // namespace orvane

@@ -7,7 +7,7 @@
 #include "core/data/Mainmode.h"
 #include "ui/common/Messages.h"
 #include "ui/common/ProgramIcon.h"
-#include "ui/shell/Fboard.h"
+#include "ui/shell/TrayController.h"
 
 #include <QApplication>
 
@@ -45,10 +45,10 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(shell::programIcon());
     data::setErrorNotifier([](const QString& text) { shell::showMessage(nullptr, text); });
 
-    shell::Fboard board;
-    WindowRegistry::attach(&board);
-    board.Form_Load();
-    QObject::connect(&instance, &SingleInstance::lookupRequested, &board, &lookUp);
+    shell::TrayController tray;
+    WindowRegistry::attach(&tray);
+    tray.start();
+    QObject::connect(&instance, &SingleInstance::lookupRequested, &tray, &lookUp);
     if (lookingUp)
         lookUp(command.text);
     return QApplication::exec();

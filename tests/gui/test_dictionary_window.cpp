@@ -3,7 +3,7 @@
 #include "WidgetTesting.h"
 #include "core/dictionary/DisplayConfig.h"
 #include "core/dictionary/ResultListModel.h"
-#include "ui/dictionary/frmMdict.h"
+#include "ui/dictionary/DictionaryWindow.h"
 
 #include <QClipboard>
 #include <QLineEdit>
@@ -23,11 +23,11 @@ class TestDictionaryWindow final : public QObject
     Q_OBJECT
 
     FixtureFolder m_folder;
-    QPointer<frmMdict> m_window;
+    QPointer<DictionaryWindow> m_window;
 
     QLineEdit* box(const char* name) const { return control<QLineEdit>(m_window, name); }
-    QListView* list() const { return control<QListView>(m_window, "ListBox1"); }
-    QString entryText() const { return control<QPlainTextEdit>(m_window, "TextBox2")->toPlainText(); }
+    QListView* list() const { return control<QListView>(m_window, "resultList"); }
+    QString entryText() const { return control<QPlainTextEdit>(m_window, "entryBox")->toPlainText(); }
 
     QStringList listed() const
     {
@@ -63,7 +63,7 @@ private slots:
         data::setProgramFolder(m_folder.path());
         QVERIFY(data::ConnectDatabase());
         QGuiApplication::clipboard()->clear();
-        m_window = new frmMdict;
+        m_window = new DictionaryWindow;
         m_window->show();
         QCOMPARE(activations(m_window), 0); // never inside show() itself
         QVERIFY(QTest::qWaitForWindowActive(m_window));
@@ -84,9 +84,9 @@ private slots:
         const QPoint offCentre =
             m_window->geometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
         QVERIFY(offCentre.manhattanLength() <= 4); // opens centred (a frame may shift it by a pixel or two)
-        const std::pair<const char*, QString> boxes[] = {{"TextBox1", u"  <native scripts>"_s},
-                                                         {"TextBox11", u"    <transliteration>"_s},
-                                                         {"TextBox3", u"  <without diacritics>"_s}};
+        const std::pair<const char*, QString> boxes[] = {{"scriptBox", u"  <native scripts>"_s},
+                                                         {"translitBox", u"    <transliteration>"_s},
+                                                         {"plainBox", u"  <without diacritics>"_s}};
         for (const auto& [name, placeholder] : boxes) {
             QCOMPARE(box(name)->text(), placeholder);
             box(name)->setText(placeholder + u' ');
@@ -101,21 +101,21 @@ private slots:
             QCOMPARE(box(name)->text(), QString());
         }
         for (const auto& [length, kept] : {std::pair(14, true), {15, false}, {16, true}}) {
-            box("TextBox1")->setText(QString(length, u'ψ'));
-            QCOMPARE(box("TextBox1")->text().isEmpty(), !kept);
+            box("scriptBox")->setText(QString(length, u'ψ'));
+            QCOMPARE(box("scriptBox")->text().isEmpty(), !kept);
         }
-        typeText(box("TextBox11"), u"e-'"_s);
-        QCOMPARE(box("TextBox11")->text(), u"ḗ"_s);
-        QCOMPARE(box("TextBox11")->cursorPosition(), 1);
-        typeText(box("TextBox3"), u"e-"_s);
-        QCOMPARE(box("TextBox3")->text(), u"e-"_s);
+        typeText(box("translitBox"), u"e-'"_s);
+        QCOMPARE(box("translitBox")->text(), u"ḗ"_s);
+        QCOMPARE(box("translitBox")->cursorPosition(), 1);
+        typeText(box("plainBox"), u"e-"_s);
+        QCOMPARE(box("plainBox")->text(), u"e-"_s);
 
         // Each font setting stands alone: an unknown family or a size out of range is skipped.
-        const std::tuple<const char*, QString, double> fonts[] = {{"TextBox1", u"DejaVu Serif"_s, 12},
-                                                                  {"TextBox11", u"Arial Unicode MS"_s, 9.75},
-                                                                  {"TextBox3", u"Arial Unicode MS"_s, 13},
-                                                                  {"ListBox1", u"DejaVu Sans Mono"_s, 14},
-                                                                  {"TextBox2", u"DejaVu Sans"_s, 14.25}};
+        const std::tuple<const char*, QString, double> fonts[] = {{"scriptBox", u"DejaVu Serif"_s, 12},
+                                                                  {"translitBox", u"Arial Unicode MS"_s, 9.75},
+                                                                  {"plainBox", u"Arial Unicode MS"_s, 13},
+                                                                  {"resultList", u"DejaVu Sans Mono"_s, 14},
+                                                                  {"entryBox", u"DejaVu Sans"_s, 14.25}};
         for (const auto& [name, family, points] : fonts) {
             QCOMPARE(control<QWidget>(m_window, name)->font().family(), family);
             QCOMPARE(control<QWidget>(m_window, name)->font().pointSizeF(), points);
@@ -124,35 +124,35 @@ private slots:
 
     void searchesLookUpsAndTheEntryShown()
     {
-        control<QPlainTextEdit>(m_window, "TextBox2")->setPlainText(u"old entry"_s);
-        search("TextBox11", "Command4", u"psych"_s);
+        control<QPlainTextEdit>(m_window, "entryBox")->setPlainText(u"old entry"_s);
+        search("translitBox", "translitSearchButton", u"psych"_s);
         QCOMPARE(listed(), (QStringList{u"psychḗ"_s, u"psychrós"_s}));
         QCOMPARE(entryText(), QString()); // emptied, and no row is current yet
         QVERIFY(list()->hasFocus());
 
         // An empty box takes the clipboard's text and searches for it.
         QGuiApplication::clipboard()->setText(u"ψυχή"_s);
-        box("TextBox1")->setFocus();
-        search("TextBox1", "Command2", QString());
-        QCOMPARE(box("TextBox1")->text(), u"ψυχή"_s);
+        box("scriptBox")->setFocus();
+        search("scriptBox", "scriptSearchButton", QString());
+        QCOMPARE(box("scriptBox")->text(), u"ψυχή"_s);
         QCOMPARE(listed(), QStringList{u"ψυχή"_s});
         QVERIFY(list()->hasFocus());
 
-        box("TextBox11")->setText(u"psychr"_s);
-        QTest::keyClick(box("TextBox11"), Qt::Key_Return); // Enter presses the box's button
+        box("translitBox")->setText(u"psychr"_s);
+        QTest::keyClick(box("translitBox"), Qt::Key_Return); // Enter presses the box's button
         QCOMPARE(listed(), QStringList{u"psychrós"_s});
 
         // The header is the form not searched; the caret goes to the start, the focus to the list.
-        search("TextBox1", "Command2", u"ψυχ"_s);
+        search("scriptBox", "scriptSearchButton", u"ψυχ"_s);
         QTest::keyClick(list(), Qt::Key_Down);
         QCOMPARE(entryText(), u"psychḗ\n------------------------\nsoul\n\n"_s);
-        QCOMPARE(control<QPlainTextEdit>(m_window, "TextBox2")->textCursor().position(), 0);
+        QCOMPARE(control<QPlainTextEdit>(m_window, "entryBox")->textCursor().position(), 0);
         QVERIFY(list()->hasFocus());
 
         // Any button's release over the list shows the current entry again; only the left picks a row.
         list()->setCurrentIndex(list()->model()->index(1, 0));
         for (const auto& [button, row] : {std::pair(Qt::RightButton, 0), {Qt::MiddleButton, 0}, {Qt::LeftButton, 1}}) {
-            control<QPlainTextEdit>(m_window, "TextBox2")->setPlainText(u"other"_s);
+            control<QPlainTextEdit>(m_window, "entryBox")->setPlainText(u"other"_s);
             QTest::mouseClick(list()->viewport(), button, {},
                               list()->visualRect(list()->model()->index(row, 0)).center());
             QCOMPARE(list()->currentIndex().row(), 1);
@@ -161,10 +161,10 @@ private slots:
 
         // A look-up from outside: the box its letters choose, its button, the first hit shown.
         const std::tuple<QString, const char*, QString, QString> cases[] = {
-            {u" ψυχ\nline two"_s, "TextBox1", u"ψυχ"_s, u"psychḗ\n"_s},
-            {u"psychr"_s, "TextBox3", u"psychr"_s, u"ψυχρός\n"_s},
-            {u"psychḗ"_s, "TextBox11", u"psychḗ"_s, u"ψυχή\n"_s},
-            {u"κινηματογραφικά"_s, "TextBox1", u"κινηματογραφικά "_s, u"kinēmatographiká\n"_s}, // 15 characters
+            {u" ψυχ\nline two"_s, "scriptBox", u"ψυχ"_s, u"psychḗ\n"_s},
+            {u"psychr"_s, "plainBox", u"psychr"_s, u"ψυχρός\n"_s},
+            {u"psychḗ"_s, "translitBox", u"psychḗ"_s, u"ψυχή\n"_s},
+            {u"κινηματογραφικά"_s, "scriptBox", u"κινηματογραφικά "_s, u"kinēmatographiká\n"_s}, // 15 characters
         };
         for (const auto& [text, name, boxText, entry] : cases) {
             m_window->lookUp(text);
@@ -189,7 +189,7 @@ private slots:
         for (const auto& [key, row] : keys) {
             rows->setRows(results);
             QCOMPARE(list()->verticalScrollBar()->value(), 0); // even after End scrolled the old rows
-            control<QPlainTextEdit>(m_window, "TextBox2")->clear();
+            control<QPlainTextEdit>(m_window, "entryBox")->clear();
             QTest::keyClick(list(), Qt::Key(key));
             QCOMPARE(list()->currentIndex().row(), row);
             QVERIFY(entryText().startsWith(row % 2 ? u"ψυχρός\n"_s : u"ψυχή\n"_s));

@@ -2,7 +2,7 @@
 #include "FixtureDatabase.h"
 #include "WidgetTesting.h"
 #include "core/dictionary/DisplayConfig.h"
-#include "ui/picker/fGlyph.h"
+#include "ui/picker/CharacterPicker.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -20,13 +20,13 @@ class TestPickerWindow final : public QObject
     FixtureFolder m_folder;
     QWidget m_owner;
     QLineEdit* m_box = new QLineEdit(&m_owner);
-    QPointer<fGlyph> m_picker;
+    QPointer<CharacterPicker> m_picker;
 
     QStringList captions() const
     {
         QStringList shown;
-        for (int i = 0; i < fGlyph::GridButtons; ++i)
-            shown << m_picker->CmdB(i)->text();
+        for (int i = 0; i < CharacterPicker::GridButtons; ++i)
+            shown << m_picker->gridButton(i)->text();
         return shown;
     }
 
@@ -45,7 +45,7 @@ private slots:
     void init()
     {
         m_box->setText(u"  <native scripts>"_s);
-        m_picker = new fGlyph(&m_owner, m_box);
+        m_picker = new CharacterPicker(&m_owner, m_box);
         m_picker->show();
         QVERIFY(QTest::qWaitForWindowActive(m_picker));
         QTRY_COMPARE(activations(m_picker), 1);
@@ -53,7 +53,7 @@ private slots:
 
     void cleanup()
     {
-        QTest::mouseClick(m_picker->CommandButton1(), Qt::LeftButton);
+        QTest::mouseClick(m_picker->closeButton(), Qt::LeftButton);
         settle();
         QVERIFY(m_picker.isNull());
     }
@@ -62,36 +62,36 @@ private slots:
     {
         QCOMPARE(captions().first(), u"&&"_s); // "&" shows as itself
         QCOMPARE(captions().last(), QString(QChar(0x3B0 + 108)));
-        QCOMPARE(m_picker->CmdB(0)->font().family(), u"DejaVu Serif"_s);
-        QVERIFY(m_picker->tiep1()->isEnabled() && !m_picker->tiep2()->isEnabled());
+        QCOMPARE(m_picker->gridButton(0)->font().family(), u"DejaVu Serif"_s);
+        QVERIFY(m_picker->nextPageButton()->isEnabled() && !m_picker->previousPageButton()->isEnabled());
 
-        m_picker->tiep1()->setFocus();
-        QTest::keyClick(m_picker->tiep1(), Qt::Key_Space); // ">"
+        m_picker->nextPageButton()->setFocus();
+        QTest::keyClick(m_picker->nextPageButton(), Qt::Key_Space); // ">"
         QCOMPARE(captions()[11], QString(QChar(0x3B0 + 120)));
         QCOMPARE(captions()[12], QString());
-        QVERIFY(!m_picker->tiep1()->isEnabled() && m_picker->tiep2()->isEnabled());
-        QVERIFY(m_picker->tiep2()->hasFocus()); // not "Close", where the next key would close the picker
+        QVERIFY(!m_picker->nextPageButton()->isEnabled() && m_picker->previousPageButton()->isEnabled());
+        QVERIFY(m_picker->previousPageButton()->hasFocus()); // not "Close", where the next key would close the picker
 
-        QTest::mouseClick(m_picker->tiep2(), Qt::LeftButton); // "<"
+        QTest::mouseClick(m_picker->previousPageButton(), Qt::LeftButton); // "<"
         QCOMPARE(captions().first(), u"&&"_s);
-        QVERIFY(m_picker->tiep1()->isEnabled() && !m_picker->tiep2()->isEnabled());
-        QVERIFY(m_picker->CmdB(0)->hasFocus());
+        QVERIFY(m_picker->nextPageButton()->isEnabled() && !m_picker->previousPageButton()->isEnabled());
+        QVERIFY(m_picker->gridButton(0)->hasFocus());
 
         // A glyph goes to the end of the box, the placeholder first out.
-        QTest::mouseClick(m_picker->CmdB(1), Qt::LeftButton);
+        QTest::mouseClick(m_picker->gridButton(1), Qt::LeftButton);
         QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2)));
         QCOMPARE(m_box->font().pointSizeF(), 11.0);
         m_box->setCursorPosition(0);
-        QTest::mouseClick(m_picker->CmdB(0), Qt::LeftButton);
+        QTest::mouseClick(m_picker->gridButton(0), Qt::LeftButton);
         QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2)) + u'&');
 
-        QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton);
-        QTest::mouseClick(m_picker->CmdB(50), Qt::LeftButton); // an empty button does nothing
+        QTest::mouseClick(m_picker->nextPageButton(), Qt::LeftButton);
+        QTest::mouseClick(m_picker->gridButton(50), Qt::LeftButton); // an empty button does nothing
         QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2)) + u'&');
 
         MessageBoxAcceptor boxes; // coming back without a database: told, then the first page of the old connection
         data::setProgramFolder(m_folder.path() + u"/missing"_s);
-        m_picker->Form_Activate();
+        m_picker->onActivated();
         data::setProgramFolder(m_folder.path());
         QCOMPARE(boxes.texts, QStringList{u"Cannot continue"_s});
         QCOMPARE(captions().first(), u"&&"_s);
@@ -102,10 +102,10 @@ private slots:
     void thePressThatBringsThePickerBack()
     {
         QWindow* window = m_picker->windowHandle();
-        QPoint button = m_picker->CmdB(0)->geometry().center();
-        QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton); // the second page
+        QPoint button = m_picker->gridButton(0)->geometry().center();
+        QTest::mouseClick(m_picker->nextPageButton(), Qt::LeftButton); // the second page
         QTest::mouseMove(window, button);
-        m_picker->Form_Activate(); // the first page again
+        m_picker->onActivated(); // the first page again
         QTest::mouseClick(window, Qt::LeftButton, {}, button);
         QTest::keyClick(window, Qt::Key_Space); // the clicked button has the focus
         const std::function<bool()> otherInputFirst[] = {
@@ -113,8 +113,8 @@ private slots:
             [&] { return QTest::keyClick(window, Qt::Key_Shift), true; },
             [&] { return QTest::mouseMove(window, button += QPoint(1, 0)), true; }};
         for (const auto& input : otherInputFirst) {
-            QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton);
-            m_picker->Form_Activate();
+            QTest::mouseClick(m_picker->nextPageButton(), Qt::LeftButton);
+            m_picker->onActivated();
             QVERIFY(input());
             QTest::mouseClick(window, Qt::LeftButton, {}, button);
         }

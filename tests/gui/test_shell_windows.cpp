@@ -5,11 +5,12 @@
 #include "core/dictionary/DisplayConfig.h"
 #include "core/shell/AboutText.h"
 #include "ui/common/HelpLauncher.h"
-#include "ui/dictionary/frmMdict.h"
-#include "ui/picker/fGlyph.h"
-#include "ui/shell/Fboard.h"
-#include "ui/shell/Systray.h"
-#include "ui/shell/fAboutD.h"
+#include "ui/dictionary/DictionaryWindow.h"
+#include "ui/picker/CharacterPicker.h"
+#include "ui/shell/AboutDialog.h"
+#include "ui/shell/TrayController.h"
+#include "ui/shell/TrayMenu.h"
+#include "ui/shell/TrayReleaseFilter.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -97,14 +98,14 @@ private slots:
     // The menu's windows come from the registry; Exit ends the program without closing any window.
     void theMenuAndExit()
     {
-        shell::Fboard board;
-        WindowRegistry::attach(&board);
-        board.menu()->dict->trigger();
-        board.menu()->gioithieu->trigger();
-        QPointer<frmMdict> dictionary = WindowRegistry::dictionary();
+        shell::TrayController tray;
+        WindowRegistry::attach(&tray);
+        tray.menu()->dictionaryAction()->trigger();
+        tray.menu()->aboutAction()->trigger();
+        QPointer<DictionaryWindow> dictionary = WindowRegistry::dictionary();
         QVERIFY(dictionary && dictionary->isVisible());
         QVERIFY(WindowRegistry::about() && WindowRegistry::about()->parentWidget() == nullptr); // owned by none
-        QTimer::singleShot(0, [&] { board.menu()->thoat->trigger(); });
+        QTimer::singleShot(0, [&] { tray.menu()->exitAction()->trigger(); });
         QTimer::singleShot(5000, [] { QCoreApplication::exit(-1); }); // in case Exit does not end the loop
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(dictionary && dictionary->isVisible());
@@ -113,17 +114,17 @@ private slots:
     // One instance per window, built afresh after it was closed; owned windows go with their owner.
     void theRegistrySharesAndOwnsWindows()
     {
-        QPointer<frmMdict> dictionary = WindowRegistry::showDictionary();
+        QPointer<DictionaryWindow> dictionary = WindowRegistry::showDictionary();
         QCOMPARE(WindowRegistry::showDictionary(), dictionary.data());
         dictionary->showMinimized();
         QVERIFY(!WindowRegistry::showDictionary()->isMinimized());
 
-        QTest::mouseClick(control<QPushButton>(dictionary, "Command5"), Qt::LeftButton);
-        QPointer<fGlyph> picker = WindowRegistry::picker();
+        QTest::mouseClick(control<QPushButton>(dictionary, "pickerButton"), Qt::LeftButton);
+        QPointer<CharacterPicker> picker = WindowRegistry::picker();
         QVERIFY(picker && picker->parentWidget() == dictionary && picker->isWindow());
         QTRY_COMPARE(activations(picker), 1);
         WindowRegistry::showAbout(nullptr); // from the tray first: rebuilt owned by the dictionary
-        QTest::mouseClick(control<QPushButton>(dictionary, "Command3"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dictionary, "aboutButton"), Qt::LeftButton);
         QCOMPARE(WindowRegistry::about()->parentWidget(), dictionary.data());
 
         dictionary->close();
@@ -135,24 +136,26 @@ private slots:
     void theAboutBox()
     {
         dictionary::SharedDisplayConfig() = {};
-        fAboutD* about = WindowRegistry::showAbout(nullptr);
+        AboutDialog* about = WindowRegistry::showAbout(nullptr);
         QTRY_COMPARE(activations(about), 1);
-        QCOMPARE(about->TextBox1->font().family(), u"Arial Unicode MS"_s);
-        QCOMPARE(about->TextBox1->toPlainText(), u"line 1\nline 2"_s); // the last row with a text
+        auto* text = control<QPlainTextEdit>(about, "aboutText");
+        auto* linkLabel = control<QLabel>(about, "linkLabel");
+        QCOMPARE(text->font().family(), u"Arial Unicode MS"_s);
+        QCOMPARE(text->toPlainText(), u"line 1\nline 2"_s); // the last row with a text
 
-        dictionary::LoadDisplayConfig();
-        about->TextBox1->moveCursor(QTextCursor::End);
-        about->Form_Activate();
-        QCOMPARE(about->TextBox1->font().family(), u"DejaVu Serif"_s);
-        QCOMPARE(about->TextBox1->textCursor().position(), 0);
-        QVERIFY(about->TextBox2->hasFocus());
+        dictionary::loadDisplayConfig();
+        text->moveCursor(QTextCursor::End);
+        about->onActivated();
+        QCOMPARE(text->font().family(), u"DejaVu Serif"_s);
+        QCOMPARE(text->textCursor().position(), 0);
+        QVERIFY(control<QLineEdit>(about, "focusSink")->hasFocus());
 
         UrlRecorder browser;
-        const QUrl link = shell::aboutLink(QString::fromUtf8(fAboutD::WebAddress), m_folder.path());
-        QCOMPARE(about->Label4->toolTip(), link.toDisplayString(QUrl::PreferLocalFile)); // shown cut to fit
-        QVERIFY(about->Label4->fontMetrics().horizontalAdvance(about->Label4->text()) <= about->Label4->width());
+        const QUrl link = shell::aboutLink(QString::fromUtf8(AboutDialog::WebAddress), m_folder.path());
+        QCOMPARE(linkLabel->toolTip(), link.toDisplayString(QUrl::PreferLocalFile)); // shown cut to fit
+        QVERIFY(linkLabel->fontMetrics().horizontalAdvance(linkLabel->text()) <= linkLabel->width());
         QDesktopServices::setUrlHandler(link.scheme(), &browser, "open");
-        QTest::mouseClick(about->Label4, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(linkLabel, Qt::LeftButton, {}, QPoint(5, 5));
         QDesktopServices::unsetUrlHandler(link.scheme());
         QCOMPARE(browser.urls, QList<QUrl>{link});
 
@@ -162,7 +165,8 @@ private slots:
             QPalette dark(QColor(40, 40, 40));
             dark.setColor(QPalette::HighlightedText, highlightedText);
             QApplication::setPalette(dark);
-            const QPalette box = fAboutD().TextBox1->palette();
+            const AboutDialog dialog;
+            const QPalette box = control<QPlainTextEdit>(&dialog, "aboutText")->palette();
             QCOMPARE(box.color(QPalette::Base), highlightedText);
             QVERIFY(qAbs(box.color(QPalette::Text).lightness() - box.color(QPalette::Base).lightness()) > 128);
         }

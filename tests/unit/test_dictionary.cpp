@@ -168,7 +168,7 @@ private slots:
         };
         for (const auto& [input, display] : lookups) {
             KeyInput keys{input, u"left over"_s};
-            keys.LookupKey();
+            keys.lookUpKey();
             QCOMPARE(keys.keyDisplay, display);
         }
         // The table as the box applies it (the help shows it): only inputs it can look up, the last row's display.
@@ -223,11 +223,11 @@ private slots:
             QVERIFY(folder.write({.configs = rows, .extraSql = sql}, {.withKeys = false}));
             QVERIFY(ConnectDatabase());
             SharedDisplayConfig() = old;
-            LoadDisplayConfig();
+            loadDisplayConfig();
             QCOMPARE(describe(SharedDisplayConfig()), loaded);
         }
         SharedDatabase().reset();
-        LoadDisplayConfig();
+        loadDisplayConfig();
         QCOMPARE(describe(SharedDisplayConfig()), describe(old));
     }
 };

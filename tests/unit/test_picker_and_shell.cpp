@@ -98,12 +98,12 @@ private slots:
         QVERIFY(folder.write(
             {.configs = {{.name = u"Orvane"_s, .about = u"first"_s}, {.about = u""_s}, {.about = u"last\r\nline"_s}}}));
         QVERIFY(data::ConnectDatabase());
-        QCOMPARE(shell::LoadAboutText(), u"last\r\nline"_s);
+        QCOMPARE(shell::loadAboutText(), u"last\r\nline"_s);
         QVERIFY(folder.write({.configs = {{.name = u"Orvane"_s}}}));
         QVERIFY(data::ConnectDatabase());
-        QCOMPARE(shell::LoadAboutText(), std::nullopt);
+        QCOMPARE(shell::loadAboutText(), std::nullopt);
         data::SharedDatabase().reset();
-        QCOMPARE(shell::LoadAboutText(), std::nullopt);
+        QCOMPARE(shell::loadAboutText(), std::nullopt);
 
         QCOMPARE(shell::aboutLink(u"html/about.html#top"_s, u"/opt/o"_s), QUrl(u"file:///opt/o/html/about.html#top"_s));
         QCOMPARE(shell::aboutLink(u"https://example.org/o"_s, u"/opt/o"_s), QUrl(u"https://example.org/o"_s));

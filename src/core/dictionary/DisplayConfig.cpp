@@ -41,7 +41,7 @@ DisplayConfig& SharedDisplayConfig()
     return config;
 }
 
-void LoadDisplayConfig()
+void loadDisplayConfig()
 {
     const data::DatabaseHandle database = data::SharedDatabase();
     if (!database)

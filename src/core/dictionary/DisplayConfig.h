@@ -22,6 +22,6 @@ DisplayConfig& SharedDisplayConfig();
 // fsz1..fsz5. Leaves at the first error (no database, no row, a missing column, a size
 // that is not a number): the fields read before it keep their new values.
 // A null text reads as empty; a null size as 0 (not set).
-void LoadDisplayConfig();
+void loadDisplayConfig();
 
 } // namespace orvane::dictionary

@@ -7,7 +7,7 @@
 
 namespace orvane::dictionary {
 
-void KeyInput::LookupKey()
+void KeyInput::lookUpKey()
 {
     keyDisplay.clear();
     const data::DatabaseHandle database = data::SharedDatabase();
@@ -36,7 +36,7 @@ QString KeyInput::applyKeys(QString text)
         if (text.size() < 2)
             break;
         keyInput = text.right(2);
-        LookupKey();
+        lookUpKey();
         if (keyDisplay.isEmpty())
             break;
         text.chop(2);
@@ -55,7 +55,7 @@ std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database
     data::RecordSet records = database.OpenRecordset(statement);
     for (; !records.Eof() && records.Error().isEmpty(); records.MoveNext()) {
         const std::optional<QString> input = records.Fields(QStringLiteral("input"));
-        // LookupKey looks up at most two characters without their spaces: no other input is ever found.
+        // lookUpKey looks up at most two characters without their spaces: no other input is ever found.
         if (!input || input->size() > 2 || trimSpaces(*input) != *input)
             continue;
         const QString display = records.Fields(QStringLiteral("display")).value_or(QString());

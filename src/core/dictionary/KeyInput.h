@@ -24,7 +24,7 @@ struct KeyInput
     // Looks keyInput (without leading and trailing spaces) up on the shared database.
     // The last matching row wins. Leaves at the first error, keeping keyDisplay as it
     // stood then ("" unless a row had been read).
-    void LookupKey();
+    void lookUpKey();
 
     // The change rule applied to `text` and then to each result in turn, until the last
     // two characters are no known sequence or MaxChainedReplacements have been made.

@@ -6,7 +6,7 @@
 
 namespace orvane::shell {
 
-std::optional<QString> LoadAboutText()
+std::optional<QString> loadAboutText()
 {
     const data::DatabaseHandle database = data::SharedDatabase();
     if (!database)

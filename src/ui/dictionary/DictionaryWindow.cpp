@@ -1,10 +1,9 @@
-#include "ui/dictionary/frmMdict.h"
+#include "ui/dictionary/DictionaryWindow.h"
 
 #include "core/data/Mainmode.h"
 #include "core/dictionary/DisplayConfig.h"
 #include "core/dictionary/EntryComposer.h"
 #include "core/dictionary/Lookup.h"
-#include "ui/dictionary/ResultList.h"
 #include "core/dictionary/ResultListModel.h"
 #include "core/dictionary/Search.h"
 #include "ui/common/ActivationWatcher.h"
@@ -12,6 +11,7 @@
 #include "ui/common/Messages.h"
 #include "ui/common/ProgramIcon.h"
 #include "ui/common/Twips.h"
+#include "ui/dictionary/ResultList.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -61,9 +61,9 @@ public:
 
 } // namespace
 
-frmMdict::frmMdict(QWidget* parent) : QWidget(parent, Qt::Window)
+DictionaryWindow::DictionaryWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
-    setObjectName(QStringLiteral("frmMdict"));
+    setObjectName(QStringLiteral("dictionaryWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Orvane"));
     setWindowIcon(shell::programIcon());
@@ -80,50 +80,46 @@ frmMdict::frmMdict(QWidget* parent) : QWidget(parent, Qt::Window)
 
     // The list holds the focus when the window opens, so that the placeholders of the
     // search boxes stay in view until the user clicks into a box.
-    ListBox1->setFocus();
+    m_resultList->setFocus();
 
-    new shell::ActivationWatcher(this, [this] { Form_Activate(); });
+    new shell::ActivationWatcher(this, [this] { onActivated(); });
 }
 
-void frmMdict::createControls()
+void DictionaryWindow::createControls()
 {
-    TextBox2 = new QPlainTextEdit(this);
-    TextBox2->setObjectName(QStringLiteral("TextBox2"));
-    TextBox2->setGeometry(twipsRect(120, 120, 6255, 5055));
-    TextBox2->setFont(designedFont("Arial Unicode MS", 14.25));
-    TextBox2->setReadOnly(true);
+    m_entryBox = new QPlainTextEdit(this);
+    m_entryBox->setObjectName(QStringLiteral("entryBox"));
+    m_entryBox->setGeometry(twipsRect(120, 120, 6255, 5055));
+    m_entryBox->setFont(designedFont("Arial Unicode MS", 14.25));
+    m_entryBox->setReadOnly(true);
     // Read-only, but the text can be selected and copied, and a caret shows where.
-    TextBox2->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    TextBox2->setFocusPolicy(Qt::StrongFocus);
-    TextBox2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    TextBox2->setAccessibleName(QStringLiteral("Entry"));
+    m_entryBox->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    m_entryBox->setFocusPolicy(Qt::StrongFocus);
+    m_entryBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_entryBox->setAccessibleName(QStringLiteral("Entry"));
 
-    m_results = new dictionary::ResultListModel(this);
-    ListBox1 = new ResultList(m_results, this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setGeometry(twipsRect(6480, 120, 3495, 5055));
-    ListBox1->setFont(designedFont("Arial Unicode MS", 14.25));
-    ListBox1->setUniformItemSizes(true);
-    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setAccessibleName(QStringLiteral("Search results"));
-    ListBox1->viewport()->installEventFilter(this);
-    connect(ListBox1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &frmMdict::ListBox1_Change);
+    m_resultModel = new dictionary::ResultListModel(this);
+    m_resultList = new ResultList(m_resultModel, this);
+    m_resultList->setObjectName(QStringLiteral("resultList"));
+    m_resultList->setGeometry(twipsRect(6480, 120, 3495, 5055));
+    m_resultList->setFont(designedFont("Arial Unicode MS", 14.25));
+    m_resultList->setUniformItemSizes(true);
+    m_resultList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_resultList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_resultList->setAccessibleName(QStringLiteral("Search results"));
+    m_resultList->viewport()->installEventFilter(this);
+    connect(m_resultList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &DictionaryWindow::showCurrentEntry);
 
-    Line1 = new QFrame(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Plain);
-    Line1->setForegroundRole(QPalette::Dark); // the button-shadow colour
-    Line1->setGeometry(0, twipsToPixels(5280), twipsToPixels(10080), 1);
-    Line1->setAccessibleName(QStringLiteral("Separator"));
-
-    Line2 = new QFrame(this);
-    Line2->setObjectName(QStringLiteral("Line2"));
-    Line2->setFrameShape(QFrame::HLine);
-    Line2->setFrameShadow(QFrame::Plain);
-    Line2->setGeometry(0, twipsToPixels(5880), twipsToPixels(10080), 1);
-    Line2->setAccessibleName(QStringLiteral("Separator"));
+    // The rules above and below the row of search boxes; the upper one in the button-shadow colour.
+    for (const auto& [top, role] : {std::pair(5280, QPalette::Dark), {5880, QPalette::WindowText}}) {
+        auto* rule = new QFrame(this);
+        rule->setFrameShape(QFrame::HLine);
+        rule->setFrameShadow(QFrame::Plain);
+        rule->setForegroundRole(role);
+        rule->setGeometry(0, twipsToPixels(top), twipsToPixels(10080), 1);
+        rule->setAccessibleName(QStringLiteral("Separator"));
+    }
 
     const auto button = [this](const char* name, const char* caption, const QRect& geometry, const QFont& font,
                                const char* accessibleName) {
@@ -149,55 +145,60 @@ void frmMdict::createControls()
     };
     const QFont okFont = designedFont("MS Sans Serif", 8.25, true);
 
-    Command5 = button("Command5", "#", twipsRect(120, 5400, 255, 255), designedFont("Arial", 9), "Insert characters");
-    TextBox1 = searchBox("TextBox1", dictionary::ScriptSearch.placeholder, twipsRect(480, 5395, 1755, 390), "Search native script");
-    Command2 = button("Command2", "OK", twipsRect(2280, 5400, 465, 360), okFont, "Search by native script");
-    TextBox11 = searchBox("TextBox11", dictionary::TranslitSearch.placeholder, twipsRect(2880, 5400, 2055, 375), "Search transliteration");
-    Command4 = button("Command4", "OK", twipsRect(5040, 5400, 465, 375), okFont, "Search by transliteration");
-    TextBox3 = searchBox("TextBox3", dictionary::PlainSearch.placeholder, twipsRect(5640, 5400, 2055, 375), "Search without diacritics");
-    Command1 = button("Command1", "OK", twipsRect(7800, 5400, 465, 375), okFont, "Search without diacritics");
-    Command6 = button("Command6", "Help", twipsRect(8475, 5400, 690, 375), okFont, "Help");
-    Command3 = button("Command3", "About", twipsRect(9300, 5400, 690, 375), okFont, "About");
+    m_pickerButton =
+        button("pickerButton", "#", twipsRect(120, 5400, 255, 255), designedFont("Arial", 9), "Insert characters");
+    m_scriptBox = searchBox("scriptBox", dictionary::ScriptSearch.placeholder, twipsRect(480, 5395, 1755, 390),
+                            "Search native script");
+    m_scriptSearchButton =
+        button("scriptSearchButton", "OK", twipsRect(2280, 5400, 465, 360), okFont, "Search by native script");
+    m_translitBox = searchBox("translitBox", dictionary::TranslitSearch.placeholder, twipsRect(2880, 5400, 2055, 375),
+                              "Search transliteration");
+    m_translitSearchButton =
+        button("translitSearchButton", "OK", twipsRect(5040, 5400, 465, 375), okFont, "Search by transliteration");
+    m_plainBox = searchBox("plainBox", dictionary::PlainSearch.placeholder, twipsRect(5640, 5400, 2055, 375),
+                           "Search without diacritics");
+    m_plainSearchButton =
+        button("plainSearchButton", "OK", twipsRect(7800, 5400, 465, 375), okFont, "Search without diacritics");
+    m_helpButton = button("helpButton", "Help", twipsRect(8475, 5400, 690, 375), okFont, "Help");
+    m_aboutButton = button("aboutButton", "About", twipsRect(9300, 5400, 690, 375), okFont, "About");
 
-    m_searches[0] = {TextBox1, Command2, &dictionary::ScriptSearch, &frmMdict::SearchByScript};
-    m_searches[1] = {TextBox11, Command4, &dictionary::TranslitSearch, &frmMdict::SearchByTranslit};
-    m_searches[2] = {TextBox3, Command1, &dictionary::PlainSearch, &frmMdict::SearchByPlain};
-
-    connect(Command2, &QPushButton::clicked, this, &frmMdict::Command2_Click);
-    connect(Command4, &QPushButton::clicked, this, &frmMdict::Command4_Click);
-    connect(Command1, &QPushButton::clicked, this, &frmMdict::Command1_Click);
+    m_searches[0] = {m_scriptBox, m_scriptSearchButton, &dictionary::ScriptSearch};
+    m_searches[1] = {m_translitBox, m_translitSearchButton, &dictionary::TranslitSearch};
+    m_searches[2] = {m_plainBox, m_plainSearchButton, &dictionary::PlainSearch};
     for (const SearchBox& search : m_searches) {
+        connect(search.button, &QPushButton::clicked, this, [this, &search] { onSearchClicked(search); });
         // Enter in a search box presses its "OK" button.
         connect(search.box, &QLineEdit::returnPressed, search.button, &QPushButton::click);
     }
-    connect(TextBox11, &QLineEdit::textChanged, this, &frmMdict::TextBox11_Change);
-    connect(TextBox1, &QLineEdit::textChanged, this, &frmMdict::TextBox1_Change);
-    connect(Command5, &QPushButton::clicked, this, &frmMdict::Command5_Click);
-    connect(Command3, &QPushButton::clicked, this, &frmMdict::Command3_Click);
-    connect(Command6, &QPushButton::clicked, this, &frmMdict::Command6_Click);
+    connect(m_translitBox, &QLineEdit::textChanged, this, &DictionaryWindow::onTranslitTextChanged);
+    connect(m_scriptBox, &QLineEdit::textChanged, this, &DictionaryWindow::onScriptTextChanged);
+    connect(m_pickerButton, &QPushButton::clicked, this, &DictionaryWindow::pickerRequested);
+    connect(m_aboutButton, &QPushButton::clicked, this, &DictionaryWindow::aboutRequested);
+    connect(m_helpButton, &QPushButton::clicked, this, [this] { shell::showHelp(this); });
 }
 
-void frmMdict::setUpTabOrder()
+void DictionaryWindow::setUpTabOrder()
 {
-    QWidget* const order[] = {ListBox1, TextBox1, Command2, Command3, TextBox11, Command4,
-                              TextBox2, TextBox3, Command1, Command5, Command6};
+    QWidget* const order[] = {
+        m_resultList, m_scriptBox, m_scriptSearchButton, m_aboutButton,  m_translitBox, m_translitSearchButton,
+        m_entryBox,   m_plainBox,  m_plainSearchButton,  m_pickerButton, m_helpButton};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
 
 // ---- Activation ---------------------------------------------------------------------
 
-void frmMdict::Form_Activate()
+void DictionaryWindow::onActivated()
 {
     if (!data::ConnectDatabase())
         shell::showMessage(this, QString::fromLatin1(shell::CannotContinueText));
-    dictionary::LoadDisplayConfig();
-    ApplyDisplayConfig();
+    dictionary::loadDisplayConfig();
+    applyDisplayConfig();
     m_activated = true;
     runPendingLookup();
 }
 
-void frmMdict::ApplyDisplayConfig()
+void DictionaryWindow::applyDisplayConfig()
 {
     const dictionary::DisplayConfig& config = dictionary::SharedDisplayConfig();
     const struct
@@ -206,9 +207,9 @@ void frmMdict::ApplyDisplayConfig()
         const QString& family;
         double points;
     } settings[] = {
-        {TextBox1, config.font1, config.size1}, {TextBox11, config.font2, config.size2},
-        {TextBox3, config.font3, config.size3}, {ListBox1, config.font4, config.size4},
-        {TextBox2, config.font5, config.size5},
+        {m_scriptBox, config.font1, config.size1}, {m_translitBox, config.font2, config.size2},
+        {m_plainBox, config.font3, config.size3},  {m_resultList, config.font4, config.size4},
+        {m_entryBox, config.font5, config.size5},
     };
     // Each of the ten settings stands alone: one that cannot be applied is skipped.
     for (const auto& setting : settings) {
@@ -223,78 +224,45 @@ void frmMdict::ApplyDisplayConfig()
 
 // ---- Searches -----------------------------------------------------------------------
 
-void frmMdict::Command2_Click()
-{
-    searchButtonClicked(m_searches[0]);
-}
-
-void frmMdict::Command4_Click()
-{
-    searchButtonClicked(m_searches[1]);
-}
-
-void frmMdict::Command1_Click()
-{
-    searchButtonClicked(m_searches[2]);
-}
-
-void frmMdict::SearchByScript()
-{
-    fillResults(m_searches[0]);
-}
-
-void frmMdict::SearchByTranslit()
-{
-    fillResults(m_searches[1]);
-}
-
-void frmMdict::SearchByPlain()
-{
-    fillResults(m_searches[2]);
-}
-
-void frmMdict::searchButtonClicked(const SearchBox& search)
+void DictionaryWindow::onSearchClicked(const SearchBox& search)
 {
     const dictionary::SearchKind& kind = *search.kind;
-    TextBox2->clear();
-    searchMode = kind.searchMode;
+    m_entryBox->clear();
+    m_searchMode = kind.searchMode;
     // Only a box that is exactly empty takes the clipboard; placeholder or spaces count as text.
     if (search.box->text().isEmpty()) {
         search.box->paste(); // runs the box's change handling before the search reads it
-        m_results->clear();
+        m_resultModel->clear();
     } else {
-        m_results->clear();
+        m_resultModel->clear();
         if (kind.listFocus == dictionary::ListFocus::BeforeSearchWhenBoxFilled)
-            ListBox1->setFocus();
+            m_resultList->setFocus();
     }
-    (this->*search.routine)();
+    {
+        const WaitCursor waitCursor;
+        m_resultModel->setRows(dictionary::runSearch(kind, search.box->text()));
+    }
     if (kind.listFocus == dictionary::ListFocus::AfterSearch)
-        ListBox1->setFocus();
+        m_resultList->setFocus();
 }
 
-void frmMdict::fillResults(const SearchBox& search)
-{
-    const WaitCursor waitCursor;
-    m_results->setRows(dictionary::runSearch(*search.kind, search.box->text()));
-}
-
-const frmMdict::SearchBox& frmMdict::searchFor(const QObject* control) const
+const DictionaryWindow::SearchBox& DictionaryWindow::searchFor(const QObject* box) const
 {
     for (const SearchBox& search : m_searches) {
-        if (search.box == control)
+        if (search.box == box)
             return search;
     }
     return m_searches[0];
 }
 
-void frmMdict::lookUp(const QString& text)
+void DictionaryWindow::lookUp(const QString& text)
 {
     m_pendingLookup = dictionary::lookupText(text);
     if (m_activated)
         runPendingLookup();
 }
 
-void frmMdict::runPendingLookup()
+void DictionaryWindow::runPendingLookup()
 {
     const QString word = std::exchange(m_pendingLookup, QString());
     if (word.isEmpty())
@@ -305,78 +273,66 @@ void frmMdict::runPendingLookup()
             continue;
         // The native box would empty itself at 15 characters; a space after the word
         // keeps it, and the native search trims it away again.
-        search.box->setText(search.box == TextBox1 && word.size() == DiscardedScriptLength ? word + u' ' : word);
+        search.box->setText(search.box == m_scriptBox && word.size() == DiscardedScriptLength ? word + u' ' : word);
         search.button->click();
     }
-    if (m_results->rowCount() > 0)
-        ListBox1->setCurrentIndex(m_results->index(0, 0));
+    if (m_resultModel->rowCount() > 0)
+        m_resultList->setCurrentIndex(m_resultModel->index(0, 0));
 }
 
 // ---- Entry display ------------------------------------------------------------------
 
-void frmMdict::ListBox1_Change()
+// Runs when the current row changes and when any mouse button is released over the list,
+// also over the row that is already current.
+void DictionaryWindow::showCurrentEntry()
 {
-    showCurrentEntry();
-}
-
-void frmMdict::ListBox1_MouseUp()
-{
-    showCurrentEntry();
-}
-
-void frmMdict::showCurrentEntry()
-{
-    ShowEntry();
-    QTextCursor caret = TextBox2->textCursor();
+    const QModelIndex current = m_resultList->currentIndex();
+    if (current.isValid()) {
+        const qint64 id = current.data(dictionary::ResultListModel::EntryIdRole).toLongLong();
+        const QString composed = dictionary::composeEntry(id, m_searchMode);
+        // An entry that cannot be read leaves the box as it was.
+        if (!composed.isEmpty())
+            m_entryBox->setPlainText(dictionary::entryDisplayText(composed));
+    }
+    QTextCursor caret = m_entryBox->textCursor();
     caret.movePosition(QTextCursor::Start);
-    TextBox2->setTextCursor(caret);
-    TextBox2->ensureCursorVisible();
+    m_entryBox->setTextCursor(caret);
+    m_entryBox->ensureCursorVisible();
     // Back to the list, so that the arrow keys go on walking the results.
-    TextBox2->setFocus();
-    ListBox1->setFocus();
-}
-
-void frmMdict::ShowEntry()
-{
-    const QModelIndex current = ListBox1->currentIndex();
-    if (!current.isValid())
-        return;
-    const qint64 id = current.data(dictionary::ResultListModel::EntryIdRole).toLongLong();
-    const QString composed = dictionary::composeEntry(id, searchMode);
-    if (!composed.isEmpty())
-        TextBox2->setPlainText(dictionary::entryDisplayText(composed));
+    m_entryBox->setFocus();
+    m_resultList->setFocus();
 }
 
 // ---- Search boxes -------------------------------------------------------------------
 
-void frmMdict::TextBox11_Change()
+void DictionaryWindow::onTranslitTextChanged()
 {
     // The replacement below changes the text again; the chain is already complete then.
     if (m_replacingKeys)
         return;
-    const QString text = TextBox11->text();
+    const QString text = m_translitBox->text();
     if (text.size() < 2)
         return;
-    const QString replaced = m_keys.applyKeys(text);
+    const QString replaced = m_keyInput.applyKeys(text);
     if (replaced == text)
         return;
     m_replacingKeys = true;
-    TextBox11->setText(replaced);
-    TextBox11->setCursorPosition(static_cast<int>(replaced.size())); // typing goes on at the end
+    m_translitBox->setText(replaced);
+    m_translitBox->setCursorPosition(static_cast<int>(replaced.size())); // typing goes on at the end
     m_replacingKeys = false;
 }
 
-void frmMdict::TextBox1_Change()
+void DictionaryWindow::onScriptTextChanged()
 {
-    if (TextBox1->text().size() == DiscardedScriptLength)
-        TextBox1->clear();
+    if (m_scriptBox->text().size() == DiscardedScriptLength)
+        m_scriptBox->clear();
 }
 
-bool frmMdict::eventFilter(QObject* watched, QEvent* event)
+bool DictionaryWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched->parent() == ListBox1) { // the list's viewport
+    if (watched->parent() == m_resultList) { // the list's viewport
         if (event->type() == QEvent::MouseButtonRelease)
-            ListBox1_MouseUp();
+            showCurrentEntry();
         return QWidget::eventFilter(watched, event);
     }
     auto* box = qobject_cast<QLineEdit*>(watched);
@@ -394,23 +350,6 @@ bool frmMdict::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-// ---- Other windows ------------------------------------------------------------------
-
-void frmMdict::Command5_Click()
-{
-    emit pickerRequested();
-}
-
-void frmMdict::Command3_Click()
-{
-    emit aboutRequested();
-}
-
-void frmMdict::Command6_Click()
-{
-    shell::showHelp(this);
 }
 
 } // namespace orvane

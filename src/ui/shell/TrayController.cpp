@@ -1,8 +1,9 @@
-#include "ui/shell/Fboard.h"
+#include "ui/shell/TrayController.h"
 
 #include "ui/common/HelpLauncher.h"
 #include "ui/common/ProgramIcon.h"
-#include "ui/shell/Systray.h"
+#include "ui/shell/TrayMenu.h"
+#include "ui/shell/TrayReleaseFilter.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -10,23 +11,23 @@
 
 namespace orvane::shell {
 
-Fboard::Fboard(QWidget* parent) : QWidget(parent)
+TrayController::TrayController(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("Fboard"));
+    setObjectName(QStringLiteral("trayController"));
     setWindowTitle(QStringLiteral("Orvane"));
     setWindowIcon(programIcon());
 
-    m_menu = new pupMenu(this);
-    connect(m_menu->gioithieu, &QAction::triggered, this, &Fboard::gioithieu_Click);
-    connect(m_menu->how, &QAction::triggered, this, &Fboard::how_Click);
-    connect(m_menu->dict, &QAction::triggered, this, &Fboard::dict_Click);
-    connect(m_menu->thoat, &QAction::triggered, this, &Fboard::thoat_Click);
+    m_menu = new TrayMenu(this);
+    connect(m_menu->aboutAction(), &QAction::triggered, this, &TrayController::aboutRequested);
+    connect(m_menu->helpAction(), &QAction::triggered, this, [] { showHelp(nullptr); });
+    connect(m_menu->dictionaryAction(), &QAction::triggered, this, &TrayController::dictionaryRequested);
+    connect(m_menu->exitAction(), &QAction::triggered, this, &TrayController::exitProgram);
 
-    m_releaseFilter = new TrayReleaseFilter([this] { trayLeftRelease(); },
-                                            [this](const QPoint& where) { trayRightRelease(where); }, this);
+    m_releaseFilter = new TrayReleaseFilter([this] { onLeftRelease(); },
+                                            [this](const QPoint& where) { onRightRelease(where); }, this);
 }
 
-void Fboard::Form_Load()
+void TrayController::start()
 {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         emit startedWithoutTray();
@@ -39,47 +40,32 @@ void Fboard::Form_Load()
     m_trayIcon->setContextMenu(m_menu);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
-            trayLeftRelease();
+            onLeftRelease();
     });
     m_trayIcon->show();
     m_releaseFilter->install();
 }
 
-void Fboard::closeEvent(QCloseEvent* event)
+void TrayController::closeEvent(QCloseEvent* event)
 {
     event->accept();
     QCoreApplication::exit(0);
 }
 
 // A tray event while the start-up window is visible is an ordinary mouse event of that window.
-void Fboard::trayLeftRelease()
+void TrayController::onLeftRelease()
 {
     if (!isVisible())
         emit dictionaryRequested();
 }
 
-void Fboard::trayRightRelease(const QPoint& where)
+void TrayController::onRightRelease(const QPoint& where)
 {
     if (!isVisible())
         m_menu->popup(where);
 }
 
-void Fboard::gioithieu_Click()
-{
-    emit aboutRequested();
-}
-
-void Fboard::how_Click()
-{
-    showHelp(nullptr);
-}
-
-void Fboard::dict_Click()
-{
-    emit dictionaryRequested();
-}
-
-void Fboard::thoat_Click()
+void TrayController::exitProgram()
 {
     // The icon goes first, so it cannot linger in the tray; then the program ends at
     // once, without asking any window to close.

@@ -5,7 +5,6 @@
 
 #include <QWidget>
 
-class QFrame;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -20,18 +19,18 @@ class ResultList;
 
 // The dictionary window: three search boxes with their "OK" buttons, the result list,
 // the entry box, and the buttons of the character picker, help and the About box.
-class frmMdict : public QWidget
+class DictionaryWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmMdict(QWidget* parent = nullptr);
+    explicit DictionaryWindow(QWidget* parent = nullptr);
 
     // Runs on every activation: reconnect, then load and apply the display settings.
     // Public so that the benchmark can time it.
-    void Form_Activate();
+    void onActivated();
 
     // The box the character picker appends to.
-    QLineEdit* nativeScriptBox() const { return TextBox1; }
+    QLineEdit* scriptBox() const { return m_scriptBox; }
 
     // A look-up from outside: the text goes into the search box that fits it, that box's
     // button is pressed and the first hit shown. Before the window's first activation
@@ -53,57 +52,40 @@ private:
         QLineEdit* box;
         QPushButton* button;
         const dictionary::SearchKind* kind;
-        void (frmMdict::*routine)();
     };
 
     void createControls();
     void setUpTabOrder();
 
-    void ApplyDisplayConfig();
+    void applyDisplayConfig();
 
-    void Command2_Click();
-    void Command4_Click();
-    void Command1_Click();
-    void SearchByScript();
-    void SearchByTranslit();
-    void SearchByPlain();
-    void searchButtonClicked(const SearchBox& search);
-    void fillResults(const SearchBox& search);
-    const SearchBox& searchFor(const QObject* control) const;
+    void onSearchClicked(const SearchBox& search);
+    const SearchBox& searchFor(const QObject* box) const;
     void runPendingLookup();
 
-    void ListBox1_Change();
-    void ListBox1_MouseUp();
     void showCurrentEntry();
-    void ShowEntry();
 
-    void TextBox11_Change();
-    void TextBox1_Change();
+    void onTranslitTextChanged();
+    void onScriptTextChanged();
 
-    void Command5_Click();
-    void Command3_Click();
-    void Command6_Click();
-
-    QPlainTextEdit* TextBox2 = nullptr;
-    ResultList* ListBox1 = nullptr;
-    dictionary::ResultListModel* m_results = nullptr;
-    QFrame* Line1 = nullptr;
-    QPushButton* Command5 = nullptr;
-    QLineEdit* TextBox1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QLineEdit* TextBox11 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QLineEdit* TextBox3 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command6 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QFrame* Line2 = nullptr;
+    QPlainTextEdit* m_entryBox = nullptr;
+    ResultList* m_resultList = nullptr;
+    dictionary::ResultListModel* m_resultModel = nullptr;
+    QPushButton* m_pickerButton = nullptr;
+    QLineEdit* m_scriptBox = nullptr;
+    QPushButton* m_scriptSearchButton = nullptr;
+    QLineEdit* m_translitBox = nullptr;
+    QPushButton* m_translitSearchButton = nullptr;
+    QLineEdit* m_plainBox = nullptr;
+    QPushButton* m_plainSearchButton = nullptr;
+    QPushButton* m_helpButton = nullptr;
+    QPushButton* m_aboutButton = nullptr;
 
     SearchBox m_searches[3];
 
     // Which search filled the list; decides the header of an entry.
-    dictionary::SearchMode searchMode = dictionary::SearchMode::Latin;
-    dictionary::KeyInput m_keys;
+    dictionary::SearchMode m_searchMode = dictionary::SearchMode::Latin;
+    dictionary::KeyInput m_keyInput;
     bool m_replacingKeys = false;
     bool m_activated = false;
     QString m_pendingLookup;

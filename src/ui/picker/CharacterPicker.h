@@ -16,7 +16,7 @@ namespace orvane {
 // The character picker "Insert Characters": a grid of 108 buttons showing one page of
 // tbl_glyph at a time; a click appends the button's glyph to the native-script box of
 // the dictionary window that owns the picker.
-class fGlyph : public QWidget
+class CharacterPicker : public QWidget
 {
     Q_OBJECT
 public:
@@ -25,39 +25,39 @@ public:
     static constexpr double GridFontPoints = 14.25;
 
     // `targetBox` receives the glyphs; the picker never outlives its owner, which holds it.
-    fGlyph(QWidget* owner, QLineEdit* targetBox);
+    CharacterPicker(QWidget* owner, QLineEdit* targetBox);
 
-    QPushButton* CmdB(int index) const;
-    QPushButton* tiep1() const { return m_tiep1; } // ">"
-    QPushButton* tiep2() const { return m_tiep2; } // "<"
-    QPushButton* CommandButton1() const { return m_CommandButton1; }
+    QPushButton* gridButton(int index) const;
+    QPushButton* nextPageButton() const { return m_nextPageButton; }         // ">"
+    QPushButton* previousPageButton() const { return m_previousPageButton; } // "<"
+    QPushButton* closeButton() const { return m_closeButton; }
     const picker::GlyphPages& pages() const { return m_pages; }
 
     // Runs each time the picker becomes the program's active window: reconnects,
     // reloads the table (first page) and applies the configured grid font.
-    void Form_Activate();
+    void onActivated();
     // Reads tbl_glyph and shows the first page.
-    void LoadGlyphs();
+    void loadGlyphs();
 
 protected:
     // Watches the picker's window for the press that brought it back (see rememberGridBeforeReload).
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CmdB_Press(int index);
-    void CmdB_Click(int index);
-    void tiep1_Click();
-    void tiep2_Click();
+    void onGridButtonPressed(int index);
+    void onGridButtonClicked(int index);
+    void showNextPage();
+    void showPreviousPage();
 
     void rememberGridBeforeReload();
     void showPage();
     void applyGridFont();
     void setNextPageEnabled(bool enabled);
 
-    std::array<QPushButton*, GridButtons> m_CmdB{};
-    QPushButton* m_tiep2 = nullptr;
-    QPushButton* m_tiep1 = nullptr;
-    QPushButton* m_CommandButton1 = nullptr;
+    std::array<QPushButton*, GridButtons> m_gridButtons{};
+    QPushButton* m_previousPageButton = nullptr;
+    QPushButton* m_nextPageButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
     QPointer<QLineEdit> m_targetBox;
 
     picker::GlyphPages m_pages;

@@ -1,4 +1,4 @@
-#include "ui/picker/fGlyph.h"
+#include "ui/picker/CharacterPicker.h"
 
 #include "core/data/Mainmode.h"
 #include "core/dictionary/DisplayConfig.h"
@@ -39,11 +39,11 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 
 } // namespace
 
-fGlyph::fGlyph(QWidget* owner, QLineEdit* targetBox)
+CharacterPicker::CharacterPicker(QWidget* owner, QLineEdit* targetBox)
     : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_targetBox(targetBox)
 {
-    setObjectName(QStringLiteral("fGlyph"));
+    setObjectName(QStringLiteral("characterPicker"));
     setWindowTitle(QStringLiteral("Insert Characters"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(shell::twipsToPixels(5760), shell::twipsToPixels(4785));
@@ -53,54 +53,56 @@ fGlyph::fGlyph(QWidget* owner, QLineEdit* targetBox)
     for (int i = 0; i < GridButtons; ++i) {
         const QRect geometry =
             shell::twipsRect(ButtonPitch * (i % GridColumns), ButtonPitch * (i / GridColumns), ButtonSide, ButtonSide);
-        QPushButton* button = makeButton(this, QStringLiteral("CmdB_%1").arg(i), QString(), geometry);
+        QPushButton* button = makeButton(this, QStringLiteral("gridButton%1").arg(i), QString(), geometry);
         button->setFont(gridFont);
         // Out of the tab order, yet able to take the focus when clicked or when "<" hands it over.
         button->setFocusPolicy(Qt::ClickFocus);
-        connect(button, &QPushButton::pressed, this, [this, i] { CmdB_Press(i); });
-        connect(button, &QPushButton::clicked, this, [this, i] { CmdB_Click(i); });
-        m_CmdB[static_cast<size_t>(i)] = button;
+        connect(button, &QPushButton::pressed, this, [this, i] { onGridButtonPressed(i); });
+        connect(button, &QPushButton::clicked, this, [this, i] { onGridButtonClicked(i); });
+        m_gridButtons[static_cast<size_t>(i)] = button;
     }
 
-    m_tiep2 = makeButton(this, QStringLiteral("tiep2"), QStringLiteral("<"), shell::twipsRect(45, 4380, 315, 360));
-    m_tiep2->setEnabled(false);
-    connect(m_tiep2, &QPushButton::clicked, this, &fGlyph::tiep2_Click);
+    m_previousPageButton = makeButton(this, QStringLiteral("previousPageButton"), QStringLiteral("<"),
+                                      shell::twipsRect(45, 4380, 315, 360));
+    m_previousPageButton->setEnabled(false);
+    connect(m_previousPageButton, &QPushButton::clicked, this, &CharacterPicker::showPreviousPage);
 
-    m_tiep1 = makeButton(this, QStringLiteral("tiep1"), QStringLiteral(">"), shell::twipsRect(420, 4380, 315, 360));
-    m_tiep1->setEnabled(false);
-    connect(m_tiep1, &QPushButton::clicked, this, &fGlyph::tiep1_Click);
+    m_nextPageButton =
+        makeButton(this, QStringLiteral("nextPageButton"), QStringLiteral(">"), shell::twipsRect(420, 4380, 315, 360));
+    m_nextPageButton->setEnabled(false);
+    connect(m_nextPageButton, &QPushButton::clicked, this, &CharacterPicker::showNextPage);
 
-    m_CommandButton1 = makeButton(this, QStringLiteral("CommandButton1"), QStringLiteral("Close"),
-                                  shell::twipsRect(900, 4380, 735, 360));
-    QFont closeFont = m_CommandButton1->font();
+    m_closeButton =
+        makeButton(this, QStringLiteral("closeButton"), QStringLiteral("Close"), shell::twipsRect(900, 4380, 735, 360));
+    QFont closeFont = m_closeButton->font();
     closeFont.setBold(true);
     closeFont.setPointSizeF(8.25);
-    m_CommandButton1->setFont(closeFont);
-    connect(m_CommandButton1, &QPushButton::clicked, this, &QWidget::close);
+    m_closeButton->setFont(closeFont);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     // Centred on the screen (not over the owner, where a transient window would go by default).
     QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
     if (screen)
         move(screen->availableGeometry().center() - rect().center());
 
-    new shell::ActivationWatcher(this, [this] { Form_Activate(); }); // owned by the window
+    new shell::ActivationWatcher(this, [this] { onActivated(); }); // owned by the window
 }
 
-QPushButton* fGlyph::CmdB(int index) const
+QPushButton* CharacterPicker::gridButton(int index) const
 {
-    return m_CmdB.at(static_cast<size_t>(index));
+    return m_gridButtons.at(static_cast<size_t>(index));
 }
 
-void fGlyph::Form_Activate()
+void CharacterPicker::onActivated()
 {
     rememberGridBeforeReload();
     if (!data::ConnectDatabase())
         shell::showMessage(this, QString::fromLatin1(shell::CannotContinueText));
-    LoadGlyphs();
+    loadGlyphs();
     applyGridFont();
 }
 
-void fGlyph::rememberGridBeforeReload()
+void CharacterPicker::rememberGridBeforeReload()
 {
     // A click on a glyph of a later page that brings the picker back from the dictionary
     // window: the window manager moves the focus on the press and only then passes the
@@ -118,7 +120,7 @@ void fGlyph::rememberGridBeforeReload()
         window->installEventFilter(this); // input reaches the window before any of its buttons
 }
 
-bool fGlyph::eventFilter(QObject* watched, QEvent* event)
+bool CharacterPicker::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -136,7 +138,7 @@ bool fGlyph::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void fGlyph::LoadGlyphs()
+void CharacterPicker::loadGlyphs()
 {
     m_pages.load();
     m_loaded = true;
@@ -144,60 +146,60 @@ void fGlyph::LoadGlyphs()
     setNextPageEnabled(m_pages.nextEnabledAfterLoad());
 }
 
-void fGlyph::tiep1_Click()
+void CharacterPicker::showNextPage()
 {
     const bool nextStaysEnabled = m_pages.next();
     showPage();
     setNextPageEnabled(nextStaysEnabled);
 }
 
-void fGlyph::tiep2_Click()
+void CharacterPicker::showPreviousPage()
 {
     if (!m_pages.previousEnabled())
         return;
     m_pages.previous();
     showPage();
     setNextPageEnabled(true);
-    CmdB(0)->setFocus(Qt::OtherFocusReason);
+    gridButton(0)->setFocus(Qt::OtherFocusReason);
 }
 
-void fGlyph::showPage()
+void CharacterPicker::showPage()
 {
     for (int i = 0; i < GridButtons; ++i)
-        CmdB(i)->setText(captionFor(m_pages.onButton(i)));
-    m_tiep2->setEnabled(m_pages.previousEnabled());
+        gridButton(i)->setText(captionFor(m_pages.onButton(i)));
+    m_previousPageButton->setEnabled(m_pages.previousEnabled());
 }
 
-void fGlyph::setNextPageEnabled(bool enabled)
+void CharacterPicker::setNextPageEnabled(bool enabled)
 {
     // Qt would pass the focus of a disabled ">" on to "Close", where the next key press
     // would close the picker; "<" beside it is the safe place for a keyboard user.
-    const bool hadFocus = m_tiep1->hasFocus();
-    m_tiep1->setEnabled(enabled);
-    if (hadFocus && !enabled && m_tiep2->isEnabled())
-        m_tiep2->setFocus(Qt::OtherFocusReason);
+    const bool hadFocus = m_nextPageButton->hasFocus();
+    m_nextPageButton->setEnabled(enabled);
+    if (hadFocus && !enabled && m_previousPageButton->isEnabled())
+        m_previousPageButton->setFocus(Qt::OtherFocusReason);
 }
 
-void fGlyph::applyGridFont()
+void CharacterPicker::applyGridFont()
 {
     // Before the dictionary window has loaded its settings font1 is empty, and a family this
     // system lacks would only be substituted: both keep the designed font.
     const QString family = dictionary::SharedDisplayConfig().font1;
     if (family.isEmpty() || !QFontDatabase::hasFamily(family))
         return;
-    for (QPushButton* button : m_CmdB) {
+    for (QPushButton* button : m_gridButtons) {
         QFont font = button->font();
         font.setFamily(family);
         button->setFont(font);
     }
 }
 
-void fGlyph::CmdB_Press(int index)
+void CharacterPicker::onGridButtonPressed(int index)
 {
     m_press = {index, m_pressBringsBack ? m_gridBeforeReload[static_cast<size_t>(index)] : m_pages.onButton(index)};
 }
 
-void fGlyph::CmdB_Click(int index)
+void CharacterPicker::onGridButtonClicked(int index)
 {
     // The glyph the button showed when it was pressed: a reload between press and release
     // (the press that brings the picker back) must not change what the click inserts.
