@@ -236,9 +236,9 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
             bool connected = true;
             const double coreMs = bench::medianMs(context.repetitions(201), [&] {
                 connected = data::ConnectDatabase() && connected;
-                dictionary::loadDisplayConfig();
+                core::dictionary::loadDisplayConfig();
             });
-            if (!connected || dictionary::SharedDisplayConfig().configName.isEmpty())
+            if (!connected || core::dictionary::SharedDisplayConfig().configName.isEmpty())
                 throw std::runtime_error("activation did not load the settings of " +
                                          dataset.databasePath.toStdString());
             const double referenceMs = bench::medianMs(context.repetitions(201), [&] {

@@ -61,10 +61,10 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
 
         // The empty native-script search: every entry, statement to the last row in the model.
         {
-            dictionary::ResultListModel model;
+            core::dictionary::ResultListModel model;
             qint64 rows = 0;
             const double ms = bench::medianMs(context.repetitions(million ? 7 : 31), [&] {
-                model.setRows(dictionary::runSearch(dictionary::ScriptSearch, QString()));
+                model.setRows(core::dictionary::runSearch(core::dictionary::ScriptSearch, QString()));
                 rows = model.rowCount();
             });
             const double referenceMs = bench::medianMs(context.repetitions(million ? 7 : 31), [&] {
@@ -80,7 +80,8 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
             auto nextId = [&] { return (next = (next * 7919 + 104729) % dataset.entries) + 1; };
             qint64 composed = 0;
             const double ms = bench::medianMs(context.repetitions(1001), [&] {
-                composed += dictionary::composeEntry(nextId(), dictionary::SearchMode::Latin).isEmpty() ? 0 : 1;
+                composed +=
+                    core::dictionary::composeEntry(nextId(), core::dictionary::SearchMode::Latin).isEmpty() ? 0 : 1;
             });
             next = 0;
             const double referenceMs = bench::medianMs(context.repetitions(1001), [&] {
@@ -93,7 +94,7 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
 
         // One keystroke in the transliteration box: the look-up of its last two characters.
         {
-            dictionary::KeyInput keys;
+            core::dictionary::KeyInput keys;
             keys.keyInput = QStringLiteral("e-");
             const double ms = bench::medianMs(context.repetitions(1001), [&] { keys.lookUpKey(); });
             const double referenceMs = bench::medianMs(context.repetitions(1001), [&] {
@@ -105,7 +106,7 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
 
         // The window's activation: reconnect, load the settings, apply the fonts.
         {
-            DictionaryWindow window;
+            ui::dictionary::DictionaryWindow window;
             const double ms = bench::medianMs(context.repetitions(201), [&] { window.onActivated(); });
             const double referenceMs = bench::medianMs(context.repetitions(201), [&] {
                 const bench::Reference reopened(dataset.referencePath);
@@ -118,7 +119,7 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
         // until the list is laid out; then the memory that the listed window holds.
         {
             const double before = residentMb();
-            auto* window = new DictionaryWindow;
+            auto* window = new ui::dictionary::DictionaryWindow;
             auto* list = window->findChild<QAbstractItemView*>(QStringLiteral("resultList"));
             const double ms = bench::medianMs(context.repetitions(million ? 5 : 21), [&] {
                 window->findChild<QLineEdit*>(QStringLiteral("scriptBox"))->clear();

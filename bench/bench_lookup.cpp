@@ -25,6 +25,7 @@
 namespace {
 
 using namespace orvane;
+using namespace orvane::app;
 
 QString program()
 {

@@ -37,7 +37,7 @@ ORVANE_BENCH_FIGURES(pickerFigures)
     const QTemporaryDir folder;
     if (!folder.isValid())
         throw std::runtime_error("no temporary folder for the picker figure");
-    const int rows = picker::GlyphPages::StoreSlots;
+    const int rows = core::picker::GlyphPages::StoreSlots;
     writeGlyphTable(folder.filePath(QStringLiteral("orvane.mdb")), rows, true);
     const QString referencePath = folder.filePath(QStringLiteral("reference.sqlite"));
     writeGlyphTable(referencePath, rows, false);
@@ -47,7 +47,7 @@ ORVANE_BENCH_FIGURES(pickerFigures)
     // A failed connection would stop the run at the picker's message box.
     if (!data::ConnectDatabase())
         throw std::runtime_error("cannot open the glyph table " + folder.path().toStdString());
-    CharacterPicker picker(nullptr, nullptr);
+    ui::picker::CharacterPicker picker(nullptr, nullptr);
     const double coreMs = bench::medianMs(context.repetitions(101), [&] { picker.onActivated(); });
     data::setProgramFolder(previousFolder);
     if (picker.pages().glyphStore().back().isEmpty() || !picker.nextPageButton()->isEnabled())

@@ -50,12 +50,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzInput input(data, size);
-    dictionary::KeyInput keys;
+    core::dictionary::KeyInput keys;
     QString box;
     // One change of the box, then the chain of replacements it sets off.
     auto change = [&](const QString& text) {
         const QString result = keys.applyKeys(text);
-        const int max = dictionary::KeyInput::MaxChainedReplacements;
+        const int max = core::dictionary::KeyInput::MaxChainedReplacements;
         // Replacements only ever touch the end of the text...
         FUZZ_CHECK(result.startsWith(text.left(std::max<qsizetype>(0, text.size() - 2 - max))));
         // ...and a bounded chain grows it by a bounded amount.

@@ -5,7 +5,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
-namespace orvane {
+namespace orvane::app {
 
 const char* const HelpText =
     "Usage: orvane [--database FILE]\n"
@@ -46,10 +46,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
     const QCommandLineOption database(QStringLiteral("database"), {}, QStringLiteral("FILE"));
     const QCommandLineOption exact(QStringLiteral("exact"));
     const QCommandLineOption limit(QStringLiteral("limit"), {}, QStringLiteral("N"));
-    const std::pair<QCommandLineOption, const dictionary::SearchKind*> kinds[] = {
-        {QCommandLineOption(QStringLiteral("native")), &dictionary::ScriptSearch},
-        {QCommandLineOption(QStringLiteral("translit")), &dictionary::TranslitSearch},
-        {QCommandLineOption(QStringLiteral("plain")), &dictionary::PlainSearch}};
+    const std::pair<QCommandLineOption, const core::dictionary::SearchKind*> kinds[] = {
+        {QCommandLineOption(QStringLiteral("native")), &core::dictionary::ScriptSearch},
+        {QCommandLineOption(QStringLiteral("translit")), &core::dictionary::TranslitSearch},
+        {QCommandLineOption(QStringLiteral("plain")), &core::dictionary::PlainSearch}};
 
     QCommandLineParser parser;
     parser.addOptions({help, version, lookup, define, database, exact, limit});
@@ -122,4 +122,4 @@ CommandLine parseCommandLine(int argc, char* argv[])
     return parseCommandLine(arguments);
 }
 
-} // namespace orvane
+} // namespace orvane::app

@@ -7,7 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
@@ -16,7 +16,7 @@ QString selectedText()
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard->supportsSelection()) {
         const QString selected = clipboard->text(QClipboard::Selection);
-        if (!dictionary::lookupText(selected).isEmpty())
+        if (!core::dictionary::lookupText(selected).isEmpty())
             return selected;
     }
     return clipboard->text(QClipboard::Clipboard);
@@ -29,4 +29,4 @@ void lookUp(const std::optional<QString>& text)
     WindowRegistry::showDictionary()->lookUp(text ? *text : selectedText());
 }
 
-} // namespace orvane
+} // namespace orvane::app

@@ -3,11 +3,11 @@
 #include <QString>
 #include <optional>
 
-namespace orvane {
+namespace orvane::app {
 
 // A look-up from outside the window (orvane --lookup, here or handed over by another
 // copy): shows the dictionary window and looks `text` up there, or, without text, what
 // the user selected last in any program, else the clipboard's text.
 void lookUp(const std::optional<QString>& text);
 
-} // namespace orvane
+} // namespace orvane::app

@@ -8,7 +8,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
-namespace orvane::WindowRegistry {
+namespace orvane::app::WindowRegistry {
 
 namespace {
 
@@ -81,13 +81,13 @@ CharacterPicker* showPicker(DictionaryWindow* owner)
     return bringForward(thePicker.data());
 }
 
-void attach(shell::TrayController* tray)
+void attach(ui::shell::TrayController* tray)
 {
-    QObject::connect(tray, &shell::TrayController::dictionaryRequested, tray, [] { showDictionary(); });
-    QObject::connect(tray, &shell::TrayController::aboutRequested, tray, [] { showAbout(nullptr); });
-    QObject::connect(tray, &shell::TrayController::startedWithoutTray, tray, [] {
+    QObject::connect(tray, &ui::shell::TrayController::dictionaryRequested, tray, [] { showDictionary(); });
+    QObject::connect(tray, &ui::shell::TrayController::aboutRequested, tray, [] { showAbout(nullptr); });
+    QObject::connect(tray, &ui::shell::TrayController::startedWithoutTray, tray, [] {
         QObject::connect(showDictionary(), &QObject::destroyed, qApp, [] { QCoreApplication::exit(0); });
     });
 }
 
-} // namespace orvane::WindowRegistry
+} // namespace orvane::app::WindowRegistry

@@ -2,14 +2,22 @@
 
 class QWidget;
 
-namespace orvane {
-
+namespace orvane::ui::dictionary {
 class DictionaryWindow;
-class AboutDialog;
-class CharacterPicker;
-namespace shell {
-class TrayController;
 }
+namespace orvane::ui::picker {
+class CharacterPicker;
+}
+namespace orvane::ui::shell {
+class AboutDialog;
+class TrayController;
+} // namespace orvane::ui::shell
+
+namespace orvane::app {
+
+using ui::dictionary::DictionaryWindow;
+using ui::picker::CharacterPicker;
+using ui::shell::AboutDialog;
 
 // One shared instance per window: created on first show, deleted when closed
 // (Qt::WA_DeleteOnClose), created afresh with its designed contents when shown again.
@@ -28,7 +36,7 @@ CharacterPicker* showPicker(DictionaryWindow* owner);
 
 // Answers the tray window's requests. Without a tray the dictionary shows at once, and
 // closing it ends the program, since nothing else could reach it.
-void attach(shell::TrayController* tray);
+void attach(ui::shell::TrayController* tray);
 
 } // namespace WindowRegistry
-} // namespace orvane
+} // namespace orvane::app

@@ -11,7 +11,7 @@
 
 #include <QApplication>
 
-using namespace orvane;
+using namespace orvane::app;
 
 int main(int argc, char* argv[])
 {
@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
         print(stderr, QStringLiteral("orvane-gui: only the windows start here; run orvane\n"));
         return 2;
     }
-    data::setDatabaseFile(command.database);
+    orvane::data::setDatabaseFile(command.database);
     const bool lookingUp = command.mode == CommandLine::Mode::Lookup;
     const QByteArray message = lookingUp ? handover::lookupMessage(command.text) : QByteArray();
     // orvane asked already; asked again before any display is opened, since a copy may have
@@ -42,10 +42,10 @@ int main(int argc, char* argv[])
     }
 
     QApplication::setQuitOnLastWindowClosed(false); // the tray keeps the program alive
-    QApplication::setWindowIcon(shell::programIcon());
-    data::setErrorNotifier([](const QString& text) { shell::showMessage(nullptr, text); });
+    QApplication::setWindowIcon(orvane::ui::common::programIcon());
+    orvane::data::setErrorNotifier([](const QString& text) { orvane::ui::common::showMessage(nullptr, text); });
 
-    shell::TrayController tray;
+    orvane::ui::shell::TrayController tray;
     WindowRegistry::attach(&tray);
     tray.start();
     QObject::connect(&instance, &SingleInstance::lookupRequested, &tray, &lookUp);

@@ -19,7 +19,7 @@
 
 namespace {
 
-using namespace orvane;
+using namespace orvane::app;
 
 // The terminal's look-up. Only a core application object: it runs where there is no
 // display at all.
@@ -27,15 +27,16 @@ int define(int argc, char* argv[], const CommandLine& command)
 {
     const QCoreApplication app(argc, argv); // the program's folder, where orvane.mdb lies
     QString error;
-    data::SharedDatabase() =
-        data::Database::open(data::databasePath(), QString::fromLatin1(data::DatabasePassword), &error);
-    if (!data::SharedDatabase()) {
-        print(stderr, QStringLiteral("orvane: cannot open %1: %2\n").arg(data::databasePath(), error));
+    orvane::data::SharedDatabase() = orvane::data::Database::open(
+        orvane::data::databasePath(), QString::fromLatin1(orvane::data::DatabasePassword), &error);
+    if (!orvane::data::SharedDatabase()) {
+        print(stderr, QStringLiteral("orvane: cannot open %1: %2\n").arg(orvane::data::databasePath(), error));
         return 2;
     }
-    const QString word = dictionary::lookupText(*command.text);
-    const QStringList entries = dictionary::defineEntries(
-        word, command.kind ? *command.kind : dictionary::searchKindFor(word), command.exact, command.limit);
+    const QString word = orvane::core::dictionary::lookupText(*command.text);
+    const QStringList entries = orvane::core::dictionary::defineEntries(
+        word, command.kind ? *command.kind : orvane::core::dictionary::searchKindFor(word), command.exact,
+        command.limit);
     // Each entry ends with an empty line, which separates it from the next.
     print(stdout, entries.join(QString()));
     return entries.isEmpty() ? 1 : 0;
@@ -63,7 +64,7 @@ int startWindows(int argc, char* argv[])
 int main(int argc, char* argv[])
 {
     const CommandLine command = parseCommandLine(argc, argv);
-    data::setDatabaseFile(command.database);
+    orvane::data::setDatabaseFile(command.database);
     switch (command.mode) {
     case CommandLine::Mode::Error:
         print(stderr, QStringLiteral("orvane: %1 (see orvane --help)\n").arg(command.error));

@@ -15,6 +15,7 @@
 #include <QScrollBar>
 
 using namespace orvane;
+using ui::dictionary::DictionaryWindow;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
 
@@ -59,7 +60,7 @@ private slots:
 
     void init()
     {
-        dictionary::SharedDisplayConfig() = {};
+        core::dictionary::SharedDisplayConfig() = {};
         data::setProgramFolder(m_folder.path());
         QVERIFY(data::ConnectDatabase());
         QGuiApplication::clipboard()->clear();
@@ -178,10 +179,10 @@ private slots:
     // With no current row each move key goes where its name says; typed letters never add up.
     void listKeys()
     {
-        dictionary::SearchResults results;
+        core::dictionary::SearchResults results;
         for (int row = 0; row < 40; ++row)
             results.append(row % 2 + 1, row < 20 ? u"ζ"_s : u"σ"_s);
-        auto* rows = static_cast<dictionary::ResultListModel*>(list()->model());
+        auto* rows = static_cast<core::dictionary::ResultListModel*>(list()->model());
         rows->setRows(results);
         const int lastOnPage = list()->viewport()->height() / list()->sizeHintForRow(0) - 1;
         const std::pair<int, int> keys[] = {

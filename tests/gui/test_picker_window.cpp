@@ -10,6 +10,7 @@
 #include <QWindow>
 
 using namespace orvane;
+using ui::picker::CharacterPicker;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
 
@@ -38,7 +39,7 @@ private slots:
             rows.glyphs.emplace_back(id, id == 1 ? u"&"_s : QString(QChar(0x3B0 + id)));
         QVERIFY(m_folder.write(rows));
         QVERIFY(data::ConnectDatabase());
-        dictionary::SharedDisplayConfig().font1 = u"DejaVu Serif"_s;
+        core::dictionary::SharedDisplayConfig().font1 = u"DejaVu Serif"_s;
         m_owner.show();
     }
 

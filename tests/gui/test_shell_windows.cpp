@@ -22,6 +22,10 @@
 #include <QUrl>
 
 using namespace orvane;
+using namespace orvane::app;
+using ui::dictionary::DictionaryWindow;
+using ui::picker::CharacterPicker;
+using ui::shell::AboutDialog;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
 
@@ -68,7 +72,7 @@ private slots:
     {
         int left = 0;
         QList<QPoint> right;
-        shell::TrayReleaseFilter filter([&] { ++left; }, [&](const QPoint& where) { right << where; });
+        ui::shell::TrayReleaseFilter filter([&] { ++left; }, [&](const QPoint& where) { right << where; });
         filter.install();
         QSystemTrayIconSys icon; // made after the filter, as when the tray host restarts
         icon.resize(22, 22);
@@ -98,7 +102,7 @@ private slots:
     // The menu's windows come from the registry; Exit ends the program without closing any window.
     void theMenuAndExit()
     {
-        shell::TrayController tray;
+        ui::shell::TrayController tray;
         WindowRegistry::attach(&tray);
         tray.menu()->dictionaryAction()->trigger();
         tray.menu()->aboutAction()->trigger();
@@ -135,7 +139,7 @@ private slots:
 
     void theAboutBox()
     {
-        dictionary::SharedDisplayConfig() = {};
+        core::dictionary::SharedDisplayConfig() = {};
         AboutDialog* about = WindowRegistry::showAbout(nullptr);
         QTRY_COMPARE(activations(about), 1);
         auto* text = control<QPlainTextEdit>(about, "aboutText");
@@ -143,7 +147,7 @@ private slots:
         QCOMPARE(text->font().family(), u"Arial Unicode MS"_s);
         QCOMPARE(text->toPlainText(), u"line 1\nline 2"_s); // the last row with a text
 
-        dictionary::loadDisplayConfig();
+        core::dictionary::loadDisplayConfig();
         text->moveCursor(QTextCursor::End);
         about->onActivated();
         QCOMPARE(text->font().family(), u"DejaVu Serif"_s);
@@ -151,7 +155,7 @@ private slots:
         QVERIFY(control<QLineEdit>(about, "focusSink")->hasFocus());
 
         UrlRecorder browser;
-        const QUrl link = shell::aboutLink(QString::fromUtf8(AboutDialog::WebAddress), m_folder.path());
+        const QUrl link = core::shell::aboutLink(QString::fromUtf8(AboutDialog::WebAddress), m_folder.path());
         QCOMPARE(linkLabel->toolTip(), link.toDisplayString(QUrl::PreferLocalFile)); // shown cut to fit
         QVERIFY(linkLabel->fontMetrics().horizontalAdvance(linkLabel->text()) <= linkLabel->width());
         QDesktopServices::setUrlHandler(link.scheme(), &browser, "open");
@@ -177,9 +181,9 @@ private slots:
     void theHelpLauncher()
     {
         const QString file = m_folder.path() + u"/orvane.chm"_s;
-        QCOMPARE(shell::HelpLauncher::helpFilePath(), file);
+        QCOMPARE(ui::common::HelpLauncher::helpFilePath(), file);
         QVERIFY(writeFile(file, "ITSF"));
-        using Result = shell::HelpLauncher::Result;
+        using Result = ui::common::HelpLauncher::Result;
         const QStringList both{u"xchm"_s, u"kchmviewer"_s};
         // Viewers installed, viewers that fail to start, whether the desktop opens it; the file; what happens.
         const std::tuple<QStringList, QStringList, bool, QString, Result, QString> cases[] = {
@@ -190,7 +194,7 @@ private slots:
             {both, {}, true, file + u".missing"_s, Result::FileMissing, QString()}};
         for (const auto& [installed, failing, desktop, path, result, attempts] : cases) {
             QStringList tried;
-            const shell::HelpLauncher launcher(
+            const ui::common::HelpLauncher launcher(
                 [&in = installed](const QString& name) { return in.contains(name) ? u"/bin/"_s + name : QString(); },
                 [&tried, &fails = failing](const QString& program, const QStringList& arguments) {
                     tried << program + u' ' + arguments.join(u'|');

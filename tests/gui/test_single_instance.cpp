@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using namespace orvane;
+using namespace orvane::app;
 using namespace Qt::StringLiterals;
 using Message = std::optional<QString>;
 

@@ -10,7 +10,7 @@
 #include <QTest>
 
 using namespace orvane::data;
-using namespace orvane::dictionary;
+using namespace orvane::core::dictionary;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
 

@@ -9,8 +9,8 @@
 
 using namespace orvane;
 using namespace orvane::testing;
-using picker::GlyphPages;
-using shell::ActivationRule;
+using core::picker::GlyphPages;
+using core::shell::ActivationRule;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -98,15 +98,16 @@ private slots:
         QVERIFY(folder.write(
             {.configs = {{.name = u"Orvane"_s, .about = u"first"_s}, {.about = u""_s}, {.about = u"last\r\nline"_s}}}));
         QVERIFY(data::ConnectDatabase());
-        QCOMPARE(shell::loadAboutText(), u"last\r\nline"_s);
+        QCOMPARE(core::shell::loadAboutText(), u"last\r\nline"_s);
         QVERIFY(folder.write({.configs = {{.name = u"Orvane"_s}}}));
         QVERIFY(data::ConnectDatabase());
-        QCOMPARE(shell::loadAboutText(), std::nullopt);
+        QCOMPARE(core::shell::loadAboutText(), std::nullopt);
         data::SharedDatabase().reset();
-        QCOMPARE(shell::loadAboutText(), std::nullopt);
+        QCOMPARE(core::shell::loadAboutText(), std::nullopt);
 
-        QCOMPARE(shell::aboutLink(u"html/about.html#top"_s, u"/opt/o"_s), QUrl(u"file:///opt/o/html/about.html#top"_s));
-        QCOMPARE(shell::aboutLink(u"https://example.org/o"_s, u"/opt/o"_s), QUrl(u"https://example.org/o"_s));
+        QCOMPARE(core::shell::aboutLink(u"html/about.html#top"_s, u"/opt/o"_s),
+                 QUrl(u"file:///opt/o/html/about.html#top"_s));
+        QCOMPARE(core::shell::aboutLink(u"https://example.org/o"_s, u"/opt/o"_s), QUrl(u"https://example.org/o"_s));
     }
 
     // Steps: focus moves to the Window, Elsewhere (another application), an Other window

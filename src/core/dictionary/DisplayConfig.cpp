@@ -2,7 +2,7 @@
 
 #include "core/data/Mainmode.h"
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 namespace {
 
 using data::RecordSet;
@@ -60,4 +60,4 @@ void loadDisplayConfig()
         readSize(row, QStringLiteral("fsz5"), config.size5);
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 // The display settings from tbl_config, shared by the dictionary window (all five
 // controls), the character picker (font1) and the About box (font5, configName).
@@ -24,4 +24,4 @@ DisplayConfig& SharedDisplayConfig();
 // A null text reads as empty; a null size as 0 (not set).
 void loadDisplayConfig();
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

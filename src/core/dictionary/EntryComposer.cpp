@@ -2,7 +2,7 @@
 
 #include "core/data/Mainmode.h"
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 namespace {
 constexpr QStringView LineBreak = u"\r\n";
@@ -52,4 +52,4 @@ QString entryDisplayText(const QString& composed)
     return text;
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 // The rule under the header of every entry.
 inline constexpr char EntryRule[] = "------------------------";
@@ -28,4 +28,4 @@ inline constexpr qsizetype MaxShownCharacters = 50000;
 // MaxShownCharacters.
 QString entryDisplayText(const QString& composed);
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

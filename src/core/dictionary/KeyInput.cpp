@@ -5,7 +5,7 @@
 
 #include <QHash>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 void KeyInput::lookUpKey()
 {
@@ -75,4 +75,4 @@ std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database
     return table;
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -8,7 +8,7 @@ namespace orvane::data {
 class Database;
 }
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 // The key-sequence input of the transliteration box: after each change the text's last
 // two characters are looked up in tbl_keyboard and replaced by their display text.
@@ -45,4 +45,4 @@ struct KeyTableRow
 // reason in *error, when the table cannot be read.
 std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database, QString* error = nullptr);
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 namespace {
 
@@ -79,4 +79,4 @@ QStringList defineEntries(const QString& word, const SearchKind& kind, bool exac
     return entries;
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 // A look-up from outside the window (the command line, the selection) keeps at most
 // this many characters: a selection may hold a whole page, no headword comes near this
@@ -28,4 +28,4 @@ const SearchKind& searchKindFor(const QString& text);
 // compares texts (case folded, accents significant).
 QStringList defineEntries(const QString& word, const SearchKind& kind, bool exact, qsizetype limit);
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

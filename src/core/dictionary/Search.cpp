@@ -2,7 +2,7 @@
 
 #include "core/data/Mainmode.h"
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 const SearchKind ScriptSearch{
     SearchMode::NativeScript, true, false, &data::Statement::dictionaryByScript, "m1", ListFocus::AfterSearch,
@@ -75,4 +75,4 @@ SearchResults runSearch(const SearchKind& kind, const QString& boxText, const QS
     return results;
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

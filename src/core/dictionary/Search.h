@@ -6,7 +6,7 @@
 #include <QtGlobal>
 #include <vector>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 // Which search filled the result list; decides the header of a composed entry.
 enum class SearchMode : qint16
@@ -65,4 +65,4 @@ QString trimSpaces(const QString& text);
 // `listedColumn`, when given, is read in place of the kind's own; the order stays.
 SearchResults runSearch(const SearchKind& kind, const QString& boxText, const QString& listedColumn = {});
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

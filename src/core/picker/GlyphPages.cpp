@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace orvane::picker {
+namespace orvane::core::picker {
 
 GlyphPages::GlyphPages() : m_store(StoreSlots) {}
 
@@ -52,4 +52,4 @@ void GlyphPages::previous()
         --m_pageIndex;
 }
 
-} // namespace orvane::picker
+} // namespace orvane::core::picker

@@ -4,7 +4,7 @@
 #include <QtGlobal>
 #include <vector>
 
-namespace orvane::picker {
+namespace orvane::core::picker {
 
 // The glyphs of tbl_glyph as the character picker pages through them: a store of
 // StoreSlots slots read in id order, and the page the grid shows, PageSize glyphs a page.
@@ -43,4 +43,4 @@ private:
     qint16 m_pageIndex = 0;
 };
 
-} // namespace orvane::picker
+} // namespace orvane::core::picker

@@ -4,7 +4,7 @@
 
 #include <QDir>
 
-namespace orvane::shell {
+namespace orvane::core::shell {
 
 std::optional<QString> loadAboutText()
 {
@@ -25,4 +25,4 @@ QUrl aboutLink(const QString& address, const QString& programFolder)
     return QUrl::fromLocalFile(QDir(programFolder).absolutePath() + u'/').resolved(QUrl(address));
 }
 
-} // namespace orvane::shell
+} // namespace orvane::core::shell

@@ -4,7 +4,7 @@
 #include <QUrl>
 #include <optional>
 
-namespace orvane::shell {
+namespace orvane::core::shell {
 
 // The text of the About box: the `about` of the last row of tbl_config that has one,
 // read from the shared database. nullopt when there is no database or no such row, so
@@ -15,4 +15,4 @@ std::optional<QString> loadAboutText();
 // is; a relative one is a page of the program folder.
 QUrl aboutLink(const QString& address, const QString& programFolder);
 
-} // namespace orvane::shell
+} // namespace orvane::core::shell

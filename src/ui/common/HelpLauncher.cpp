@@ -10,7 +10,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-namespace orvane::shell {
+namespace orvane::ui::common {
 
 namespace {
 QStringList viewerNames()
@@ -74,4 +74,4 @@ void showHelp(QWidget* parent)
     }
 }
 
-} // namespace orvane::shell
+} // namespace orvane::ui::common

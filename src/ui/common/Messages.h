@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 
-namespace orvane::shell {
+namespace orvane::ui::common {
 
 // Shown by a window that needs the database when it could not be opened.
 inline constexpr const char* CannotContinueText = "Cannot continue";
@@ -12,4 +12,4 @@ inline constexpr const char* CannotContinueText = "Cannot continue";
 // (the active window when null); returns once the user has dismissed it.
 void showMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);
 
-} // namespace orvane::shell
+} // namespace orvane::ui::common

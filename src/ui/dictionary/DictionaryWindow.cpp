@@ -24,12 +24,12 @@
 #include <QScreen>
 #include <QScrollBar>
 
-namespace orvane {
+namespace orvane::ui::dictionary {
 
 namespace {
 
-using shell::twipsRect;
-using shell::twipsToPixels;
+using common::twipsRect;
+using common::twipsToPixels;
 
 QFont designedFont(const char* family, double points, bool bold = false)
 {
@@ -66,7 +66,7 @@ DictionaryWindow::DictionaryWindow(QWidget* parent) : QWidget(parent, Qt::Window
     setObjectName(QStringLiteral("dictionaryWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Orvane"));
-    setWindowIcon(shell::programIcon());
+    setWindowIcon(common::programIcon());
     // Fixed single border: no resizing and no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -82,7 +82,7 @@ DictionaryWindow::DictionaryWindow(QWidget* parent) : QWidget(parent, Qt::Window
     // search boxes stay in view until the user clicks into a box.
     m_resultList->setFocus();
 
-    new shell::ActivationWatcher(this, [this] { onActivated(); });
+    new common::ActivationWatcher(this, [this] { onActivated(); });
 }
 
 void DictionaryWindow::createControls()
@@ -98,7 +98,7 @@ void DictionaryWindow::createControls()
     m_entryBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_entryBox->setAccessibleName(QStringLiteral("Entry"));
 
-    m_resultModel = new dictionary::ResultListModel(this);
+    m_resultModel = new core::dictionary::ResultListModel(this);
     m_resultList = new ResultList(m_resultModel, this);
     m_resultList->setObjectName(QStringLiteral("resultList"));
     m_resultList->setGeometry(twipsRect(6480, 120, 3495, 5055));
@@ -147,24 +147,24 @@ void DictionaryWindow::createControls()
 
     m_pickerButton =
         button("pickerButton", "#", twipsRect(120, 5400, 255, 255), designedFont("Arial", 9), "Insert characters");
-    m_scriptBox = searchBox("scriptBox", dictionary::ScriptSearch.placeholder, twipsRect(480, 5395, 1755, 390),
+    m_scriptBox = searchBox("scriptBox", core::dictionary::ScriptSearch.placeholder, twipsRect(480, 5395, 1755, 390),
                             "Search native script");
     m_scriptSearchButton =
         button("scriptSearchButton", "OK", twipsRect(2280, 5400, 465, 360), okFont, "Search by native script");
-    m_translitBox = searchBox("translitBox", dictionary::TranslitSearch.placeholder, twipsRect(2880, 5400, 2055, 375),
-                              "Search transliteration");
+    m_translitBox = searchBox("translitBox", core::dictionary::TranslitSearch.placeholder,
+                              twipsRect(2880, 5400, 2055, 375), "Search transliteration");
     m_translitSearchButton =
         button("translitSearchButton", "OK", twipsRect(5040, 5400, 465, 375), okFont, "Search by transliteration");
-    m_plainBox = searchBox("plainBox", dictionary::PlainSearch.placeholder, twipsRect(5640, 5400, 2055, 375),
+    m_plainBox = searchBox("plainBox", core::dictionary::PlainSearch.placeholder, twipsRect(5640, 5400, 2055, 375),
                            "Search without diacritics");
     m_plainSearchButton =
         button("plainSearchButton", "OK", twipsRect(7800, 5400, 465, 375), okFont, "Search without diacritics");
     m_helpButton = button("helpButton", "Help", twipsRect(8475, 5400, 690, 375), okFont, "Help");
     m_aboutButton = button("aboutButton", "About", twipsRect(9300, 5400, 690, 375), okFont, "About");
 
-    m_searches[0] = {m_scriptBox, m_scriptSearchButton, &dictionary::ScriptSearch};
-    m_searches[1] = {m_translitBox, m_translitSearchButton, &dictionary::TranslitSearch};
-    m_searches[2] = {m_plainBox, m_plainSearchButton, &dictionary::PlainSearch};
+    m_searches[0] = {m_scriptBox, m_scriptSearchButton, &core::dictionary::ScriptSearch};
+    m_searches[1] = {m_translitBox, m_translitSearchButton, &core::dictionary::TranslitSearch};
+    m_searches[2] = {m_plainBox, m_plainSearchButton, &core::dictionary::PlainSearch};
     for (const SearchBox& search : m_searches) {
         connect(search.button, &QPushButton::clicked, this, [this, &search] { onSearchClicked(search); });
         // Enter in a search box presses its "OK" button.
@@ -174,7 +174,7 @@ void DictionaryWindow::createControls()
     connect(m_scriptBox, &QLineEdit::textChanged, this, &DictionaryWindow::onScriptTextChanged);
     connect(m_pickerButton, &QPushButton::clicked, this, &DictionaryWindow::pickerRequested);
     connect(m_aboutButton, &QPushButton::clicked, this, &DictionaryWindow::aboutRequested);
-    connect(m_helpButton, &QPushButton::clicked, this, [this] { shell::showHelp(this); });
+    connect(m_helpButton, &QPushButton::clicked, this, [this] { common::showHelp(this); });
 }
 
 void DictionaryWindow::setUpTabOrder()
@@ -191,8 +191,8 @@ void DictionaryWindow::setUpTabOrder()
 void DictionaryWindow::onActivated()
 {
     if (!data::ConnectDatabase())
-        shell::showMessage(this, QString::fromLatin1(shell::CannotContinueText));
-    dictionary::loadDisplayConfig();
+        common::showMessage(this, QString::fromLatin1(common::CannotContinueText));
+    core::dictionary::loadDisplayConfig();
     applyDisplayConfig();
     m_activated = true;
     runPendingLookup();
@@ -200,7 +200,7 @@ void DictionaryWindow::onActivated()
 
 void DictionaryWindow::applyDisplayConfig()
 {
-    const dictionary::DisplayConfig& config = dictionary::SharedDisplayConfig();
+    const core::dictionary::DisplayConfig& config = core::dictionary::SharedDisplayConfig();
     const struct
     {
         QWidget* control;
@@ -226,7 +226,7 @@ void DictionaryWindow::applyDisplayConfig()
 
 void DictionaryWindow::onSearchClicked(const SearchBox& search)
 {
-    const dictionary::SearchKind& kind = *search.kind;
+    const core::dictionary::SearchKind& kind = *search.kind;
     m_entryBox->clear();
     m_searchMode = kind.searchMode;
     // Only a box that is exactly empty takes the clipboard; placeholder or spaces count as text.
@@ -235,14 +235,14 @@ void DictionaryWindow::onSearchClicked(const SearchBox& search)
         m_resultModel->clear();
     } else {
         m_resultModel->clear();
-        if (kind.listFocus == dictionary::ListFocus::BeforeSearchWhenBoxFilled)
+        if (kind.listFocus == core::dictionary::ListFocus::BeforeSearchWhenBoxFilled)
             m_resultList->setFocus();
     }
     {
         const WaitCursor waitCursor;
-        m_resultModel->setRows(dictionary::runSearch(kind, search.box->text()));
+        m_resultModel->setRows(core::dictionary::runSearch(kind, search.box->text()));
     }
-    if (kind.listFocus == dictionary::ListFocus::AfterSearch)
+    if (kind.listFocus == core::dictionary::ListFocus::AfterSearch)
         m_resultList->setFocus();
 }
 
@@ -257,7 +257,7 @@ const DictionaryWindow::SearchBox& DictionaryWindow::searchFor(const QObject* bo
 
 void DictionaryWindow::lookUp(const QString& text)
 {
-    m_pendingLookup = dictionary::lookupText(text);
+    m_pendingLookup = core::dictionary::lookupText(text);
     if (m_activated)
         runPendingLookup();
 }
@@ -267,7 +267,7 @@ void DictionaryWindow::runPendingLookup()
     const QString word = std::exchange(m_pendingLookup, QString());
     if (word.isEmpty())
         return;
-    const dictionary::SearchKind& kind = dictionary::searchKindFor(word);
+    const core::dictionary::SearchKind& kind = core::dictionary::searchKindFor(word);
     for (const SearchBox& search : m_searches) {
         if (search.kind != &kind)
             continue;
@@ -288,11 +288,11 @@ void DictionaryWindow::showCurrentEntry()
 {
     const QModelIndex current = m_resultList->currentIndex();
     if (current.isValid()) {
-        const qint64 id = current.data(dictionary::ResultListModel::EntryIdRole).toLongLong();
-        const QString composed = dictionary::composeEntry(id, m_searchMode);
+        const qint64 id = current.data(core::dictionary::ResultListModel::EntryIdRole).toLongLong();
+        const QString composed = core::dictionary::composeEntry(id, m_searchMode);
         // An entry that cannot be read leaves the box as it was.
         if (!composed.isEmpty())
-            m_entryBox->setPlainText(dictionary::entryDisplayText(composed));
+            m_entryBox->setPlainText(core::dictionary::entryDisplayText(composed));
     }
     QTextCursor caret = m_entryBox->textCursor();
     caret.movePosition(QTextCursor::Start);
@@ -352,4 +352,4 @@ bool DictionaryWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace orvane
+} // namespace orvane::ui::dictionary

@@ -9,11 +9,11 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace orvane {
-
-namespace dictionary {
+namespace orvane::core::dictionary {
 class ResultListModel;
-} // namespace dictionary
+} // namespace orvane::core::dictionary
+
+namespace orvane::ui::dictionary {
 
 class ResultList;
 
@@ -51,7 +51,7 @@ private:
     {
         QLineEdit* box;
         QPushButton* button;
-        const dictionary::SearchKind* kind;
+        const core::dictionary::SearchKind* kind;
     };
 
     void createControls();
@@ -70,7 +70,7 @@ private:
 
     QPlainTextEdit* m_entryBox = nullptr;
     ResultList* m_resultList = nullptr;
-    dictionary::ResultListModel* m_resultModel = nullptr;
+    core::dictionary::ResultListModel* m_resultModel = nullptr;
     QPushButton* m_pickerButton = nullptr;
     QLineEdit* m_scriptBox = nullptr;
     QPushButton* m_scriptSearchButton = nullptr;
@@ -84,11 +84,11 @@ private:
     SearchBox m_searches[3];
 
     // Which search filled the list; decides the header of an entry.
-    dictionary::SearchMode m_searchMode = dictionary::SearchMode::Latin;
-    dictionary::KeyInput m_keyInput;
+    core::dictionary::SearchMode m_searchMode = core::dictionary::SearchMode::Latin;
+    core::dictionary::KeyInput m_keyInput;
     bool m_replacingKeys = false;
     bool m_activated = false;
     QString m_pendingLookup;
 };
 
-} // namespace orvane
+} // namespace orvane::ui::dictionary

@@ -14,7 +14,7 @@
 #include <QScreen>
 #include <QWindow>
 
-namespace orvane {
+namespace orvane::ui::picker {
 
 namespace {
 
@@ -46,13 +46,13 @@ CharacterPicker::CharacterPicker(QWidget* owner, QLineEdit* targetBox)
     setObjectName(QStringLiteral("characterPicker"));
     setWindowTitle(QStringLiteral("Insert Characters"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(shell::twipsToPixels(5760), shell::twipsToPixels(4785));
+    setFixedSize(common::twipsToPixels(5760), common::twipsToPixels(4785));
 
     QFont gridFont(QStringLiteral("Arial Unicode MS"));
     gridFont.setPointSizeF(GridFontPoints);
     for (int i = 0; i < GridButtons; ++i) {
         const QRect geometry =
-            shell::twipsRect(ButtonPitch * (i % GridColumns), ButtonPitch * (i / GridColumns), ButtonSide, ButtonSide);
+            common::twipsRect(ButtonPitch * (i % GridColumns), ButtonPitch * (i / GridColumns), ButtonSide, ButtonSide);
         QPushButton* button = makeButton(this, QStringLiteral("gridButton%1").arg(i), QString(), geometry);
         button->setFont(gridFont);
         // Out of the tab order, yet able to take the focus when clicked or when "<" hands it over.
@@ -63,17 +63,17 @@ CharacterPicker::CharacterPicker(QWidget* owner, QLineEdit* targetBox)
     }
 
     m_previousPageButton = makeButton(this, QStringLiteral("previousPageButton"), QStringLiteral("<"),
-                                      shell::twipsRect(45, 4380, 315, 360));
+                                      common::twipsRect(45, 4380, 315, 360));
     m_previousPageButton->setEnabled(false);
     connect(m_previousPageButton, &QPushButton::clicked, this, &CharacterPicker::showPreviousPage);
 
     m_nextPageButton =
-        makeButton(this, QStringLiteral("nextPageButton"), QStringLiteral(">"), shell::twipsRect(420, 4380, 315, 360));
+        makeButton(this, QStringLiteral("nextPageButton"), QStringLiteral(">"), common::twipsRect(420, 4380, 315, 360));
     m_nextPageButton->setEnabled(false);
     connect(m_nextPageButton, &QPushButton::clicked, this, &CharacterPicker::showNextPage);
 
-    m_closeButton =
-        makeButton(this, QStringLiteral("closeButton"), QStringLiteral("Close"), shell::twipsRect(900, 4380, 735, 360));
+    m_closeButton = makeButton(this, QStringLiteral("closeButton"), QStringLiteral("Close"),
+                               common::twipsRect(900, 4380, 735, 360));
     QFont closeFont = m_closeButton->font();
     closeFont.setBold(true);
     closeFont.setPointSizeF(8.25);
@@ -85,7 +85,7 @@ CharacterPicker::CharacterPicker(QWidget* owner, QLineEdit* targetBox)
     if (screen)
         move(screen->availableGeometry().center() - rect().center());
 
-    new shell::ActivationWatcher(this, [this] { onActivated(); }); // owned by the window
+    new common::ActivationWatcher(this, [this] { onActivated(); }); // owned by the window
 }
 
 QPushButton* CharacterPicker::gridButton(int index) const
@@ -97,7 +97,7 @@ void CharacterPicker::onActivated()
 {
     rememberGridBeforeReload();
     if (!data::ConnectDatabase())
-        shell::showMessage(this, QString::fromLatin1(shell::CannotContinueText));
+        common::showMessage(this, QString::fromLatin1(common::CannotContinueText));
     loadGlyphs();
     applyGridFont();
 }
@@ -184,7 +184,7 @@ void CharacterPicker::applyGridFont()
 {
     // Before the dictionary window has loaded its settings font1 is empty, and a family this
     // system lacks would only be substituted: both keep the designed font.
-    const QString family = dictionary::SharedDisplayConfig().font1;
+    const QString family = core::dictionary::SharedDisplayConfig().font1;
     if (family.isEmpty() || !QFontDatabase::hasFamily(family))
         return;
     for (QPushButton* button : m_gridButtons) {
@@ -213,7 +213,7 @@ void CharacterPicker::onGridButtonClicked(int index)
     QLineEdit* box = m_targetBox;
     if (!box)
         return;
-    if (box->text() == dictionary::ScriptSearch.placeholder) {
+    if (box->text() == core::dictionary::ScriptSearch.placeholder) {
         QFont font = box->font();
         font.setPointSizeF(PlaceholderClearedPoints);
         box->setFont(font);
@@ -224,4 +224,4 @@ void CharacterPicker::onGridButtonClicked(int index)
     box->setText(box->text() + m_chosenGlyph);
 }
 
-} // namespace orvane
+} // namespace orvane::ui::picker

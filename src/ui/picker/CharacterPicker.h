@@ -11,7 +11,7 @@
 class QLineEdit;
 class QPushButton;
 
-namespace orvane {
+namespace orvane::ui::picker {
 
 // The character picker "Insert Characters": a grid of 108 buttons showing one page of
 // tbl_glyph at a time; a click appends the button's glyph to the native-script box of
@@ -20,7 +20,7 @@ class CharacterPicker : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int GridButtons = picker::GlyphPages::PageSize;
+    static constexpr int GridButtons = core::picker::GlyphPages::PageSize;
     static constexpr int GridColumns = 12;
     static constexpr double GridFontPoints = 14.25;
 
@@ -31,7 +31,7 @@ public:
     QPushButton* nextPageButton() const { return m_nextPageButton; }         // ">"
     QPushButton* previousPageButton() const { return m_previousPageButton; } // "<"
     QPushButton* closeButton() const { return m_closeButton; }
-    const picker::GlyphPages& pages() const { return m_pages; }
+    const core::picker::GlyphPages& pages() const { return m_pages; }
 
     // Runs each time the picker becomes the program's active window: reconnects,
     // reloads the table (first page) and applies the configured grid font.
@@ -60,7 +60,7 @@ private:
     QPushButton* m_closeButton = nullptr;
     QPointer<QLineEdit> m_targetBox;
 
-    picker::GlyphPages m_pages;
+    core::picker::GlyphPages m_pages;
     QString m_chosenGlyph;
 
     bool m_loaded = false;
@@ -79,4 +79,4 @@ private:
     Press m_press;
 };
 
-} // namespace orvane
+} // namespace orvane::ui::picker

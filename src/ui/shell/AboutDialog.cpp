@@ -15,7 +15,7 @@
 #include <QPlainTextEdit>
 #include <QUrl>
 
-namespace orvane {
+namespace orvane::ui::shell {
 
 // A build setting (ORVANE_ABOUT_LINK); by default the About page of the help beside the program.
 const char* const AboutDialog::WebAddress = ORVANE_ABOUT_LINK;
@@ -28,18 +28,18 @@ AboutDialog::AboutDialog(QWidget* owner)
 {
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("About"));
-    setWindowIcon(shell::programIcon());
-    setFixedSize(shell::twipsToPixels(6000), shell::twipsToPixels(3240));
+    setWindowIcon(common::programIcon());
+    setFixedSize(common::twipsToPixels(6000), common::twipsToPixels(3240));
     setSizeGripEnabled(false);
 
     // Created first so that it is drawn beneath the three labels it frames.
     auto* labelFrame = new QFrame(this);
     labelFrame->setFrameShape(QFrame::Box);
-    labelFrame->setGeometry(shell::twipsRect(45, 2205, 5910, 1005));
+    labelFrame->setGeometry(common::twipsRect(45, 2205, 5910, 1005));
 
     m_aboutText = new QPlainTextEdit(this);
     m_aboutText->setObjectName(QStringLiteral("aboutText"));
-    m_aboutText->setGeometry(shell::twipsRect(45, 60, 5910, 2070));
+    m_aboutText->setGeometry(common::twipsRect(45, 60, 5910, 2070));
     m_aboutText->setReadOnly(true);
     m_aboutText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_aboutText->setFocusPolicy(Qt::ClickFocus); // no tab stop
@@ -55,19 +55,19 @@ AboutDialog::AboutDialog(QWidget* owner)
     m_aboutText->setPalette(boxPalette);
 
     auto* credit = new QLabel(QString::fromUtf8(CreditText), this);
-    credit->setGeometry(shell::twipsRect(150, 2250, 3105, 255));
+    credit->setGeometry(common::twipsRect(150, 2250, 3105, 255));
 
     m_focusSink = new QLineEdit(this);
     m_focusSink->setObjectName(QStringLiteral("focusSink"));
-    m_focusSink->setGeometry(shell::twipsRect(150, 3975, 270, 165));
+    m_focusSink->setGeometry(common::twipsRect(150, 3975, 270, 165));
 
     auto* linkCaption = new QLabel(QStringLiteral("For further information, please visit my blog at: "), this);
-    linkCaption->setGeometry(shell::twipsRect(150, 2550, 4065, 240));
+    linkCaption->setGeometry(common::twipsRect(150, 2550, 4065, 240));
 
-    m_link = shell::aboutLink(QString::fromUtf8(WebAddress), data::programFolder());
+    m_link = core::shell::aboutLink(QString::fromUtf8(WebAddress), data::programFolder());
     m_linkLabel = new QLabel(this);
     m_linkLabel->setObjectName(QStringLiteral("linkLabel"));
-    m_linkLabel->setGeometry(shell::twipsRect(150, 2850, 3465, 240));
+    m_linkLabel->setGeometry(common::twipsRect(150, 2850, 3465, 240));
     // A page beside the program has a long path: its middle gives way, the tip shows it all.
     const QString shownLink = m_link.toDisplayString(QUrl::PreferLocalFile);
     m_linkLabel->setText(m_linkLabel->fontMetrics().elidedText(shownLink, Qt::ElideMiddle, m_linkLabel->width()));
@@ -79,16 +79,16 @@ AboutDialog::AboutDialog(QWidget* owner)
     m_linkLabel->installEventFilter(this);
 
     setTabOrder(m_aboutText, m_focusSink);
-    new shell::ActivationWatcher(this, [this] { onActivated(); });
+    new common::ActivationWatcher(this, [this] { onActivated(); });
 }
 
 void AboutDialog::onActivated()
 {
     // Each step stands alone: without a database the caption and font are still set.
-    if (const std::optional<QString> about = shell::loadAboutText())
+    if (const std::optional<QString> about = core::shell::loadAboutText())
         m_aboutText->setPlainText(*about);
 
-    const dictionary::DisplayConfig& config = dictionary::SharedDisplayConfig();
+    const core::dictionary::DisplayConfig& config = core::dictionary::SharedDisplayConfig();
     if (!config.font5.isEmpty()) {
         QFont font = m_aboutText->font();
         font.setFamily(config.font5);
@@ -115,4 +115,4 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-} // namespace orvane
+} // namespace orvane::ui::shell

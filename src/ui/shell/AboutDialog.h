@@ -7,7 +7,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
-namespace orvane {
+namespace orvane::ui::shell {
 
 // The About box: the configured name in the caption, the about text of the database,
 // an author credit and a link to the author's web page.
@@ -37,4 +37,4 @@ private:
     QUrl m_link;
 };
 
-} // namespace orvane
+} // namespace orvane::ui::shell

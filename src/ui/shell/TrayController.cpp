@@ -9,17 +9,17 @@
 #include <QCoreApplication>
 #include <QSystemTrayIcon>
 
-namespace orvane::shell {
+namespace orvane::ui::shell {
 
 TrayController::TrayController(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("trayController"));
     setWindowTitle(QStringLiteral("Orvane"));
-    setWindowIcon(programIcon());
+    setWindowIcon(common::programIcon());
 
     m_menu = new TrayMenu(this);
     connect(m_menu->aboutAction(), &QAction::triggered, this, &TrayController::aboutRequested);
-    connect(m_menu->helpAction(), &QAction::triggered, this, [] { showHelp(nullptr); });
+    connect(m_menu->helpAction(), &QAction::triggered, this, [] { common::showHelp(nullptr); });
     connect(m_menu->dictionaryAction(), &QAction::triggered, this, &TrayController::dictionaryRequested);
     connect(m_menu->exitAction(), &QAction::triggered, this, &TrayController::exitProgram);
 
@@ -34,7 +34,7 @@ void TrayController::start()
         return;
     }
 
-    m_trayIcon = new QSystemTrayIcon(programIcon(), this);
+    m_trayIcon = new QSystemTrayIcon(common::programIcon(), this);
     m_trayIcon->setToolTip(QString());
     // Used by tray hosts that draw the menu themselves; the X11 icon opens it on release below.
     m_trayIcon->setContextMenu(m_menu);
@@ -74,4 +74,4 @@ void TrayController::exitProgram()
     QCoreApplication::exit(0);
 }
 
-} // namespace orvane::shell
+} // namespace orvane::ui::shell

@@ -4,7 +4,7 @@
 
 class QSystemTrayIcon;
 
-namespace orvane::shell {
+namespace orvane::ui::shell {
 
 class TrayMenu;
 class TrayReleaseFilter;
@@ -46,4 +46,4 @@ private:
     TrayReleaseFilter* m_releaseFilter;
 };
 
-} // namespace orvane::shell
+} // namespace orvane::ui::shell

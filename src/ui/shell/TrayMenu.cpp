@@ -1,6 +1,6 @@
 #include "ui/shell/TrayMenu.h"
 
-namespace orvane::shell {
+namespace orvane::ui::shell {
 
 TrayMenu::TrayMenu(QWidget* parent) : QMenu(parent)
 {
@@ -13,4 +13,4 @@ TrayMenu::TrayMenu(QWidget* parent) : QMenu(parent)
     m_exitAction = addAction(QStringLiteral("Exit"));
 }
 
-} // namespace orvane::shell
+} // namespace orvane::ui::shell

@@ -4,7 +4,7 @@
 
 class QAction;
 
-namespace orvane::shell {
+namespace orvane::ui::shell {
 
 // The tray's pop-up menu: About, Help, Dictionary and Exit, with separators between
 // Help and Dictionary and between Dictionary and Exit.
@@ -26,4 +26,4 @@ private:
     QAction* m_exitAction;
 };
 
-} // namespace orvane::shell
+} // namespace orvane::ui::shell

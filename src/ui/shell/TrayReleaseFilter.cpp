@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-namespace orvane::shell {
+namespace orvane::ui::shell {
 
 TrayReleaseFilter::TrayReleaseFilter(std::function<void()> onLeftRelease,
                                      std::function<void(const QPoint&)> onRightRelease, QObject* parent)
@@ -46,4 +46,4 @@ bool TrayReleaseFilter::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-} // namespace orvane::shell
+} // namespace orvane::ui::shell

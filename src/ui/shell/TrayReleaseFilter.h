@@ -4,7 +4,7 @@
 #include <QPoint>
 #include <functional>
 
-namespace orvane::shell {
+namespace orvane::ui::shell {
 
 // The tray acts on button releases over the icon: a left release shows the dictionary,
 // a right release opens the menu, a press alone does nothing. Qt's X11 tray widget
@@ -33,4 +33,4 @@ private:
     Qt::MouseButton m_pressedButton = Qt::NoButton;
 };
 
-} // namespace orvane::shell
+} // namespace orvane::ui::shell
