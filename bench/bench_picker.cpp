@@ -5,7 +5,7 @@
 #include "Reference.h"
 
 #include "core/data/DatabaseWriter.h"
-#include "core/data/Mainmode.h"
+#include "core/dictionary/DictionarySession.h"
 #include "ui/picker/CharacterPicker.h"
 
 #include <QPushButton>
@@ -42,14 +42,12 @@ ORVANE_BENCH_FIGURES(pickerFigures)
     const QString referencePath = folder.filePath(QStringLiteral("reference.sqlite"));
     writeGlyphTable(referencePath, rows, false);
 
-    const QString previousFolder = data::programFolder();
-    data::setProgramFolder(folder.path());
+    core::dictionary::DictionarySession session(folder.filePath(QStringLiteral("orvane.mdb")));
     // A failed connection would stop the run at the picker's message box.
-    if (!data::ConnectDatabase())
+    if (!session.reconnect())
         throw std::runtime_error("cannot open the glyph table " + folder.path().toStdString());
-    ui::picker::CharacterPicker picker(nullptr, nullptr);
+    ui::picker::CharacterPicker picker(&session, nullptr, nullptr);
     const double coreMs = bench::medianMs(context.repetitions(101), [&] { picker.onActivated(); });
-    data::setProgramFolder(previousFolder);
     if (picker.pages().glyphStore().back().isEmpty() || !picker.nextPageButton()->isEnabled())
         throw std::runtime_error("the picker activation did not load the glyph table");
 

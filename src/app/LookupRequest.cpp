@@ -24,9 +24,9 @@ QString selectedText()
 
 } // namespace
 
-void lookUp(const std::optional<QString>& text)
+void lookUp(WindowRegistry& registry, const std::optional<QString>& text)
 {
-    WindowRegistry::showDictionary()->lookUp(text ? *text : selectedText());
+    registry.showDictionary()->lookUp(text ? *text : selectedText());
 }
 
 } // namespace orvane::app

@@ -4,8 +4,6 @@
 #include "app/LookupRequest.h"
 #include "app/SingleInstance.h"
 #include "app/WindowRegistry.h"
-#include "core/data/Mainmode.h"
-#include "ui/common/Messages.h"
 #include "ui/common/ProgramIcon.h"
 #include "ui/shell/TrayController.h"
 
@@ -20,7 +18,6 @@ int main(int argc, char* argv[])
         print(stderr, QStringLiteral("orvane-gui: only the windows start here; run orvane\n"));
         return 2;
     }
-    orvane::data::setDatabaseFile(command.database);
     const bool lookingUp = command.mode == CommandLine::Mode::Lookup;
     const QByteArray message = lookingUp ? handover::lookupMessage(command.text) : QByteArray();
     // orvane asked already; asked again before any display is opened, since a copy may have
@@ -43,13 +40,14 @@ int main(int argc, char* argv[])
 
     QApplication::setQuitOnLastWindowClosed(false); // the tray keeps the program alive
     QApplication::setWindowIcon(orvane::ui::common::programIcon());
-    orvane::data::setErrorNotifier([](const QString& text) { orvane::ui::common::showMessage(nullptr, text); });
 
+    WindowRegistry registry(command.database);
     orvane::ui::shell::TrayController tray;
-    WindowRegistry::attach(&tray);
+    registry.attach(&tray);
     tray.start();
-    QObject::connect(&instance, &SingleInstance::lookupRequested, &tray, &lookUp);
+    QObject::connect(&instance, &SingleInstance::lookupRequested, &registry,
+                     [&registry](const std::optional<QString>& text) { lookUp(registry, text); });
     if (lookingUp)
-        lookUp(command.text);
+        lookUp(registry, command.text);
     return QApplication::exec();
 }

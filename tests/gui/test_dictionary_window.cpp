@@ -1,7 +1,7 @@
 // The dictionary window's wiring: its boxes, search buttons, list keys and clicks, look-ups and fonts.
 #include "FixtureDatabase.h"
 #include "WidgetTesting.h"
-#include "core/dictionary/DisplayConfig.h"
+#include "core/dictionary/DictionarySession.h"
 #include "core/dictionary/ResultListModel.h"
 #include "ui/dictionary/DictionaryWindow.h"
 
@@ -24,6 +24,7 @@ class TestDictionaryWindow final : public QObject
     Q_OBJECT
 
     FixtureFolder m_folder;
+    std::unique_ptr<core::dictionary::DictionarySession> m_session;
     QPointer<DictionaryWindow> m_window;
 
     QLineEdit* box(const char* name) const { return control<QLineEdit>(m_window, name); }
@@ -60,11 +61,9 @@ private slots:
 
     void init()
     {
-        core::dictionary::SharedDisplayConfig() = {};
-        data::setProgramFolder(m_folder.path());
-        QVERIFY(data::ConnectDatabase());
+        m_session = std::make_unique<core::dictionary::DictionarySession>(m_folder.databasePath());
         QGuiApplication::clipboard()->clear();
-        m_window = new DictionaryWindow;
+        m_window = new DictionaryWindow(m_session.get());
         m_window->show();
         QCOMPARE(activations(m_window), 0); // never inside show() itself
         QVERIFY(QTest::qWaitForWindowActive(m_window));

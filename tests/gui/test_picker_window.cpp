@@ -1,7 +1,7 @@
 // The picker's wiring: the grid, "<" and ">", glyphs into the box, and activation's reload.
 #include "FixtureDatabase.h"
 #include "WidgetTesting.h"
-#include "core/dictionary/DisplayConfig.h"
+#include "core/dictionary/DictionarySession.h"
 #include "ui/picker/CharacterPicker.h"
 
 #include <QLineEdit>
@@ -19,6 +19,7 @@ class TestPickerWindow final : public QObject
     Q_OBJECT
 
     FixtureFolder m_folder;
+    core::dictionary::DictionarySession m_session{m_folder.databasePath()};
     QWidget m_owner;
     QLineEdit* m_box = new QLineEdit(&m_owner);
     QPointer<CharacterPicker> m_picker;
@@ -37,16 +38,17 @@ private slots:
         FixtureRows rows;
         for (int id = 1; id <= 120; ++id)
             rows.glyphs.emplace_back(id, id == 1 ? u"&"_s : QString(QChar(0x3B0 + id)));
+        rows.configs = {{.name = u"Orvane"_s, .fnt1 = u"DejaVu Serif"_s}};
         QVERIFY(m_folder.write(rows));
-        QVERIFY(data::ConnectDatabase());
-        core::dictionary::SharedDisplayConfig().font1 = u"DejaVu Serif"_s;
+        QVERIFY(m_session.reconnect());
+        m_session.loadDisplaySettings();
         m_owner.show();
     }
 
     void init()
     {
         m_box->setText(u"  <native scripts>"_s);
-        m_picker = new CharacterPicker(&m_owner, m_box);
+        m_picker = new CharacterPicker(&m_session, &m_owner, m_box);
         m_picker->show();
         QVERIFY(QTest::qWaitForWindowActive(m_picker));
         QTRY_COMPARE(activations(m_picker), 1);
@@ -91,9 +93,10 @@ private slots:
         QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2)) + u'&');
 
         MessageBoxAcceptor boxes; // coming back without a database: told, then the first page of the old connection
-        data::setProgramFolder(m_folder.path() + u"/missing"_s);
+        const QString away = m_folder.databasePath() + u".away"_s;
+        QVERIFY(QFile::rename(m_folder.databasePath(), away));
         m_picker->onActivated();
-        data::setProgramFolder(m_folder.path());
+        QVERIFY(QFile::rename(away, m_folder.databasePath()));
         QCOMPARE(boxes.texts, QStringList{u"Cannot continue"_s});
         QCOMPARE(captions().first(), u"&&"_s);
     }

@@ -2,7 +2,6 @@
 #include "FixtureDatabase.h"
 #include "WidgetTesting.h"
 #include "app/WindowRegistry.h"
-#include "core/dictionary/DisplayConfig.h"
 #include "core/shell/AboutText.h"
 #include "ui/common/HelpLauncher.h"
 #include "ui/dictionary/DictionaryWindow.h"
@@ -50,6 +49,7 @@ class TestShellWindows final : public QObject
     Q_OBJECT
 
     FixtureFolder m_folder;
+    std::unique_ptr<WindowRegistry> m_registry;
 
 private slots:
     void initTestCase()
@@ -57,7 +57,12 @@ private slots:
         QVERIFY(m_folder.write({.glyphs = {{1, u"α"_s}},
                                 .configs = {{.name = u"Orvane"_s, .fnt5 = u"DejaVu Serif"_s, .about = u"first"_s},
                                             {.about = u"line 1\r\nline 2"_s}}}));
-        QVERIFY(data::ConnectDatabase());
+    }
+
+    void init()
+    {
+        m_registry = std::make_unique<WindowRegistry>(m_folder.databasePath());
+        QVERIFY(m_registry->session().reconnect());
     }
 
     void cleanup()
@@ -65,6 +70,7 @@ private slots:
         for (QWidget* window : QApplication::topLevelWidgets())
             window->close();
         settle();
+        m_registry.reset();
     }
 
     // Presses are swallowed; a release over the icon after a press of the same button acts.
@@ -103,12 +109,12 @@ private slots:
     void theMenuAndExit()
     {
         ui::shell::TrayController tray;
-        WindowRegistry::attach(&tray);
+        m_registry->attach(&tray);
         tray.menu()->dictionaryAction()->trigger();
         tray.menu()->aboutAction()->trigger();
-        QPointer<DictionaryWindow> dictionary = WindowRegistry::dictionary();
+        QPointer<DictionaryWindow> dictionary = m_registry->dictionary();
         QVERIFY(dictionary && dictionary->isVisible());
-        QVERIFY(WindowRegistry::about() && WindowRegistry::about()->parentWidget() == nullptr); // owned by none
+        QVERIFY(m_registry->about() && m_registry->about()->parentWidget() == nullptr); // owned by none
         QTimer::singleShot(0, [&] { tray.menu()->exitAction()->trigger(); });
         QTimer::singleShot(5000, [] { QCoreApplication::exit(-1); }); // in case Exit does not end the loop
         QCOMPARE(QCoreApplication::exec(), 0);
@@ -118,36 +124,35 @@ private slots:
     // One instance per window, built afresh after it was closed; owned windows go with their owner.
     void theRegistrySharesAndOwnsWindows()
     {
-        QPointer<DictionaryWindow> dictionary = WindowRegistry::showDictionary();
-        QCOMPARE(WindowRegistry::showDictionary(), dictionary.data());
+        QPointer<DictionaryWindow> dictionary = m_registry->showDictionary();
+        QCOMPARE(m_registry->showDictionary(), dictionary.data());
         dictionary->showMinimized();
-        QVERIFY(!WindowRegistry::showDictionary()->isMinimized());
+        QVERIFY(!m_registry->showDictionary()->isMinimized());
 
         QTest::mouseClick(control<QPushButton>(dictionary, "pickerButton"), Qt::LeftButton);
-        QPointer<CharacterPicker> picker = WindowRegistry::picker();
+        QPointer<CharacterPicker> picker = m_registry->picker();
         QVERIFY(picker && picker->parentWidget() == dictionary && picker->isWindow());
         QTRY_COMPARE(activations(picker), 1);
-        WindowRegistry::showAbout(nullptr); // from the tray first: rebuilt owned by the dictionary
+        m_registry->showAbout(nullptr); // from the tray first: rebuilt owned by the dictionary
         QTest::mouseClick(control<QPushButton>(dictionary, "aboutButton"), Qt::LeftButton);
-        QCOMPARE(WindowRegistry::about()->parentWidget(), dictionary.data());
+        QCOMPARE(m_registry->about()->parentWidget(), dictionary.data());
 
         dictionary->close();
         settle();
-        QVERIFY(dictionary.isNull() && picker.isNull() && WindowRegistry::about() == nullptr);
-        QVERIFY(WindowRegistry::showDictionary() != nullptr);
+        QVERIFY(dictionary.isNull() && picker.isNull() && m_registry->about() == nullptr);
+        QVERIFY(m_registry->showDictionary() != nullptr);
     }
 
     void theAboutBox()
     {
-        core::dictionary::SharedDisplayConfig() = {};
-        AboutDialog* about = WindowRegistry::showAbout(nullptr);
+        AboutDialog* about = m_registry->showAbout(nullptr);
         QTRY_COMPARE(activations(about), 1);
         auto* text = control<QPlainTextEdit>(about, "aboutText");
         auto* linkLabel = control<QLabel>(about, "linkLabel");
         QCOMPARE(text->font().family(), u"Arial Unicode MS"_s);
         QCOMPARE(text->toPlainText(), u"line 1\nline 2"_s); // the last row with a text
 
-        core::dictionary::loadDisplayConfig();
+        m_registry->session().loadDisplaySettings();
         text->moveCursor(QTextCursor::End);
         about->onActivated();
         QCOMPARE(text->font().family(), u"DejaVu Serif"_s);
@@ -155,7 +160,8 @@ private slots:
         QVERIFY(control<QLineEdit>(about, "focusSink")->hasFocus());
 
         UrlRecorder browser;
-        const QUrl link = core::shell::aboutLink(QString::fromUtf8(AboutDialog::WebAddress), m_folder.path());
+        const QUrl link =
+            core::shell::aboutLink(QString::fromUtf8(AboutDialog::WebAddress), QCoreApplication::applicationDirPath());
         QCOMPARE(linkLabel->toolTip(), link.toDisplayString(QUrl::PreferLocalFile)); // shown cut to fit
         QVERIFY(linkLabel->fontMetrics().horizontalAdvance(linkLabel->text()) <= linkLabel->width());
         QDesktopServices::setUrlHandler(link.scheme(), &browser, "open");
@@ -169,7 +175,7 @@ private slots:
             QPalette dark(QColor(40, 40, 40));
             dark.setColor(QPalette::HighlightedText, highlightedText);
             QApplication::setPalette(dark);
-            const AboutDialog dialog;
+            const AboutDialog dialog(&m_registry->session());
             const QPalette box = control<QPlainTextEdit>(&dialog, "aboutText")->palette();
             QCOMPARE(box.color(QPalette::Base), highlightedText);
             QVERIFY(qAbs(box.color(QPalette::Text).lightness() - box.color(QPalette::Base).lightness()) > 128);
@@ -181,7 +187,6 @@ private slots:
     void theHelpLauncher()
     {
         const QString file = m_folder.path() + u"/orvane.chm"_s;
-        QCOMPARE(ui::common::HelpLauncher::helpFilePath(), file);
         QVERIFY(writeFile(file, "ITSF"));
         using Result = ui::common::HelpLauncher::Result;
         const QStringList both{u"xchm"_s, u"kchmviewer"_s};

@@ -54,12 +54,14 @@ class TestDictionary final : public QObject
     Q_OBJECT
 
     FixtureFolder m_folder;
+    DatabaseHandle m_database;
 
 private slots:
     void initTestCase()
     {
         QVERIFY(m_folder.write(dictionaryRows()));
-        QVERIFY(ConnectDatabase());
+        m_database = m_folder.open();
+        QVERIFY(m_database);
     }
 
     void searchKinds()
@@ -80,12 +82,8 @@ private slots:
             {PlainSearch, u""_s, u""_s},
         };
         for (const auto& [kind, box, rows] : cases)
-            QCOMPARE(listed(runSearch(kind, box)), rows);
-
-        const DatabaseHandle kept = SharedDatabase();
-        SharedDatabase().reset();
-        QCOMPARE(runSearch(ScriptSearch, QString()).size(), 0);
-        SharedDatabase() = kept;
+            QCOMPARE(listed(runSearch(m_database, kind, box)), rows);
+        QCOMPARE(runSearch(nullptr, ScriptSearch, QString()).size(), 0);
     }
 
     // A look-up from outside keeps one line of sane length; its letters choose the box.
@@ -139,11 +137,12 @@ private slots:
     void entries()
     {
         const QString rule = u"------------------------"_s;
-        QCOMPARE(composeEntry(1, SearchMode::NativeScript), u"psychḗ\r\n"_s + rule + u"\r\nsoul\r\n\r\n"_s);
-        QCOMPARE(composeEntry(2, SearchMode::Latin), u"ψυχρός\r\n"_s + rule + u"\r\ncold\r\nchilly\r\n\r\n"_s);
-        QCOMPARE(composeEntry(3, SearchMode::Latin), u"λόγος\r\n"_s + rule + u"\r\n\r\n\r\n"_s);
-        QCOMPARE(composeEntry(4, SearchMode::Latin), u"\r\n"_s + rule + u"\r\nclock\r\n\r\n"_s);
-        QCOMPARE(composeEntry(99, SearchMode::Latin), QString());
+        QCOMPARE(composeEntry(m_database, 1, SearchMode::NativeScript), u"psychḗ\r\n"_s + rule + u"\r\nsoul\r\n\r\n"_s);
+        QCOMPARE(composeEntry(m_database, 2, SearchMode::Latin),
+                 u"ψυχρός\r\n"_s + rule + u"\r\ncold\r\nchilly\r\n\r\n"_s);
+        QCOMPARE(composeEntry(m_database, 3, SearchMode::Latin), u"λόγος\r\n"_s + rule + u"\r\n\r\n\r\n"_s);
+        QCOMPARE(composeEntry(m_database, 4, SearchMode::Latin), u"\r\n"_s + rule + u"\r\nclock\r\n\r\n"_s);
+        QCOMPARE(composeEntry(m_database, 99, SearchMode::Latin), QString());
 
         const QString full(MaxShownCharacters, u'x');
         const QString pair = u"\U0001D400"_s;
@@ -168,12 +167,12 @@ private slots:
         };
         for (const auto& [input, display] : lookups) {
             KeyInput keys{input, u"left over"_s};
-            keys.lookUpKey();
+            keys.lookUpKey(m_database);
             QCOMPARE(keys.keyDisplay, display);
         }
         // The table as the box applies it (the help shows it): only inputs it can look up, the last row's display.
         QStringList applied;
-        for (const KeyTableRow& row : appliedKeyTable(*SharedDatabase()).value_or(std::vector<KeyTableRow>()))
+        for (const KeyTableRow& row : appliedKeyTable(*m_database).value_or(std::vector<KeyTableRow>()))
             applied << row.input + u'=' + row.display;
         QCOMPARE(applied.join(u' '), u"e-=ē ē'=ḗ A'=Á x=ξ =(blank) o-=ō zz=zzz pq=qp qp=pq"_s);
 
@@ -183,16 +182,13 @@ private slots:
             {u"a  "_s, u"a(blank)"_s}, {u"n-"_s, u"n-"_s},  {u"e-e-xe-"_s, u"e-e-xē"_s},
         };
         for (const auto& [typed, shown] : endings)
-            QCOMPARE(KeyInput().applyKeys(typed), shown);
+            QCOMPARE(KeyInput().applyKeys(m_database, typed), shown);
         KeyInput keys;
         // Rows that lead back to a known sequence stop at the bound instead of hanging.
-        QCOMPARE(keys.applyKeys(u"zz"_s), QString(2 + KeyInput::MaxChainedReplacements, u'z'));
-        QCOMPARE(keys.applyKeys(u"pq"_s), KeyInput::MaxChainedReplacements % 2 ? u"qp"_s : u"pq"_s);
+        QCOMPARE(keys.applyKeys(m_database, u"zz"_s), QString(2 + KeyInput::MaxChainedReplacements, u'z'));
+        QCOMPARE(keys.applyKeys(m_database, u"pq"_s), KeyInput::MaxChainedReplacements % 2 ? u"qp"_s : u"pq"_s);
 
-        const DatabaseHandle kept = SharedDatabase();
-        SharedDatabase().reset();
-        QCOMPARE(keys.applyKeys(u"e-"_s), u"e-"_s);
-        SharedDatabase() = kept;
+        QCOMPARE(keys.applyKeys(nullptr, u"e-"_s), u"e-"_s);
     }
 
     // The first settings row is loaded; a failing column ends the load, and what was read before it stays.
@@ -221,14 +217,13 @@ private slots:
         for (const auto& [rows, sql, loaded] : cases) {
             FixtureFolder folder;
             QVERIFY(folder.write({.configs = rows, .extraSql = sql}, {.withKeys = false}));
-            QVERIFY(ConnectDatabase());
-            SharedDisplayConfig() = old;
-            loadDisplayConfig();
-            QCOMPARE(describe(SharedDisplayConfig()), loaded);
+            DisplayConfig config = old;
+            loadDisplayConfig(folder.open(), config);
+            QCOMPARE(describe(config), loaded);
         }
-        SharedDatabase().reset();
-        loadDisplayConfig();
-        QCOMPARE(describe(SharedDisplayConfig()), describe(old));
+        DisplayConfig config = old;
+        loadDisplayConfig(nullptr, config);
+        QCOMPARE(describe(config), describe(old));
     }
 };
 

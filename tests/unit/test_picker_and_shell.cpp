@@ -58,9 +58,8 @@ private slots:
             for (int id = count; id >= 1; --id) // stored out of order: the picker reads by id
                 rows.glyphs.emplace_back(id, id == nullAt ? std::nullopt : std::optional(QString::number(id)));
             QVERIFY(folder.write(rows));
-            QVERIFY(data::ConnectDatabase());
             pages.next(); // a load starts on the first page whatever was shown before
-            pages.load();
+            pages.load(folder.open());
             QCOMPARE(pages.pageIndex(), 0);
             QCOMPARE(pages.previousEnabled(), false);
             QCOMPARE(pages.nextEnabledAfterLoad(), nextAfterLoad);
@@ -86,8 +85,7 @@ private slots:
         pages.previous(); // never before the first page
         QCOMPARE(page(pages), u"page 0: 1..108 +0 empty"_s);
 
-        data::SharedDatabase().reset();
-        pages.load();
+        pages.load(nullptr);
         QCOMPARE(page(pages), u"page 0: .. +108 empty"_s);
     }
 
@@ -97,13 +95,10 @@ private slots:
         FixtureFolder folder;
         QVERIFY(folder.write(
             {.configs = {{.name = u"Orvane"_s, .about = u"first"_s}, {.about = u""_s}, {.about = u"last\r\nline"_s}}}));
-        QVERIFY(data::ConnectDatabase());
-        QCOMPARE(core::shell::loadAboutText(), u"last\r\nline"_s);
+        QCOMPARE(core::shell::loadAboutText(folder.open()), u"last\r\nline"_s);
         QVERIFY(folder.write({.configs = {{.name = u"Orvane"_s}}}));
-        QVERIFY(data::ConnectDatabase());
-        QCOMPARE(core::shell::loadAboutText(), std::nullopt);
-        data::SharedDatabase().reset();
-        QCOMPARE(core::shell::loadAboutText(), std::nullopt);
+        QCOMPARE(core::shell::loadAboutText(folder.open()), std::nullopt);
+        QCOMPARE(core::shell::loadAboutText(nullptr), std::nullopt);
 
         QCOMPARE(core::shell::aboutLink(u"html/about.html#top"_s, u"/opt/o"_s),
                  QUrl(u"file:///opt/o/html/about.html#top"_s));

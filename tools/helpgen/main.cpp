@@ -6,7 +6,6 @@
 // The template's line "<!-- key table -->" becomes the table; without a database the
 // line is dropped and the page explains the keys without listing them.
 #include "core/data/Database.h"
-#include "core/data/Mainmode.h"
 #include "core/dictionary/KeyInput.h"
 
 #include <QCoreApplication>

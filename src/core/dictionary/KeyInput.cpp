@@ -1,16 +1,14 @@
 #include "core/dictionary/KeyInput.h"
 
-#include "core/data/Mainmode.h"
 #include "core/dictionary/Search.h"
 
 #include <QHash>
 
 namespace orvane::core::dictionary {
 
-void KeyInput::lookUpKey()
+void KeyInput::lookUpKey(const data::DatabaseHandle& database)
 {
     keyDisplay.clear();
-    const data::DatabaseHandle database = data::SharedDatabase();
     if (!database)
         return;
     data::Statement statement = data::Statement::keyboardByInput(trimSpaces(keyInput));
@@ -30,13 +28,13 @@ void KeyInput::lookUpKey()
     }
 }
 
-QString KeyInput::applyKeys(QString text)
+QString KeyInput::applyKeys(const data::DatabaseHandle& database, QString text)
 {
     for (int replacements = 0; replacements < MaxChainedReplacements; ++replacements) {
         if (text.size() < 2)
             break;
         keyInput = text.right(2);
-        lookUpKey();
+        lookUpKey(database);
         if (keyDisplay.isEmpty())
             break;
         text.chop(2);

@@ -1,14 +1,11 @@
 #include "core/shell/AboutText.h"
 
-#include "core/data/Mainmode.h"
-
 #include <QDir>
 
 namespace orvane::core::shell {
 
-std::optional<QString> loadAboutText()
+std::optional<QString> loadAboutText(const data::DatabaseHandle& database)
 {
-    const data::DatabaseHandle database = data::SharedDatabase();
     if (!database)
         return std::nullopt;
     std::optional<QString> text;

@@ -1,7 +1,6 @@
 #include "ui/dictionary/DictionaryWindow.h"
 
-#include "core/data/Mainmode.h"
-#include "core/dictionary/DisplayConfig.h"
+#include "core/dictionary/DictionarySession.h"
 #include "core/dictionary/EntryComposer.h"
 #include "core/dictionary/Lookup.h"
 #include "core/dictionary/ResultListModel.h"
@@ -61,7 +60,8 @@ public:
 
 } // namespace
 
-DictionaryWindow::DictionaryWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+DictionaryWindow::DictionaryWindow(core::dictionary::DictionarySession* session, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session)
 {
     setObjectName(QStringLiteral("dictionaryWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -190,17 +190,17 @@ void DictionaryWindow::setUpTabOrder()
 
 void DictionaryWindow::onActivated()
 {
-    if (!data::ConnectDatabase())
+    if (!m_session->reconnect())
         common::showMessage(this, QString::fromLatin1(common::CannotContinueText));
-    core::dictionary::loadDisplayConfig();
-    applyDisplayConfig();
+    m_session->loadDisplaySettings();
+    applyDisplaySettings();
     m_activated = true;
     runPendingLookup();
 }
 
-void DictionaryWindow::applyDisplayConfig()
+void DictionaryWindow::applyDisplaySettings()
 {
-    const core::dictionary::DisplayConfig& config = core::dictionary::SharedDisplayConfig();
+    const core::dictionary::DisplayConfig& config = m_session->displaySettings();
     const struct
     {
         QWidget* control;
@@ -240,7 +240,7 @@ void DictionaryWindow::onSearchClicked(const SearchBox& search)
     }
     {
         const WaitCursor waitCursor;
-        m_resultModel->setRows(core::dictionary::runSearch(kind, search.box->text()));
+        m_resultModel->setRows(core::dictionary::runSearch(m_session->database(), kind, search.box->text()));
     }
     if (kind.listFocus == core::dictionary::ListFocus::AfterSearch)
         m_resultList->setFocus();
@@ -289,7 +289,7 @@ void DictionaryWindow::showCurrentEntry()
     const QModelIndex current = m_resultList->currentIndex();
     if (current.isValid()) {
         const qint64 id = current.data(core::dictionary::ResultListModel::EntryIdRole).toLongLong();
-        const QString composed = core::dictionary::composeEntry(id, m_searchMode);
+        const QString composed = core::dictionary::composeEntry(m_session->database(), id, m_searchMode);
         // An entry that cannot be read leaves the box as it was.
         if (!composed.isEmpty())
             m_entryBox->setPlainText(core::dictionary::entryDisplayText(composed));
@@ -313,7 +313,7 @@ void DictionaryWindow::onTranslitTextChanged()
     const QString text = m_translitBox->text();
     if (text.size() < 2)
         return;
-    const QString replaced = m_keyInput.applyKeys(text);
+    const QString replaced = m_keyInput.applyKeys(m_session->database(), text);
     if (replaced == text)
         return;
     m_replacingKeys = true;

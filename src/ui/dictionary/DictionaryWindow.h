@@ -10,6 +10,7 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace orvane::core::dictionary {
+class DictionarySession;
 class ResultListModel;
 } // namespace orvane::core::dictionary
 
@@ -23,10 +24,11 @@ class DictionaryWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit DictionaryWindow(QWidget* parent = nullptr);
+    // `session` outlives the window.
+    explicit DictionaryWindow(core::dictionary::DictionarySession* session, QWidget* parent = nullptr);
 
-    // Runs on every activation: reconnect, then load and apply the display settings.
-    // Public so that the benchmark can time it.
+    // Runs on every activation: reconnect, then reload the display settings and apply
+    // them. Public so that the benchmark can time it.
     void onActivated();
 
     // The box the character picker appends to.
@@ -57,7 +59,7 @@ private:
     void createControls();
     void setUpTabOrder();
 
-    void applyDisplayConfig();
+    void applyDisplaySettings();
 
     void onSearchClicked(const SearchBox& search);
     const SearchBox& searchFor(const QObject* box) const;
@@ -67,6 +69,8 @@ private:
 
     void onTranslitTextChanged();
     void onScriptTextChanged();
+
+    core::dictionary::DictionarySession* m_session;
 
     QPlainTextEdit* m_entryBox = nullptr;
     ResultList* m_resultList = nullptr;

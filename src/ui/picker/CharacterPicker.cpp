@@ -1,7 +1,6 @@
 #include "ui/picker/CharacterPicker.h"
 
-#include "core/data/Mainmode.h"
-#include "core/dictionary/DisplayConfig.h"
+#include "core/dictionary/DictionarySession.h"
 #include "core/dictionary/Search.h"
 #include "ui/common/ActivationWatcher.h"
 #include "ui/common/Messages.h"
@@ -39,9 +38,9 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 
 } // namespace
 
-CharacterPicker::CharacterPicker(QWidget* owner, QLineEdit* targetBox)
+CharacterPicker::CharacterPicker(core::dictionary::DictionarySession* session, QWidget* owner, QLineEdit* targetBox)
     : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_targetBox(targetBox)
+      m_session(session), m_targetBox(targetBox)
 {
     setObjectName(QStringLiteral("characterPicker"));
     setWindowTitle(QStringLiteral("Insert Characters"));
@@ -85,6 +84,9 @@ CharacterPicker::CharacterPicker(QWidget* owner, QLineEdit* targetBox)
     if (screen)
         move(screen->availableGeometry().center() - rect().center());
 
+    // The dictionary window reloads the settings; the grid follows at once.
+    connect(m_session, &core::dictionary::DictionarySession::displaySettingsChanged, this,
+            &CharacterPicker::applyGridFont);
     new common::ActivationWatcher(this, [this] { onActivated(); }); // owned by the window
 }
 
@@ -96,7 +98,7 @@ QPushButton* CharacterPicker::gridButton(int index) const
 void CharacterPicker::onActivated()
 {
     rememberGridBeforeReload();
-    if (!data::ConnectDatabase())
+    if (!m_session->reconnect())
         common::showMessage(this, QString::fromLatin1(common::CannotContinueText));
     loadGlyphs();
     applyGridFont();
@@ -140,7 +142,7 @@ bool CharacterPicker::eventFilter(QObject* watched, QEvent* event)
 
 void CharacterPicker::loadGlyphs()
 {
-    m_pages.load();
+    m_pages.load(m_session->database());
     m_loaded = true;
     showPage();
     setNextPageEnabled(m_pages.nextEnabledAfterLoad());
@@ -184,7 +186,7 @@ void CharacterPicker::applyGridFont()
 {
     // Before the dictionary window has loaded its settings font1 is empty, and a family this
     // system lacks would only be substituted: both keep the designed font.
-    const QString family = core::dictionary::SharedDisplayConfig().font1;
+    const QString family = m_session->displaySettings().font1;
     if (family.isEmpty() || !QFontDatabase::hasFamily(family))
         return;
     for (QPushButton* button : m_gridButtons) {

@@ -11,6 +11,10 @@
 class QLineEdit;
 class QPushButton;
 
+namespace orvane::core::dictionary {
+class DictionarySession;
+}
+
 namespace orvane::ui::picker {
 
 // The character picker "Insert Characters": a grid of 108 buttons showing one page of
@@ -25,7 +29,8 @@ public:
     static constexpr double GridFontPoints = 14.25;
 
     // `targetBox` receives the glyphs; the picker never outlives its owner, which holds it.
-    CharacterPicker(QWidget* owner, QLineEdit* targetBox);
+    // `session` outlives the picker.
+    CharacterPicker(core::dictionary::DictionarySession* session, QWidget* owner, QLineEdit* targetBox);
 
     QPushButton* gridButton(int index) const;
     QPushButton* nextPageButton() const { return m_nextPageButton; }         // ">"
@@ -58,6 +63,7 @@ private:
     QPushButton* m_previousPageButton = nullptr;
     QPushButton* m_nextPageButton = nullptr;
     QPushButton* m_closeButton = nullptr;
+    core::dictionary::DictionarySession* m_session;
     QPointer<QLineEdit> m_targetBox;
 
     core::picker::GlyphPages m_pages;

@@ -1,12 +1,12 @@
 #include "ui/shell/AboutDialog.h"
 
-#include "core/data/Mainmode.h"
-#include "core/dictionary/DisplayConfig.h"
+#include "core/dictionary/DictionarySession.h"
 #include "core/shell/AboutText.h"
 #include "ui/common/ActivationWatcher.h"
 #include "ui/common/ProgramIcon.h"
 #include "ui/common/Twips.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
@@ -21,10 +21,11 @@ namespace orvane::ui::shell {
 const char* const AboutDialog::WebAddress = ORVANE_ABOUT_LINK;
 const char* const AboutDialog::CreditText = "Orvane, written by its authors, 2026";
 
-AboutDialog::AboutDialog(QWidget* owner)
+AboutDialog::AboutDialog(core::dictionary::DictionarySession* session, QWidget* owner)
     // A fixed dialog frame: title and close button only, no minimise or maximise.
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                         Qt::MSWindowsFixedSizeDialogHint)
+                         Qt::MSWindowsFixedSizeDialogHint),
+      m_session(session)
 {
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("About"));
@@ -64,7 +65,7 @@ AboutDialog::AboutDialog(QWidget* owner)
     auto* linkCaption = new QLabel(QStringLiteral("For further information, please visit my blog at: "), this);
     linkCaption->setGeometry(common::twipsRect(150, 2550, 4065, 240));
 
-    m_link = core::shell::aboutLink(QString::fromUtf8(WebAddress), data::programFolder());
+    m_link = core::shell::aboutLink(QString::fromUtf8(WebAddress), QCoreApplication::applicationDirPath());
     m_linkLabel = new QLabel(this);
     m_linkLabel->setObjectName(QStringLiteral("linkLabel"));
     m_linkLabel->setGeometry(common::twipsRect(150, 2850, 3465, 240));
@@ -79,26 +80,33 @@ AboutDialog::AboutDialog(QWidget* owner)
     m_linkLabel->installEventFilter(this);
 
     setTabOrder(m_aboutText, m_focusSink);
+    // Settings loaded by the dictionary window while the box is open show at once.
+    connect(m_session, &core::dictionary::DictionarySession::displaySettingsChanged, this,
+            &AboutDialog::applyDisplaySettings);
     new common::ActivationWatcher(this, [this] { onActivated(); });
 }
 
 void AboutDialog::onActivated()
 {
     // Each step stands alone: without a database the caption and font are still set.
-    if (const std::optional<QString> about = core::shell::loadAboutText())
+    if (const std::optional<QString> about = core::shell::loadAboutText(m_session->database()))
         m_aboutText->setPlainText(*about);
+    applyDisplaySettings();
 
-    const core::dictionary::DisplayConfig& config = core::dictionary::SharedDisplayConfig();
+    m_aboutText->setFocus();
+    m_aboutText->moveCursor(QTextCursor::Start); // the text shows from its beginning
+    m_focusSink->setFocus();
+}
+
+void AboutDialog::applyDisplaySettings()
+{
+    const core::dictionary::DisplayConfig& config = m_session->displaySettings();
     if (!config.font5.isEmpty()) {
         QFont font = m_aboutText->font();
         font.setFamily(config.font5);
         m_aboutText->setFont(font);
     }
     setWindowTitle(QStringLiteral("About ") + config.configName);
-
-    m_aboutText->setFocus();
-    m_aboutText->moveCursor(QTextCursor::Start); // the text shows from its beginning
-    m_focusSink->setFocus();
 }
 
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
