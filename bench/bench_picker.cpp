@@ -46,7 +46,7 @@ ORVANE_BENCH_FIGURES(pickerFigures)
     // A failed connection would stop the run at the picker's message box.
     if (!session.reconnect())
         throw std::runtime_error("cannot open the glyph table " + folder.path().toStdString());
-    ui::picker::CharacterPicker picker(&session, nullptr, nullptr);
+    ui::picker::CharacterPicker picker(&session, nullptr);
     const double coreMs = bench::medianMs(context.repetitions(101), [&] { picker.onActivated(); });
     if (picker.pages().glyphStore().back().isEmpty() || !picker.nextPageButton()->isEnabled())
         throw std::runtime_error("the picker activation did not load the glyph table");

@@ -88,8 +88,11 @@ AboutDialog* WindowRegistry::showAbout(QWidget* owner)
 
 CharacterPicker* WindowRegistry::showPicker(DictionaryWindow* owner)
 {
-    if (!m_picker)
-        share(m_picker, new CharacterPicker(&m_session, owner, owner ? owner->scriptBox() : nullptr));
+    if (!m_picker) {
+        CharacterPicker* picker = share(m_picker, new CharacterPicker(&m_session, owner));
+        if (owner)
+            connect(picker, &CharacterPicker::glyphChosen, owner, &DictionaryWindow::appendToScriptBox);
+    }
     return bringForward(m_picker.data());
 }
 

@@ -175,6 +175,17 @@ private slots:
         QVERIFY(entryText().startsWith(u"kinē"_s));
     }
 
+    // A picked character goes to the end of the native box, the placeholder first out and the box to 11 points.
+    void pickedCharacters()
+    {
+        m_window->appendToScriptBox(u"ψ"_s);
+        QCOMPARE(box("scriptBox")->text(), u"ψ"_s);
+        QCOMPARE(box("scriptBox")->font().pointSizeF(), 11.0);
+        box("scriptBox")->setCursorPosition(0);
+        m_window->appendToScriptBox(u"χ"_s);
+        QCOMPARE(box("scriptBox")->text(), u"ψχ"_s);
+    }
+
     // With no current row each move key goes where its name says; typed letters never add up.
     void listKeys()
     {

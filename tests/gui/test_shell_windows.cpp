@@ -133,6 +133,8 @@ private slots:
         QPointer<CharacterPicker> picker = m_registry->picker();
         QVERIFY(picker && picker->parentWidget() == dictionary && picker->isWindow());
         QTRY_COMPARE(activations(picker), 1);
+        QTest::mouseClick(picker->gridButton(0), Qt::LeftButton); // its glyph goes into the dictionary
+        QCOMPARE(control<QLineEdit>(dictionary, "scriptBox")->text(), u"α"_s);
         m_registry->showAbout(nullptr); // from the tray first: rebuilt owned by the dictionary
         QTest::mouseClick(control<QPushButton>(dictionary, "aboutButton"), Qt::LeftButton);
         QCOMPARE(m_registry->about()->parentWidget(), dictionary.data());

@@ -46,6 +46,9 @@ constexpr double MaxFontPoints = 200.0;
 // the text got there; a longer text pasted at once stays. Intended, not a limit.
 constexpr qsizetype DiscardedScriptLength = 15;
 
+// The size of the native-script box once a picked character replaced its placeholder.
+constexpr double PickedCharacterPoints = 11;
+
 const QString DoubleClickToClear = QStringLiteral("Double click to clear");
 
 // Shows the wait cursor while a long search fills the list.
@@ -320,6 +323,19 @@ void DictionaryWindow::onTranslitTextChanged()
     m_translitBox->setText(replaced);
     m_translitBox->setCursorPosition(static_cast<int>(replaced.size())); // typing goes on at the end
     m_replacingKeys = false;
+}
+
+void DictionaryWindow::appendToScriptBox(const QString& glyph)
+{
+    if (m_scriptBox->text() == core::dictionary::ScriptSearch.placeholder) {
+        QFont font = m_scriptBox->font();
+        font.setPointSizeF(PickedCharacterPoints);
+        m_scriptBox->setFont(font);
+        m_scriptBox->clear();
+    }
+    // setText, not insert: the glyph goes to the end whatever the caret, and the box's own
+    // change handling (the 15-character rule) runs as for any other change.
+    m_scriptBox->setText(m_scriptBox->text() + glyph);
 }
 
 void DictionaryWindow::onScriptTextChanged()

@@ -31,8 +31,9 @@ public:
     // them. Public so that the benchmark can time it.
     void onActivated();
 
-    // The box the character picker appends to.
-    QLineEdit* scriptBox() const { return m_scriptBox; }
+    // A character from the picker: appended to the native-script box, whatever its caret;
+    // the placeholder goes first, and the box's font size becomes 11 points then.
+    void appendToScriptBox(const QString& glyph);
 
     // A look-up from outside: the text goes into the search box that fits it, that box's
     // button is pressed and the first hit shown. Before the window's first activation

@@ -1,14 +1,12 @@
 #include "ui/picker/CharacterPicker.h"
 
 #include "core/dictionary/DictionarySession.h"
-#include "core/dictionary/Search.h"
 #include "ui/common/ActivationWatcher.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Twips.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QWindow>
@@ -19,7 +17,6 @@ namespace {
 
 constexpr int ButtonPitch = 480; // grid buttons overlap their neighbours by 15 twips
 constexpr int ButtonSide = 495;
-constexpr double PlaceholderClearedPoints = 11;
 
 // A button caption treats "&" as a mnemonic marker; the glyph "&" must show as itself.
 QString captionFor(const QString& glyph)
@@ -38,9 +35,9 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 
 } // namespace
 
-CharacterPicker::CharacterPicker(core::dictionary::DictionarySession* session, QWidget* owner, QLineEdit* targetBox)
+CharacterPicker::CharacterPicker(core::dictionary::DictionarySession* session, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_session(session), m_targetBox(targetBox)
+      m_session(session)
 {
     setObjectName(QStringLiteral("characterPicker"));
     setWindowTitle(QStringLiteral("Insert Characters"));
@@ -207,23 +204,8 @@ void CharacterPicker::onGridButtonClicked(int index)
     // (the press that brings the picker back) must not change what the click inserts.
     const QString glyph = m_press.button == index ? m_press.glyph : m_pages.onButton(index);
     m_press = {};
-    // A button past the end of the list shows nothing and inserts nothing.
-    if (glyph.isEmpty())
-        return;
-    m_chosenGlyph = glyph;
-
-    QLineEdit* box = m_targetBox;
-    if (!box)
-        return;
-    if (box->text() == core::dictionary::ScriptSearch.placeholder) {
-        QFont font = box->font();
-        font.setPointSizeF(PlaceholderClearedPoints);
-        box->setFont(font);
-        box->setText(QString());
-    }
-    // setText, not insert: the glyph goes to the end whatever the caret, and the box's own
-    // change handling (the 15-character rule) runs as for any other change.
-    box->setText(box->text() + m_chosenGlyph);
+    if (!glyph.isEmpty())
+        emit glyphChosen(glyph);
 }
 
 } // namespace orvane::ui::picker

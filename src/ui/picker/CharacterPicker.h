@@ -2,13 +2,11 @@
 
 #include "core/picker/GlyphPages.h"
 
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <array>
 
-class QLineEdit;
 class QPushButton;
 
 namespace orvane::core::dictionary {
@@ -18,8 +16,8 @@ class DictionarySession;
 namespace orvane::ui::picker {
 
 // The character picker "Insert Characters": a grid of 108 buttons showing one page of
-// tbl_glyph at a time; a click appends the button's glyph to the native-script box of
-// the dictionary window that owns the picker.
+// tbl_glyph at a time; a click on a glyph offers it to whoever listens (the dictionary
+// window that owns the picker puts it into its native-script box).
 class CharacterPicker : public QWidget
 {
     Q_OBJECT
@@ -28,9 +26,8 @@ public:
     static constexpr int GridColumns = 12;
     static constexpr double GridFontPoints = 14.25;
 
-    // `targetBox` receives the glyphs; the picker never outlives its owner, which holds it.
-    // `session` outlives the picker.
-    CharacterPicker(core::dictionary::DictionarySession* session, QWidget* owner, QLineEdit* targetBox);
+    // `session` outlives the picker; `owner` keeps it above that window.
+    CharacterPicker(core::dictionary::DictionarySession* session, QWidget* owner);
 
     QPushButton* gridButton(int index) const;
     QPushButton* nextPageButton() const { return m_nextPageButton; }         // ">"
@@ -43,6 +40,11 @@ public:
     void onActivated();
     // Reads tbl_glyph and shows the first page.
     void loadGlyphs();
+
+signals:
+    // The glyph of a grid button the user clicked; buttons past the end of the list show
+    // none and offer nothing.
+    void glyphChosen(const QString& glyph);
 
 protected:
     // Watches the picker's window for the press that brought it back (see rememberGridBeforeReload).
@@ -64,10 +66,8 @@ private:
     QPushButton* m_nextPageButton = nullptr;
     QPushButton* m_closeButton = nullptr;
     core::dictionary::DictionarySession* m_session;
-    QPointer<QLineEdit> m_targetBox;
 
     core::picker::GlyphPages m_pages;
-    QString m_chosenGlyph;
 
     bool m_loaded = false;
     // What the grid showed before the last reload by activation; whether the next press
