@@ -1,9 +1,8 @@
-// The shell's wiring: the tray icon's release clicks, the menu and Exit, the window registry, About and Help.
+// The shell's wiring: the tray icon's release clicks, the menu and Exit, the window registry, the About box.
 #include "FixtureDatabase.h"
 #include "WidgetTesting.h"
 #include "app/WindowRegistry.h"
 #include "core/shell/AboutText.h"
-#include "ui/common/HelpLauncher.h"
 #include "ui/dictionary/DictionaryWindow.h"
 #include "ui/picker/CharacterPicker.h"
 #include "ui/shell/AboutDialog.h"
@@ -113,12 +112,15 @@ private slots:
         tray.menu()->dictionaryAction()->trigger();
         tray.menu()->aboutAction()->trigger();
         QPointer<DictionaryWindow> dictionary = m_registry->dictionary();
-        QVERIFY(dictionary && dictionary->isVisible());
-        QVERIFY(m_registry->about() && m_registry->about()->parentWidget() == nullptr); // owned by none
+        QVERIFY(dictionary);
+        QVERIFY(dictionary->isVisible());
+        QVERIFY(m_registry->about());
+        QCOMPARE(m_registry->about()->parentWidget(), nullptr); // owned by none
         QTimer::singleShot(0, [&] { tray.menu()->exitAction()->trigger(); });
         QTimer::singleShot(5000, [] { QCoreApplication::exit(-1); }); // in case Exit does not end the loop
         QCOMPARE(QCoreApplication::exec(), 0);
-        QVERIFY(dictionary && dictionary->isVisible());
+        QVERIFY(dictionary);
+        QVERIFY(dictionary->isVisible());
     }
 
     // One instance per window, built afresh after it was closed; owned windows go with their owner.
@@ -131,7 +133,9 @@ private slots:
 
         QTest::mouseClick(control<QPushButton>(dictionary, "pickerButton"), Qt::LeftButton);
         QPointer<CharacterPicker> picker = m_registry->picker();
-        QVERIFY(picker && picker->parentWidget() == dictionary && picker->isWindow());
+        QVERIFY(picker);
+        QCOMPARE(picker->parentWidget(), dictionary.data());
+        QVERIFY(picker->isWindow());
         QTRY_COMPARE(activations(picker), 1);
         QTest::mouseClick(picker->gridButton(0), Qt::LeftButton); // its glyph goes into the dictionary
         QCOMPARE(control<QLineEdit>(dictionary, "scriptBox")->text(), u"α"_s);
@@ -141,10 +145,14 @@ private slots:
 
         dictionary->close();
         settle();
-        QVERIFY(dictionary.isNull() && picker.isNull() && m_registry->about() == nullptr);
-        QVERIFY(m_registry->showDictionary() != nullptr);
+        QVERIFY(dictionary.isNull());
+        QVERIFY(picker.isNull());
+        QCOMPARE(m_registry->about(), nullptr);
+        QVERIFY(m_registry->showDictionary()); // anew
     }
 
+    // Before the settings are loaded the box keeps its designed font and "About " as its caption; once loaded, they
+    // show at once. Each activation shows the text from its start with the focus out of it.
     void theAboutBox()
     {
         AboutDialog* about = m_registry->showAbout(nullptr);
@@ -152,12 +160,14 @@ private slots:
         auto* text = control<QPlainTextEdit>(about, "aboutText");
         auto* linkLabel = control<QLabel>(about, "linkLabel");
         QCOMPARE(text->font().family(), u"Arial Unicode MS"_s);
+        QCOMPARE(about->windowTitle(), u"About "_s);
         QCOMPARE(text->toPlainText(), u"line 1\nline 2"_s); // the last row with a text
 
         m_registry->session().loadDisplaySettings();
+        QCOMPARE(text->font().family(), u"DejaVu Serif"_s);
+        QCOMPARE(about->windowTitle(), u"About Orvane"_s);
         text->moveCursor(QTextCursor::End);
         about->onActivated();
-        QCOMPARE(text->font().family(), u"DejaVu Serif"_s);
         QCOMPARE(text->textCursor().position(), 0);
         QVERIFY(control<QLineEdit>(about, "focusSink")->hasFocus());
 
@@ -183,37 +193,6 @@ private slots:
             QVERIFY(qAbs(box.color(QPalette::Text).lightness() - box.color(QPalette::Base).lightness()) > 128);
         }
         QApplication::setPalette(original);
-    }
-
-    // Viewers in order, the full path as one argument, then the desktop; failures are reported.
-    void theHelpLauncher()
-    {
-        const QString file = m_folder.path() + u"/orvane.chm"_s;
-        QVERIFY(writeFile(file, "ITSF"));
-        using Result = ui::common::HelpLauncher::Result;
-        const QStringList both{u"xchm"_s, u"kchmviewer"_s};
-        // Viewers installed, viewers that fail to start, whether the desktop opens it; the file; what happens.
-        const std::tuple<QStringList, QStringList, bool, QString, Result, QString> cases[] = {
-            {both, {}, true, file, Result::Started, u"/bin/xchm F"_s},
-            {both, {u"/bin/xchm"_s}, true, file, Result::Started, u"/bin/xchm F, /bin/kchmviewer F"_s},
-            {{}, {}, true, file, Result::Started, u"desktop F"_s},
-            {{}, {}, false, file, Result::NoViewer, u"desktop F"_s},
-            {both, {}, true, file + u".missing"_s, Result::FileMissing, QString()}};
-        for (const auto& [installed, failing, desktop, path, result, attempts] : cases) {
-            QStringList tried;
-            const ui::common::HelpLauncher launcher(
-                [&in = installed](const QString& name) { return in.contains(name) ? u"/bin/"_s + name : QString(); },
-                [&tried, &fails = failing](const QString& program, const QStringList& arguments) {
-                    tried << program + u' ' + arguments.join(u'|');
-                    return !fails.contains(program);
-                },
-                [&tried, opens = desktop](const QUrl& url) {
-                    tried << u"desktop "_s + url.toLocalFile();
-                    return opens;
-                });
-            QCOMPARE(launcher.open(path), result);
-            QCOMPARE(tried.join(u", "_s).replace(file, u"F"_s), attempts);
-        }
     }
 };
 
