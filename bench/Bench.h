@@ -31,8 +31,8 @@ struct Figure
 };
 void printFigure(const Figure& figure);
 
-// A dictionary to measure on: the encrypted orvane.mdb in `folder` (open it with
-// Database::open or, after data::setProgramFolder(folder), ConnectDatabase) and an
+// A dictionary to measure on: the encrypted orvane.mdb at `databasePath` in `folder` (open
+// it with Database::open or a DictionarySession) and an
 // unencrypted copy of the same rows with the same indexes at `referencePath`.
 struct Dataset
 {

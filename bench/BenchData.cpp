@@ -2,7 +2,6 @@
 
 #include "core/data/Database.h"
 #include "core/data/DatabaseWriter.h"
-#include "core/data/Mainmode.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,9 +6,8 @@
 #include "Reference.h"
 
 #include "core/data/Database.h"
-#include "core/data/Mainmode.h"
 #include "core/data/Schema.h"
-#include "core/dictionary/DisplayConfig.h"
+#include "core/dictionary/DictionarySession.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -132,7 +131,6 @@ const char* const WildcardReferenceSql = "SELECT id, m1 FROM tbl_dictionary WHER
 // keeps; measured on a connection opened for it, with no other connection to the file.
 void firstScanFigure(const bench::Context& context, const Dataset& dataset)
 {
-    data::SharedDatabase().reset();
     const WildcardStart& first = WildcardStarts[0];
     const QString typed = QString::fromUtf16(first.typed);
     const int repetitions = context.repetitions(dataset.entries >= Million ? 5 : 21);
@@ -232,13 +230,13 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
 
         // Window activation: reconnect, then load the display settings.
         {
-            data::setProgramFolder(dataset.folder);
+            core::dictionary::DictionarySession session(dataset.databasePath);
             bool connected = true;
             const double coreMs = bench::medianMs(context.repetitions(201), [&] {
-                connected = data::ConnectDatabase() && connected;
-                dictionary::LoadDisplayConfig();
+                connected = session.reconnect() && connected;
+                session.loadDisplaySettings();
             });
-            if (!connected || dictionary::SharedDisplayConfig().configName.isEmpty())
+            if (!connected || session.displaySettings().configName.isEmpty())
                 throw std::runtime_error("activation did not load the settings of " +
                                          dataset.databasePath.toStdString());
             const double referenceMs = bench::medianMs(context.repetitions(201), [&] {

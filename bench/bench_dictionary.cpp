@@ -4,12 +4,12 @@
 #include "Bench.h"
 #include "Reference.h"
 
-#include "core/data/Mainmode.h"
+#include "core/dictionary/DictionarySession.h"
 #include "core/dictionary/EntryComposer.h"
 #include "core/dictionary/KeyInput.h"
 #include "core/dictionary/ResultListModel.h"
 #include "core/dictionary/Search.h"
-#include "ui/dictionary/frmMdict.h"
+#include "ui/dictionary/DictionaryWindow.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -43,11 +43,10 @@ double residentMb()
     return -1;
 }
 
-void connectTo(const Dataset& dataset)
+void connect(core::dictionary::DictionarySession& session)
 {
-    data::setProgramFolder(dataset.folder);
-    if (!data::ConnectDatabase())
-        throw std::runtime_error("cannot connect to " + dataset.databasePath.toStdString());
+    if (!session.reconnect())
+        throw std::runtime_error("cannot connect to " + session.databasePath().toStdString());
 }
 
 } // namespace
@@ -55,16 +54,18 @@ void connectTo(const Dataset& dataset)
 ORVANE_BENCH_FIGURES(dictionaryFigures)
 {
     for (const Dataset& dataset : context.datasets) {
-        connectTo(dataset);
+        core::dictionary::DictionarySession session(dataset.databasePath);
+        connect(session);
         const bench::Reference reference(dataset.referencePath);
         const bool million = dataset.entries >= Million;
 
         // The empty native-script search: every entry, statement to the last row in the model.
         {
-            dictionary::ResultListModel model;
+            core::dictionary::ResultListModel model;
             qint64 rows = 0;
             const double ms = bench::medianMs(context.repetitions(million ? 7 : 31), [&] {
-                model.setRows(dictionary::runSearch(dictionary::ScriptSearch, QString()));
+                model.setRows(
+                    core::dictionary::runSearch(session.database(), core::dictionary::ScriptSearch, QString()));
                 rows = model.rowCount();
             });
             const double referenceMs = bench::medianMs(context.repetitions(million ? 7 : 31), [&] {
@@ -74,13 +75,17 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
                 {QStringLiteral("list_model_all"), dataset.entries, rows, ms, referenceMs, million ? 600.0 : 40.0});
         }
 
-        // One entry composed as ShowEntry does, ids spread over the whole table.
+        // One entry composed as the entry box shows it, ids spread over the whole table.
         {
             qint64 next = 0;
             auto nextId = [&] { return (next = (next * 7919 + 104729) % dataset.entries) + 1; };
             qint64 composed = 0;
             const double ms = bench::medianMs(context.repetitions(1001), [&] {
-                composed += dictionary::composeEntry(nextId(), dictionary::SearchMode::Latin).isEmpty() ? 0 : 1;
+                composed +=
+                    core::dictionary::composeEntry(session.database(), nextId(), core::dictionary::SearchMode::Latin)
+                            .isEmpty()
+                        ? 0
+                        : 1;
             });
             next = 0;
             const double referenceMs = bench::medianMs(context.repetitions(1001), [&] {
@@ -93,9 +98,9 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
 
         // One keystroke in the transliteration box: the look-up of its last two characters.
         {
-            dictionary::KeyInput keys;
+            core::dictionary::KeyInput keys;
             keys.keyInput = QStringLiteral("e-");
-            const double ms = bench::medianMs(context.repetitions(1001), [&] { keys.LookupKey(); });
+            const double ms = bench::medianMs(context.repetitions(1001), [&] { keys.lookUpKey(session.database()); });
             const double referenceMs = bench::medianMs(context.repetitions(1001), [&] {
                 reference.rows("SELECT display FROM tbl_keyboard WHERE input = ?1", {QByteArrayLiteral("e-")});
             });
@@ -105,8 +110,8 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
 
         // The window's activation: reconnect, load the settings, apply the fonts.
         {
-            frmMdict window;
-            const double ms = bench::medianMs(context.repetitions(201), [&] { window.Form_Activate(); });
+            ui::dictionary::DictionaryWindow window(&session);
+            const double ms = bench::medianMs(context.repetitions(201), [&] { window.onActivated(); });
             const double referenceMs = bench::medianMs(context.repetitions(201), [&] {
                 const bench::Reference reopened(dataset.referencePath);
                 reopened.rows("SELECT * FROM tbl_config WHERE name <> ''");
@@ -118,12 +123,12 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
         // until the list is laid out; then the memory that the listed window holds.
         {
             const double before = residentMb();
-            auto* window = new frmMdict;
-            auto* list = window->findChild<QAbstractItemView*>(QStringLiteral("ListBox1"));
+            auto* window = new ui::dictionary::DictionaryWindow(&session);
+            auto* list = window->findChild<QAbstractItemView*>(QStringLiteral("resultList"));
             const double ms = bench::medianMs(context.repetitions(million ? 5 : 21), [&] {
-                window->findChild<QLineEdit*>(QStringLiteral("TextBox1"))->clear();
+                window->findChild<QLineEdit*>(QStringLiteral("scriptBox"))->clear();
                 QGuiApplication::clipboard()->clear();
-                window->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+                window->findChild<QPushButton*>(QStringLiteral("scriptSearchButton"))->click();
                 list->doItemsLayout();
             });
             bench::printFigure(

@@ -8,8 +8,7 @@
 #include "app/LookupRequest.h"
 #include "app/SingleInstance.h"
 #include "app/WindowRegistry.h"
-#include "core/data/Mainmode.h"
-#include "ui/dictionary/frmMdict.h"
+#include "ui/dictionary/DictionaryWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,6 +24,7 @@
 namespace {
 
 using namespace orvane;
+using namespace orvane::app;
 
 QString program()
 {
@@ -57,11 +57,14 @@ void waitFor(const std::function<bool()>& done)
 
 // The round trip of `orvane --lookup WORD`, and beside it a second plain start (the least
 // any copy costs), both timed alike while this process runs its event loop.
-std::pair<double, double> roundTripMs(const bench::Context& context, const bench::Dataset& dataset, const QString& word)
+std::pair<double, double> roundTripMs(const bench::Context& context, SingleInstance& instance,
+                                      const bench::Dataset& dataset, const QString& word)
 {
-    data::setProgramFolder(dataset.folder);
-    lookUp(word); // opens the window; its activation connects the database, then the entry shows
-    auto* entry = WindowRegistry::dictionary()->findChild<QPlainTextEdit*>(QStringLiteral("TextBox2"));
+    WindowRegistry registry(dataset.databasePath);
+    QObject::connect(&instance, &SingleInstance::lookupRequested, &registry,
+                     [&registry](const std::optional<QString>& text) { lookUp(registry, text); });
+    lookUp(registry, word); // opens the window; its activation connects the database, then the entry shows
+    auto* entry = registry.dictionary()->findChild<QPlainTextEdit*>(QStringLiteral("entryBox"));
     waitFor([&] { return !entry->toPlainText().isEmpty(); });
     const auto copyMs = [&](const QStringList& arguments, const std::function<bool(const QProcess&)>& done) {
         return bench::medianMs(context.repetitions(31), [&] {
@@ -75,8 +78,6 @@ std::pair<double, double> roundTripMs(const bench::Context& context, const bench
     const double lookupMs =
         copyMs({QStringLiteral("--lookup"), word}, [&](const QProcess&) { return !entry->toPlainText().isEmpty(); });
     const double secondStartMs = copyMs({}, [](const QProcess& copy) { return copy.state() == QProcess::NotRunning; });
-    WindowRegistry::dictionary()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return {lookupMs, secondStartMs};
 }
 
@@ -95,12 +96,11 @@ ORVANE_BENCH_FIGURES(lookupFigures)
     const bool listening = instance.listen();
     if (!listening)
         std::fprintf(stderr, "orvane-bench: a copy of Orvane runs for this user; no look-up round trip\n");
-    QObject::connect(&instance, &SingleInstance::lookupRequested, &instance, &lookUp);
 
     for (const bench::Dataset& dataset : context.datasets) {
         const bool bundled = dataset.name == QLatin1String("bundled");
         if (listening) {
-            const auto [ms, secondStartMs] = roundTripMs(context, dataset, word);
+            const auto [ms, secondStartMs] = roundTripMs(context, instance, dataset, word);
             bench::printFigure({QStringLiteral("lookup_round_trip"), dataset.entries, 1, ms, secondStartMs,
                                 bundled ? std::optional<double>(100.0) : std::nullopt});
         }

@@ -5,8 +5,8 @@
 #include "Reference.h"
 
 #include "core/data/DatabaseWriter.h"
-#include "core/data/Mainmode.h"
-#include "ui/picker/fGlyph.h"
+#include "core/dictionary/DictionarySession.h"
+#include "ui/picker/CharacterPicker.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -37,20 +37,18 @@ ORVANE_BENCH_FIGURES(pickerFigures)
     const QTemporaryDir folder;
     if (!folder.isValid())
         throw std::runtime_error("no temporary folder for the picker figure");
-    const int rows = picker::GlyphPages::StoreSlots;
+    const int rows = core::picker::GlyphPages::StoreSlots;
     writeGlyphTable(folder.filePath(QStringLiteral("orvane.mdb")), rows, true);
     const QString referencePath = folder.filePath(QStringLiteral("reference.sqlite"));
     writeGlyphTable(referencePath, rows, false);
 
-    const QString previousFolder = data::programFolder();
-    data::setProgramFolder(folder.path());
+    core::dictionary::DictionarySession session(folder.filePath(QStringLiteral("orvane.mdb")));
     // A failed connection would stop the run at the picker's message box.
-    if (!data::ConnectDatabase())
+    if (!session.reconnect())
         throw std::runtime_error("cannot open the glyph table " + folder.path().toStdString());
-    fGlyph picker(nullptr, nullptr);
-    const double coreMs = bench::medianMs(context.repetitions(101), [&] { picker.Form_Activate(); });
-    data::setProgramFolder(previousFolder);
-    if (picker.pages().glyphStore().back().isEmpty() || !picker.tiep1()->isEnabled())
+    ui::picker::CharacterPicker picker(&session, nullptr);
+    const double coreMs = bench::medianMs(context.repetitions(101), [&] { picker.onActivated(); });
+    if (picker.pages().glyphStore().back().isEmpty() || !picker.nextPageButton()->isEnabled())
         throw std::runtime_error("the picker activation did not load the glyph table");
 
     const double referenceMs = bench::medianMs(context.repetitions(101), [&] {

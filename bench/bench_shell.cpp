@@ -16,6 +16,7 @@
 namespace {
 
 using namespace orvane;
+using namespace orvane::app;
 
 bool programCopyRuns()
 {

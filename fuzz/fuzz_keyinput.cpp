@@ -2,8 +2,8 @@
 // keyboard table that holds ordinary rows, rows with spaces and quotes, and rows that
 // lead back to a known sequence. Input: a list of (operation byte, text) pairs.
 #include "FuzzInput.h"
+#include "core/data/Database.h"
 #include "core/data/DatabaseWriter.h"
-#include "core/data/Mainmode.h"
 #include "core/dictionary/KeyInput.h"
 
 #include <QTemporaryDir>
@@ -17,6 +17,7 @@ namespace {
 constexpr int LongestDisplay = 3;
 
 QTemporaryDir* folder = nullptr;
+data::DatabaseHandle database;
 
 void buildKeyboard(const QString& path)
 {
@@ -41,8 +42,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     folder = new QTemporaryDir;
     buildKeyboard(folder->filePath(u"orvane.mdb"_s));
-    data::setProgramFolder(folder->path());
-    if (!data::ConnectDatabase())
+    database = data::Database::open(folder->filePath(u"orvane.mdb"_s), QString::fromLatin1(data::DatabasePassword));
+    if (!database)
         std::abort();
     return 0;
 }
@@ -50,12 +51,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzInput input(data, size);
-    dictionary::KeyInput keys;
+    core::dictionary::KeyInput keys;
     QString box;
     // One change of the box, then the chain of replacements it sets off.
     auto change = [&](const QString& text) {
-        const QString result = keys.applyKeys(text);
-        const int max = dictionary::KeyInput::MaxChainedReplacements;
+        const QString result = keys.applyKeys(database, text);
+        const int max = core::dictionary::KeyInput::MaxChainedReplacements;
         // Replacements only ever touch the end of the text...
         FUZZ_CHECK(result.startsWith(text.left(std::max<qsizetype>(0, text.size() - 2 - max))));
         // ...and a bounded chain grows it by a bounded amount.

@@ -4,7 +4,6 @@
 #include "FuzzInput.h"
 #include "core/data/Database.h"
 #include "core/data/DatabaseWriter.h"
-#include "core/data/Mainmode.h"
 #include "core/data/PatternMatcher.h"
 #include "core/data/Schema.h"
 

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
-namespace orvane {
+namespace orvane::app {
 
 const char* const HelpText =
     "Usage: orvane [--database FILE]\n"
@@ -55,10 +55,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
     // Qt's own options for the windows; orvane-gui hands them on to QApplication.
     const QCommandLineOption platform(QStringLiteral("platform"), {}, QStringLiteral("NAME"));
     const QCommandLineOption display(QStringLiteral("display"), {}, QStringLiteral("NAME"));
-    const std::pair<QCommandLineOption, const dictionary::SearchKind*> kinds[] = {
-        {QCommandLineOption(QStringLiteral("native")), &dictionary::ScriptSearch},
-        {QCommandLineOption(QStringLiteral("translit")), &dictionary::TranslitSearch},
-        {QCommandLineOption(QStringLiteral("plain")), &dictionary::PlainSearch}};
+    const std::pair<QCommandLineOption, const core::dictionary::SearchKind*> kinds[] = {
+        {QCommandLineOption(QStringLiteral("native")), &core::dictionary::ScriptSearch},
+        {QCommandLineOption(QStringLiteral("translit")), &core::dictionary::TranslitSearch},
+        {QCommandLineOption(QStringLiteral("plain")), &core::dictionary::PlainSearch}};
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions); // -platform as Qt spells it
@@ -157,4 +157,4 @@ CommandLine parseCommandLine(int argc, char* argv[])
     return parseCommandLine(arguments);
 }
 
-} // namespace orvane
+} // namespace orvane::app

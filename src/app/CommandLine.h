@@ -7,11 +7,11 @@
 
 class QProcessEnvironment;
 
-namespace orvane {
-
-namespace dictionary {
+namespace orvane::core::dictionary {
 struct SearchKind;
 }
+
+namespace orvane::app {
 
 // What the command line asks for. It is read before any application object exists, so
 // that --define never opens a display and a second start can leave at once.
@@ -27,9 +27,9 @@ struct CommandLine
         Error // `error` says what is wrong
     };
     Mode mode = Mode::Program;
-    std::optional<QString> text;                  // TEXT or WORD; none: the selection
-    QString database;                             // --database, absolute; empty: orvane.mdb beside the program
-    const dictionary::SearchKind* kind = nullptr; // forced by --native, --translit or --plain
+    std::optional<QString> text;                        // TEXT or WORD; none: the selection
+    QString database;                                   // --database, absolute; empty: orvane.mdb beside the program
+    const core::dictionary::SearchKind* kind = nullptr; // forced by --native, --translit or --plain
     bool exact = false;
     qsizetype limit = 20;
     QString platform; // -platform: Qt's platform of the windows; empty: its choice
@@ -51,4 +51,4 @@ extern const char* const HelpText;
 // Writes `text` to a terminal stream as UTF-8, whatever the locale says.
 void print(std::FILE* stream, const QString& text);
 
-} // namespace orvane
+} // namespace orvane::app

@@ -19,7 +19,7 @@
 #include <unistd.h>
 #endif
 
-namespace orvane::handover {
+namespace orvane::app::handover {
 
 namespace {
 
@@ -75,7 +75,7 @@ QString serverName()
 QByteArray lookupMessage(const std::optional<QString>& text)
 {
     // Cut here already, so that what is sent always fits the receiver's limit.
-    const QByteArray utf8 = text ? dictionary::lookupText(*text).toUtf8() : QByteArray();
+    const QByteArray utf8 = text ? core::dictionary::lookupText(*text).toUtf8() : QByteArray();
     QByteArray message(Mark);
     message += text ? 'T' : 'S';
     message.resize(HeaderBytes);
@@ -118,4 +118,4 @@ Probe handOver(const QByteArray& message, const QString& name)
 #endif
 }
 
-} // namespace orvane::handover
+} // namespace orvane::app::handover

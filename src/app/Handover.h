@@ -14,7 +14,7 @@
 //   "ORVL", then 'T' (look up the text that follows) or 'S' (look up the selection),
 //   then the text's length in bytes (4 bytes, big-endian), then the text in UTF-8.
 // Only system calls and QtCore here: a copy asks before it loads any window library.
-namespace orvane::handover {
+namespace orvane::app::handover {
 
 inline constexpr qsizetype MaxTextBytes = 1024;
 inline constexpr qsizetype HeaderBytes = 9; // mark, kind, length
@@ -41,4 +41,4 @@ Probe handOver(const QByteArray& message, const QString& name = serverName());
 // True when the process at the other end of the connected socket `fd` runs as this account.
 bool isSameAccount(qintptr fd);
 
-} // namespace orvane::handover
+} // namespace orvane::app::handover

@@ -2,12 +2,12 @@
 
 #include "app/WindowRegistry.h"
 #include "core/dictionary/Lookup.h"
-#include "ui/dictionary/frmMdict.h"
+#include "ui/dictionary/DictionaryWindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
@@ -16,7 +16,7 @@ QString selectedText()
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard->supportsSelection()) {
         const QString selected = clipboard->text(QClipboard::Selection);
-        if (!dictionary::lookupText(selected).isEmpty())
+        if (!core::dictionary::lookupText(selected).isEmpty())
             return selected;
     }
     return clipboard->text(QClipboard::Clipboard);
@@ -24,9 +24,9 @@ QString selectedText()
 
 } // namespace
 
-void lookUp(const std::optional<QString>& text)
+void lookUp(WindowRegistry& registry, const std::optional<QString>& text)
 {
-    WindowRegistry::showDictionary()->lookUp(text ? *text : selectedText());
+    registry.showDictionary()->lookUp(text ? *text : selectedText());
 }
 
-} // namespace orvane
+} // namespace orvane::app

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <memory>
 
-namespace orvane {
+namespace orvane::app {
 
 using namespace handover;
 
@@ -56,4 +56,4 @@ void SingleInstance::received(const QByteArray& message)
         emit lookupRequested(text);
 }
 
-} // namespace orvane
+} // namespace orvane::app

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <optional>
 
-namespace orvane {
+namespace orvane::app {
 
 // The claim of the one running copy of the program for this user, and the server end of
 // the channel (app/Handover.h) on which later copies hand it their look-ups. A message of
@@ -36,4 +36,4 @@ private:
     int m_messageTimeoutMs = 2000;
 };
 
-} // namespace orvane
+} // namespace orvane::app

@@ -1,20 +1,16 @@
 #include "app/WindowRegistry.h"
 
-#include "ui/dictionary/frmMdict.h"
-#include "ui/picker/fGlyph.h"
-#include "ui/shell/Fboard.h"
-#include "ui/shell/fAboutD.h"
+#include "ui/common/Messages.h"
+#include "ui/dictionary/DictionaryWindow.h"
+#include "ui/picker/CharacterPicker.h"
+#include "ui/shell/AboutDialog.h"
+#include "ui/shell/TrayController.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 
-namespace orvane::WindowRegistry {
+namespace orvane::app {
 
 namespace {
-
-QPointer<frmMdict> theDictionary;
-QPointer<fAboutD> theAbout;
-QPointer<fGlyph> thePicker;
 
 // A closed window is deleted, so the next show builds it afresh with its designed contents.
 template <typename Window> Window* share(QPointer<Window>& slot, Window* created)
@@ -39,55 +35,73 @@ template <typename Window> Window* bringForward(Window* window)
 
 } // namespace
 
-frmMdict* dictionary()
+WindowRegistry::WindowRegistry(const QString& databasePath, QObject* parent) : QObject(parent), m_session(databasePath)
 {
-    return theDictionary;
-}
-fAboutD* about()
-{
-    return theAbout;
-}
-fGlyph* picker()
-{
-    return thePicker;
+    connect(&m_session, &core::dictionary::DictionarySession::connectionFailed, this,
+            [] { ui::common::showMessage(nullptr, QString::fromLatin1(ui::common::UnexpectedErrorText)); });
 }
 
-frmMdict* showDictionary()
+WindowRegistry::~WindowRegistry()
 {
-    if (!theDictionary) {
-        frmMdict* window = share(theDictionary, new frmMdict());
-        QObject::connect(window, &frmMdict::pickerRequested, window, [window] { showPicker(window); });
-        QObject::connect(window, &frmMdict::aboutRequested, window, [window] { showAbout(window); });
+    // The windows hold the session, which goes with the registry; the owned ones go with their owner.
+    delete m_picker.data();
+    delete m_about.data();
+    delete m_dictionary.data();
+}
+
+DictionaryWindow* WindowRegistry::dictionary() const
+{
+    return m_dictionary;
+}
+
+AboutDialog* WindowRegistry::about() const
+{
+    return m_about;
+}
+
+CharacterPicker* WindowRegistry::picker() const
+{
+    return m_picker;
+}
+
+DictionaryWindow* WindowRegistry::showDictionary()
+{
+    if (!m_dictionary) {
+        DictionaryWindow* window = share(m_dictionary, new DictionaryWindow(&m_session));
+        connect(window, &DictionaryWindow::pickerRequested, this, [this, window] { showPicker(window); });
+        connect(window, &DictionaryWindow::aboutRequested, this, [this, window] { showAbout(window); });
     }
-    return bringForward(theDictionary.data());
+    return bringForward(m_dictionary.data());
 }
 
-fAboutD* showAbout(QWidget* owner)
+AboutDialog* WindowRegistry::showAbout(QWidget* owner)
 {
     QWidget* ownerWindow = owner ? owner->window() : nullptr;
     // A box opened from the tray is built anew when the dictionary asks, so that it ends up
     // owned by that window: above it, centred on it, out of the task bar.
-    if (theAbout && ownerWindow && theAbout->parentWidget() != ownerWindow)
-        delete theAbout.data();
-    if (!theAbout)
-        share(theAbout, new fAboutD(ownerWindow));
-    return bringForward(theAbout.data());
+    if (m_about && ownerWindow && m_about->parentWidget() != ownerWindow)
+        delete m_about.data();
+    if (!m_about)
+        share(m_about, new AboutDialog(&m_session, ownerWindow));
+    return bringForward(m_about.data());
 }
 
-fGlyph* showPicker(frmMdict* owner)
+CharacterPicker* WindowRegistry::showPicker(DictionaryWindow* owner)
 {
-    if (!thePicker)
-        share(thePicker, new fGlyph(owner, owner ? owner->nativeScriptBox() : nullptr));
-    return bringForward(thePicker.data());
+    if (!m_picker) {
+        CharacterPicker* picker = share(m_picker, new CharacterPicker(&m_session, owner));
+        if (owner)
+            connect(picker, &CharacterPicker::glyphChosen, owner, &DictionaryWindow::appendToScriptBox);
+    }
+    return bringForward(m_picker.data());
 }
 
-void attach(shell::Fboard* board)
+void WindowRegistry::attach(ui::shell::TrayController* tray)
 {
-    QObject::connect(board, &shell::Fboard::dictionaryRequested, board, [] { showDictionary(); });
-    QObject::connect(board, &shell::Fboard::aboutRequested, board, [] { showAbout(nullptr); });
-    QObject::connect(board, &shell::Fboard::startedWithoutTray, board, [] {
-        QObject::connect(showDictionary(), &QObject::destroyed, qApp, [] { QCoreApplication::exit(0); });
-    });
+    connect(tray, &ui::shell::TrayController::dictionaryRequested, this, [this] { showDictionary(); });
+    connect(tray, &ui::shell::TrayController::aboutRequested, this, [this] { showAbout(nullptr); });
+    connect(tray, &ui::shell::TrayController::startedWithoutTray, this,
+            [this] { connect(showDictionary(), &QObject::destroyed, qApp, [] { QCoreApplication::exit(0); }); });
 }
 
-} // namespace orvane::WindowRegistry
+} // namespace orvane::app

@@ -1,34 +1,64 @@
 #pragma once
 
+#include "core/dictionary/DictionarySession.h"
+
+#include <QObject>
+#include <QPointer>
+
 class QWidget;
 
-namespace orvane {
-
-class frmMdict;
-class fAboutD;
-class fGlyph;
-namespace shell {
-class Fboard;
+namespace orvane::ui::dictionary {
+class DictionaryWindow;
 }
+namespace orvane::ui::picker {
+class CharacterPicker;
+}
+namespace orvane::ui::shell {
+class AboutDialog;
+class TrayController;
+} // namespace orvane::ui::shell
 
-// One shared instance per window: created on first show, deleted when closed
-// (Qt::WA_DeleteOnClose), created afresh with its designed contents when shown again.
-// The windows ask for each other through their signals; the registry answers them.
-namespace WindowRegistry {
+namespace orvane::app {
 
-frmMdict* dictionary(); // the open dictionary window, or nullptr
-fAboutD* about();       // the open About box, or nullptr
-fGlyph* picker();       // the open picker, or nullptr
+using ui::dictionary::DictionaryWindow;
+using ui::picker::CharacterPicker;
+using ui::shell::AboutDialog;
 
-// Show (creating if needed) and bring forward. `owner` keeps an owned window above
-// it; nullptr shows a free top-level window.
-frmMdict* showDictionary();
-fAboutD* showAbout(QWidget* owner);
-fGlyph* showPicker(frmMdict* owner);
+// The windowed program's windows and the dictionary session they share. One shared
+// instance per window: created on first show, deleted when closed (Qt::WA_DeleteOnClose),
+// created afresh with its designed contents when shown again. The windows ask for each
+// other through their signals; the registry answers them.
+class WindowRegistry : public QObject
+{
+    Q_OBJECT
+public:
+    // `databasePath` empty: orvane.mdb in the program folder. A failed connection is
+    // told once, as "unexpected error"; the window that needed it says the rest.
+    explicit WindowRegistry(const QString& databasePath = {}, QObject* parent = nullptr);
+    ~WindowRegistry() override;
 
-// Answers the tray window's requests. Without a tray the dictionary shows at once, and
-// closing it ends the program, since nothing else could reach it.
-void attach(shell::Fboard* board);
+    core::dictionary::DictionarySession& session() { return m_session; }
 
-} // namespace WindowRegistry
-} // namespace orvane
+    // The open windows, or nullptr.
+    DictionaryWindow* dictionary() const;
+    AboutDialog* about() const;
+    CharacterPicker* picker() const;
+
+    // Show (creating if needed) and bring forward. `owner` keeps an owned window above
+    // it; nullptr shows a free top-level window.
+    DictionaryWindow* showDictionary();
+    AboutDialog* showAbout(QWidget* owner);
+    CharacterPicker* showPicker(DictionaryWindow* owner);
+
+    // Answers the tray's requests. Without a tray the dictionary shows at once, and
+    // closing it ends the program, since nothing else could reach it.
+    void attach(ui::shell::TrayController* tray);
+
+private:
+    core::dictionary::DictionarySession m_session;
+    QPointer<DictionaryWindow> m_dictionary;
+    QPointer<AboutDialog> m_about;
+    QPointer<CharacterPicker> m_picker;
+};
+
+} // namespace orvane::app

@@ -4,15 +4,13 @@
 #include "app/LookupRequest.h"
 #include "app/SingleInstance.h"
 #include "app/WindowRegistry.h"
-#include "core/data/Mainmode.h"
-#include "ui/common/Messages.h"
 #include "ui/common/ProgramIcon.h"
-#include "ui/shell/Fboard.h"
+#include "ui/shell/TrayController.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>
 
-using namespace orvane;
+using namespace orvane::app;
 
 int main(int argc, char* argv[])
 {
@@ -21,7 +19,6 @@ int main(int argc, char* argv[])
         print(stderr, QStringLiteral("orvane-gui: only the windows start here; run orvane\n"));
         return 2;
     }
-    data::setDatabaseFile(command.database);
     const bool lookingUp = command.mode == CommandLine::Mode::Lookup;
     const QByteArray message = lookingUp ? handover::lookupMessage(command.text) : QByteArray();
     // orvane asked already; asked again before any display is opened, since a copy may have
@@ -47,14 +44,15 @@ int main(int argc, char* argv[])
     }
 
     QApplication::setQuitOnLastWindowClosed(false); // the tray keeps the program alive
-    QApplication::setWindowIcon(shell::programIcon());
-    data::setErrorNotifier([](const QString& text) { shell::showMessage(nullptr, text); });
+    QApplication::setWindowIcon(orvane::ui::common::programIcon());
 
-    shell::Fboard board;
-    WindowRegistry::attach(&board);
-    board.Form_Load();
-    QObject::connect(&instance, &SingleInstance::lookupRequested, &board, &lookUp);
+    WindowRegistry registry(command.database);
+    orvane::ui::shell::TrayController tray;
+    registry.attach(&tray);
+    tray.start();
+    QObject::connect(&instance, &SingleInstance::lookupRequested, &registry,
+                     [&registry](const std::optional<QString>& text) { lookUp(registry, text); });
     if (lookingUp)
-        lookUp(command.text);
+        lookUp(registry, command.text);
     return QApplication::exec();
 }

@@ -2,7 +2,7 @@
 // here, with the core alone; the windows start in orvane-gui.
 #include "app/CommandLine.h"
 #include "app/Handover.h"
-#include "core/data/Mainmode.h"
+#include "core/dictionary/DictionarySession.h"
 #include "core/dictionary/Lookup.h"
 
 #include <QCoreApplication>
@@ -19,23 +19,24 @@
 
 namespace {
 
-using namespace orvane;
+using namespace orvane::app;
+namespace dictionary = orvane::core::dictionary;
 
 // The terminal's look-up. Only a core application object: it runs where there is no
 // display at all.
 int define(int argc, char* argv[], const CommandLine& command)
 {
     const QCoreApplication app(argc, argv); // the program's folder, where orvane.mdb lies
+    dictionary::DictionarySession session(command.database);
     QString error;
-    data::SharedDatabase() =
-        data::Database::open(data::databasePath(), QString::fromLatin1(data::DatabasePassword), &error);
-    if (!data::SharedDatabase()) {
-        print(stderr, QStringLiteral("orvane: cannot open %1: %2\n").arg(data::databasePath(), error));
+    if (!session.reconnect(&error)) {
+        print(stderr, QStringLiteral("orvane: cannot open %1: %2\n").arg(session.databasePath(), error));
         return 2;
     }
     const QString word = dictionary::lookupText(*command.text);
     const QStringList entries = dictionary::defineEntries(
-        word, command.kind ? *command.kind : dictionary::searchKindFor(word), command.exact, command.limit);
+        session.database(), word, command.kind ? *command.kind : dictionary::searchKindFor(word), command.exact,
+        command.limit);
     // Each entry ends with an empty line, which separates it from the next.
     print(stdout, entries.join(QString()));
     return entries.isEmpty() ? 1 : 0;
@@ -63,7 +64,6 @@ int startWindows(int argc, char* argv[])
 int main(int argc, char* argv[])
 {
     const CommandLine command = parseCommandLine(argc, argv);
-    data::setDatabaseFile(command.database);
     switch (command.mode) {
     case CommandLine::Mode::Error:
         print(stderr, QStringLiteral("orvane: %1 (see orvane --help)\n").arg(command.error));

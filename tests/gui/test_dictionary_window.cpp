@@ -1,9 +1,11 @@
-// The dictionary window's wiring: its boxes, search buttons, list keys and clicks, look-ups and fonts.
+// The dictionary window's wiring: its boxes, search buttons, list keys and clicks, look-ups, picked characters and
+// fonts.
 #include "FixtureDatabase.h"
+#include "TableRows.h"
 #include "WidgetTesting.h"
-#include "core/dictionary/DisplayConfig.h"
+#include "core/dictionary/DictionarySession.h"
 #include "core/dictionary/ResultListModel.h"
-#include "ui/dictionary/frmMdict.h"
+#include "ui/dictionary/DictionaryWindow.h"
 
 #include <QClipboard>
 #include <QLineEdit>
@@ -17,17 +19,25 @@
 using namespace orvane;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
+using ui::dictionary::DictionaryWindow;
+using TextCase = std::tuple<const char*, const char*, QString>; // a control, a text
+using FontCase = std::tuple<const char*, const char*, QString, double>;
+using ButtonCase = std::tuple<const char*, Qt::MouseButton, int>;
+using LookUpCase = std::tuple<const char*, QString, const char*, QString, QString>; // the box, its text, the header
+using KeyCase = std::tuple<const char*, Qt::Key, int>;
 
 class TestDictionaryWindow final : public QObject
 {
     Q_OBJECT
 
     FixtureFolder m_folder;
-    QPointer<frmMdict> m_window;
+    std::unique_ptr<core::dictionary::DictionarySession> m_session;
+    QPointer<DictionaryWindow> m_window;
 
     QLineEdit* box(const char* name) const { return control<QLineEdit>(m_window, name); }
-    QListView* list() const { return control<QListView>(m_window, "ListBox1"); }
-    QString entryText() const { return control<QPlainTextEdit>(m_window, "TextBox2")->toPlainText(); }
+    QListView* list() const { return control<QListView>(m_window, "resultList"); }
+    QPlainTextEdit* entryBox() const { return control<QPlainTextEdit>(m_window, "entryBox"); }
+    QString entryText() const { return entryBox()->toPlainText(); }
 
     QStringList listed() const
     {
@@ -59,11 +69,9 @@ private slots:
 
     void init()
     {
-        dictionary::SharedDisplayConfig() = {};
-        data::setProgramFolder(m_folder.path());
-        QVERIFY(data::ConnectDatabase());
+        m_session = std::make_unique<core::dictionary::DictionarySession>(m_folder.databasePath());
         QGuiApplication::clipboard()->clear();
-        m_window = new frmMdict;
+        m_window = new DictionaryWindow(m_session.get());
         m_window->show();
         QCOMPARE(activations(m_window), 0); // never inside show() itself
         QVERIFY(QTest::qWaitForWindowActive(m_window));
@@ -77,126 +85,196 @@ private slots:
         QVERIFY(m_window.isNull());
     }
 
-    // Placeholders go only when exact; 15 characters empty the native box; only TextBox11 applies keys.
-    void theBoxesAndTheFonts()
+    void opensCentredWithTheFocusOnTheList()
     {
         QVERIFY(list()->hasFocus()); // so that the placeholders stay in view
         const QPoint offCentre =
             m_window->geometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
-        QVERIFY(offCentre.manhattanLength() <= 4); // opens centred (a frame may shift it by a pixel or two)
-        const std::pair<const char*, QString> boxes[] = {{"TextBox1", u"  <native scripts>"_s},
-                                                         {"TextBox11", u"    <transliteration>"_s},
-                                                         {"TextBox3", u"  <without diacritics>"_s}};
-        for (const auto& [name, placeholder] : boxes) {
-            QCOMPARE(box(name)->text(), placeholder);
-            box(name)->setText(placeholder + u' ');
-            box(name)->setFocus();
-            QCOMPARE(box(name)->text(), placeholder + u' ');
-            list()->setFocus();
-            box(name)->setText(placeholder);
-            box(name)->setFocus();
-            QCOMPARE(box(name)->text(), QString());
-            box(name)->setText(u"typed"_s);
-            QTest::mouseDClick(box(name), Qt::LeftButton);
-            QCOMPARE(box(name)->text(), QString());
-        }
-        for (const auto& [length, kept] : {std::pair(14, true), {15, false}, {16, true}}) {
-            box("TextBox1")->setText(QString(length, u'ψ'));
-            QCOMPARE(box("TextBox1")->text().isEmpty(), !kept);
-        }
-        typeText(box("TextBox11"), u"e-'"_s);
-        QCOMPARE(box("TextBox11")->text(), u"ḗ"_s);
-        QCOMPARE(box("TextBox11")->cursorPosition(), 1);
-        typeText(box("TextBox3"), u"e-"_s);
-        QCOMPARE(box("TextBox3")->text(), u"e-"_s);
-
-        // Each font setting stands alone: an unknown family or a size out of range is skipped.
-        const std::tuple<const char*, QString, double> fonts[] = {{"TextBox1", u"DejaVu Serif"_s, 12},
-                                                                  {"TextBox11", u"Arial Unicode MS"_s, 9.75},
-                                                                  {"TextBox3", u"Arial Unicode MS"_s, 13},
-                                                                  {"ListBox1", u"DejaVu Sans Mono"_s, 14},
-                                                                  {"TextBox2", u"DejaVu Sans"_s, 14.25}};
-        for (const auto& [name, family, points] : fonts) {
-            QCOMPARE(control<QWidget>(m_window, name)->font().family(), family);
-            QCOMPARE(control<QWidget>(m_window, name)->font().pointSizeF(), points);
-        }
+        QVERIFY(offCentre.manhattanLength() <= 4); // a frame may shift it by a pixel or two
     }
 
-    void searchesLookUpsAndTheEntryShown()
+    // A placeholder goes when its box takes the focus, but only when exact; a double click empties any text.
+    void placeholders_data()
     {
-        control<QPlainTextEdit>(m_window, "TextBox2")->setPlainText(u"old entry"_s);
-        search("TextBox11", "Command4", u"psych"_s);
+        const TextCase cases[] = {{"native script", "scriptBox", u"  <native scripts>"_s},
+                                  {"transliteration", "translitBox", u"    <transliteration>"_s},
+                                  {"without diacritics", "plainBox", u"  <without diacritics>"_s}};
+        addRows(cases);
+    }
+
+    void placeholders()
+    {
+        const auto& [name, boxName, placeholder] = given<TextCase>();
+        QLineEdit* searchBox = box(boxName);
+        QCOMPARE(searchBox->text(), placeholder);
+        searchBox->setText(placeholder + u' ');
+        searchBox->setFocus();
+        QCOMPARE(searchBox->text(), placeholder + u' ');
+        list()->setFocus();
+        searchBox->setText(placeholder);
+        searchBox->setFocus();
+        QCOMPARE(searchBox->text(), QString());
+        searchBox->setText(u"typed"_s);
+        QTest::mouseDClick(searchBox, Qt::LeftButton);
+        QCOMPARE(searchBox->text(), QString());
+    }
+
+    // 15 characters empty the native box, however they came; only the transliteration box applies keys.
+    void theBoxesRules()
+    {
+        for (const int length : {14, 16}) {
+            box("scriptBox")->setText(QString(length, u'ψ'));
+            QCOMPARE(box("scriptBox")->text().size(), length);
+        }
+        box("scriptBox")->setText(QString(15, u'ψ'));
+        QCOMPARE(box("scriptBox")->text(), QString());
+        box("translitBox")->clear();
+        typeText(box("translitBox"), u"e-'"_s);
+        QCOMPARE(box("translitBox")->text(), u"ḗ"_s);
+        QCOMPARE(box("translitBox")->cursorPosition(), 1);
+        box("plainBox")->clear();
+        typeText(box("plainBox"), u"e-"_s);
+        QCOMPARE(box("plainBox")->text(), u"e-"_s);
+    }
+
+    // Each font setting stands alone: an unknown family or a size out of range is skipped.
+    void fonts_data()
+    {
+        const FontCase cases[] = {{"native script: fnt1, fsz1", "scriptBox", u"DejaVu Serif"_s, 12.0},
+                                  {"transliteration: no such font, 500 pt", "translitBox", u"Arial Unicode MS"_s, 9.75},
+                                  {"without diacritics: fnt3, fsz3", "plainBox", u"Arial Unicode MS"_s, 13.0},
+                                  {"result list: fnt4, fsz4", "resultList", u"DejaVu Sans Mono"_s, 14.0},
+                                  {"entry: fnt5, 0 pt", "entryBox", u"DejaVu Sans"_s, 14.25}};
+        addRows(cases);
+    }
+
+    void fonts()
+    {
+        const auto& [name, controlName, family, points] = given<FontCase>();
+        const QFont font = control<QWidget>(m_window, controlName)->font();
+        QCOMPARE(font.family(), family);
+        QCOMPARE(font.pointSizeF(), points);
+    }
+
+    void searchesAndTheEntryShown()
+    {
+        entryBox()->setPlainText(u"old entry"_s);
+        search("translitBox", "translitSearchButton", u"psych"_s);
         QCOMPARE(listed(), (QStringList{u"psychḗ"_s, u"psychrós"_s}));
         QCOMPARE(entryText(), QString()); // emptied, and no row is current yet
         QVERIFY(list()->hasFocus());
 
         // An empty box takes the clipboard's text and searches for it.
         QGuiApplication::clipboard()->setText(u"ψυχή"_s);
-        box("TextBox1")->setFocus();
-        search("TextBox1", "Command2", QString());
-        QCOMPARE(box("TextBox1")->text(), u"ψυχή"_s);
+        box("scriptBox")->setFocus();
+        search("scriptBox", "scriptSearchButton", QString());
+        QCOMPARE(box("scriptBox")->text(), u"ψυχή"_s);
         QCOMPARE(listed(), QStringList{u"ψυχή"_s});
         QVERIFY(list()->hasFocus());
 
-        box("TextBox11")->setText(u"psychr"_s);
-        QTest::keyClick(box("TextBox11"), Qt::Key_Return); // Enter presses the box's button
+        box("plainBox")->setText(u"psychr"_s);
+        QTest::keyClick(box("plainBox"), Qt::Key_Return); // Enter presses the box's button
         QCOMPARE(listed(), QStringList{u"psychrós"_s});
 
         // The header is the form not searched; the caret goes to the start, the focus to the list.
-        search("TextBox1", "Command2", u"ψυχ"_s);
+        search("scriptBox", "scriptSearchButton", u"ψυχ"_s);
         QTest::keyClick(list(), Qt::Key_Down);
         QCOMPARE(entryText(), u"psychḗ\n------------------------\nsoul\n\n"_s);
-        QCOMPARE(control<QPlainTextEdit>(m_window, "TextBox2")->textCursor().position(), 0);
+        QCOMPARE(entryBox()->textCursor().position(), 0);
         QVERIFY(list()->hasFocus());
-
-        // Any button's release over the list shows the current entry again; only the left picks a row.
-        list()->setCurrentIndex(list()->model()->index(1, 0));
-        for (const auto& [button, row] : {std::pair(Qt::RightButton, 0), {Qt::MiddleButton, 0}, {Qt::LeftButton, 1}}) {
-            control<QPlainTextEdit>(m_window, "TextBox2")->setPlainText(u"other"_s);
-            QTest::mouseClick(list()->viewport(), button, {},
-                              list()->visualRect(list()->model()->index(row, 0)).center());
-            QCOMPARE(list()->currentIndex().row(), 1);
-            QVERIFY(entryText().startsWith(u"psychrós\n"_s));
-        }
-
-        // A look-up from outside: the box its letters choose, its button, the first hit shown.
-        const std::tuple<QString, const char*, QString, QString> cases[] = {
-            {u" ψυχ\nline two"_s, "TextBox1", u"ψυχ"_s, u"psychḗ\n"_s},
-            {u"psychr"_s, "TextBox3", u"psychr"_s, u"ψυχρός\n"_s},
-            {u"psychḗ"_s, "TextBox11", u"psychḗ"_s, u"ψυχή\n"_s},
-            {u"κινηματογραφικά"_s, "TextBox1", u"κινηματογραφικά "_s, u"kinēmatographiká\n"_s}, // 15 characters
-        };
-        for (const auto& [text, name, boxText, entry] : cases) {
-            m_window->lookUp(text);
-            QCOMPARE(box(name)->text(), boxText);
-            QVERIFY2(entryText().startsWith(entry), qPrintable(entryText()));
-        }
-        m_window->lookUp(u" \n "_s); // nothing to look up
-        QVERIFY(entryText().startsWith(u"kinē"_s));
     }
 
-    // With no current row each move key goes where its name says; typed letters never add up.
+    // Any button's release over the list shows the current entry again; only the left picks a row.
+    void releasesOverTheList_data()
+    {
+        const ButtonCase cases[] = {
+            {"left", Qt::LeftButton, 0}, {"right", Qt::RightButton, 1}, {"middle", Qt::MiddleButton, 1}};
+        addRows(cases);
+    }
+
+    void releasesOverTheList()
+    {
+        const auto& [name, button, current] = given<ButtonCase>();
+        search("scriptBox", "scriptSearchButton", u"ψυχ"_s);
+        list()->setCurrentIndex(list()->model()->index(1, 0));
+        entryBox()->setPlainText(u"other"_s);
+        QTest::mouseClick(list()->viewport(), button, {}, list()->visualRect(list()->model()->index(0, 0)).center());
+        QCOMPARE(list()->currentIndex().row(), current);
+        QCOMPARE(entryText().section(u'\n', 0, 0), current ? u"psychrós"_s : u"psychḗ"_s);
+    }
+
+    // A look-up from outside: the box its letters choose, its button, the first hit shown.
+    void lookUps_data()
+    {
+        const LookUpCase cases[] = {
+            {"native script", u"ψυχ"_s, "scriptBox", u"ψυχ"_s, u"psychḗ"_s},
+            {"without diacritics", u"psychr"_s, "plainBox", u"psychr"_s, u"ψυχρός"_s},
+            {"transliteration", u"psychḗ"_s, "translitBox", u"psychḗ"_s, u"ψυχή"_s},
+            {"15 characters, kept", u"κινηματογραφικά"_s, "scriptBox", u"κινηματογραφικά "_s, u"kinēmatographiká"_s},
+        };
+        addRows(cases);
+    }
+
+    void lookUps()
+    {
+        const auto& [name, text, boxName, boxText, header] = given<LookUpCase>();
+        m_window->lookUp(text);
+        QCOMPARE(box(boxName)->text(), boxText);
+        QCOMPARE(entryText().section(u'\n', 0, 0), header);
+        m_window->lookUp(u" \n "_s); // nothing to look up
+        QCOMPARE(entryText().section(u'\n', 0, 0), header);
+    }
+
+    // A picked character goes to the end of the native box, the placeholder first out and the box to 11 points.
+    void pickedCharacters()
+    {
+        m_window->appendToScriptBox(u"ψ"_s);
+        QCOMPARE(box("scriptBox")->text(), u"ψ"_s);
+        QCOMPARE(box("scriptBox")->font().pointSizeF(), 11.0);
+        box("scriptBox")->setCursorPosition(0);
+        m_window->appendToScriptBox(u"χ"_s);
+        QCOMPARE(box("scriptBox")->text(), u"ψχ"_s);
+    }
+
+    // With no current row each move key goes where its name says, from the top however far old rows were scrolled.
+    void listKeys_data()
+    {
+        const KeyCase cases[] = {{"End", Qt::Key_End, 39},
+                                 {"Page Down", Qt::Key_PageDown, -1},
+                                 {"Home", Qt::Key_Home, 0},
+                                 {"Down", Qt::Key_Down, 0},
+                                 {"Up", Qt::Key_Up, 0}}; // -1: the last row of the first page
+        addRows(cases);
+    }
+
     void listKeys()
     {
-        dictionary::SearchResults results;
-        for (int row = 0; row < 40; ++row)
-            results.append(row % 2 + 1, row < 20 ? u"ζ"_s : u"σ"_s);
-        auto* rows = static_cast<dictionary::ResultListModel*>(list()->model());
+        auto [name, key, row] = given<KeyCase>();
+        core::dictionary::SearchResults results;
+        for (int i = 0; i < 40; ++i)
+            results.append(i % 2 + 1, i < 20 ? u"ζ"_s : u"σ"_s);
+        auto* rows = static_cast<core::dictionary::ResultListModel*>(list()->model());
         rows->setRows(results);
-        const int lastOnPage = list()->viewport()->height() / list()->sizeHintForRow(0) - 1;
-        const std::pair<int, int> keys[] = {
-            {Qt::Key_End, 39}, {Qt::Key_PageDown, lastOnPage}, {Qt::Key_Home, 0}, {Qt::Key_Down, 0}, {Qt::Key_Up, 0}};
-        for (const auto& [key, row] : keys) {
-            rows->setRows(results);
-            QCOMPARE(list()->verticalScrollBar()->value(), 0); // even after End scrolled the old rows
-            control<QPlainTextEdit>(m_window, "TextBox2")->clear();
-            QTest::keyClick(list(), Qt::Key(key));
-            QCOMPARE(list()->currentIndex().row(), row);
-            QVERIFY(entryText().startsWith(row % 2 ? u"ψυχρός\n"_s : u"ψυχή\n"_s));
-        }
+        QTest::keyClick(list(), Qt::Key_End);
+        rows->setRows(results);
+        QCOMPARE(list()->verticalScrollBar()->value(), 0);
+        if (row < 0)
+            row = list()->viewport()->height() / list()->sizeHintForRow(0) - 1;
+        QTest::keyClick(list(), key);
+        QCOMPARE(list()->currentIndex().row(), row);
+        QCOMPARE(entryText().section(u'\n', 0, 0), row % 2 ? u"ψυχρός"_s : u"ψυχή"_s);
+    }
+
+    // Typed letters never add up into a longer search text; from a current row the keys move on from it.
+    void typedLettersAndMovesFromARow()
+    {
+        core::dictionary::SearchResults results;
+        for (int i = 0; i < 40; ++i)
+            results.append(1, i < 20 ? u"ζ"_s : u"σ"_s);
+        static_cast<core::dictionary::ResultListModel*>(list()->model())->setRows(results);
         typeText(list(), u"ζσ"_s);
         QCOMPARE(list()->currentIndex().row(), 20);
-        QTest::keyClick(list(), Qt::Key_Down); // from a current row the keys move on from it
+        QTest::keyClick(list(), Qt::Key_Down);
         QCOMPARE(list()->currentIndex().row(), 21);
     }
 };

@@ -1,10 +1,9 @@
-// The picker's wiring: the grid, "<" and ">", glyphs into the box, and activation's reload.
+// The picker's wiring: the grid, "<" and ">", the glyphs it offers, and activation's reload.
 #include "FixtureDatabase.h"
 #include "WidgetTesting.h"
-#include "core/dictionary/DisplayConfig.h"
-#include "ui/picker/fGlyph.h"
+#include "core/dictionary/DictionarySession.h"
+#include "ui/picker/CharacterPicker.h"
 
-#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QWindow>
@@ -12,22 +11,38 @@
 using namespace orvane;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
+using ui::picker::CharacterPicker;
+
+namespace {
+QString glyph(int id)
+{
+    return id == 1 ? u"&"_s : QString(QChar(0x3B0 + id));
+}
+} // namespace
 
 class TestPickerWindow final : public QObject
 {
     Q_OBJECT
 
     FixtureFolder m_folder;
+    core::dictionary::DictionarySession m_session{m_folder.databasePath()};
     QWidget m_owner;
-    QLineEdit* m_box = new QLineEdit(&m_owner);
-    QPointer<fGlyph> m_picker;
+    QPointer<CharacterPicker> m_picker;
+    QStringList m_chosen; // what the picker offered
 
     QStringList captions() const
     {
         QStringList shown;
-        for (int i = 0; i < fGlyph::GridButtons; ++i)
-            shown << m_picker->CmdB(i)->text();
+        for (int i = 0; i < CharacterPicker::GridButtons; ++i)
+            shown << m_picker->gridButton(i)->text();
         return shown;
+    }
+
+    // "<>" with "-" for a disabled one.
+    QString pageButtons() const
+    {
+        return QString(m_picker->previousPageButton()->isEnabled() ? u'<' : u'-') +
+               (m_picker->nextPageButton()->isEnabled() ? u'>' : u'-');
     }
 
 private slots:
@@ -35,17 +50,19 @@ private slots:
     {
         FixtureRows rows;
         for (int id = 1; id <= 120; ++id)
-            rows.glyphs.emplace_back(id, id == 1 ? u"&"_s : QString(QChar(0x3B0 + id)));
+            rows.glyphs.emplace_back(id, glyph(id));
+        rows.configs = {{.name = u"Orvane"_s, .fnt1 = u"DejaVu Serif"_s}};
         QVERIFY(m_folder.write(rows));
-        QVERIFY(data::ConnectDatabase());
-        dictionary::SharedDisplayConfig().font1 = u"DejaVu Serif"_s;
+        QVERIFY(m_session.reconnect());
+        m_session.loadDisplaySettings();
         m_owner.show();
     }
 
     void init()
     {
-        m_box->setText(u"  <native scripts>"_s);
-        m_picker = new fGlyph(&m_owner, m_box);
+        m_chosen.clear();
+        m_picker = new CharacterPicker(&m_session, &m_owner);
+        connect(m_picker, &CharacterPicker::glyphChosen, this, [this](const QString& chosen) { m_chosen << chosen; });
         m_picker->show();
         QVERIFY(QTest::qWaitForWindowActive(m_picker));
         QTRY_COMPARE(activations(m_picker), 1);
@@ -53,7 +70,7 @@ private slots:
 
     void cleanup()
     {
-        QTest::mouseClick(m_picker->CommandButton1(), Qt::LeftButton);
+        QTest::mouseClick(m_picker->closeButton(), Qt::LeftButton);
         settle();
         QVERIFY(m_picker.isNull());
     }
@@ -61,38 +78,33 @@ private slots:
     void pagesButtonsAndGlyphs()
     {
         QCOMPARE(captions().first(), u"&&"_s); // "&" shows as itself
-        QCOMPARE(captions().last(), QString(QChar(0x3B0 + 108)));
-        QCOMPARE(m_picker->CmdB(0)->font().family(), u"DejaVu Serif"_s);
-        QVERIFY(m_picker->tiep1()->isEnabled() && !m_picker->tiep2()->isEnabled());
+        QCOMPARE(captions().last(), glyph(108));
+        QCOMPARE(m_picker->gridButton(0)->font().family(), u"DejaVu Serif"_s);
+        QCOMPARE(pageButtons(), u"->"_s);
 
-        m_picker->tiep1()->setFocus();
-        QTest::keyClick(m_picker->tiep1(), Qt::Key_Space); // ">"
-        QCOMPARE(captions()[11], QString(QChar(0x3B0 + 120)));
+        m_picker->nextPageButton()->setFocus();
+        QTest::keyClick(m_picker->nextPageButton(), Qt::Key_Space); // ">"
+        QCOMPARE(captions()[11], glyph(120));
         QCOMPARE(captions()[12], QString());
-        QVERIFY(!m_picker->tiep1()->isEnabled() && m_picker->tiep2()->isEnabled());
-        QVERIFY(m_picker->tiep2()->hasFocus()); // not "Close", where the next key would close the picker
+        QCOMPARE(pageButtons(), u"<-"_s);
+        QVERIFY(m_picker->previousPageButton()->hasFocus());         // not "Close", where the next key would close it
+        QTest::mouseClick(m_picker->gridButton(50), Qt::LeftButton); // an empty button offers nothing
+        QTest::mouseClick(m_picker->gridButton(11), Qt::LeftButton);
 
-        QTest::mouseClick(m_picker->tiep2(), Qt::LeftButton); // "<"
+        QTest::mouseClick(m_picker->previousPageButton(), Qt::LeftButton); // "<"
         QCOMPARE(captions().first(), u"&&"_s);
-        QVERIFY(m_picker->tiep1()->isEnabled() && !m_picker->tiep2()->isEnabled());
-        QVERIFY(m_picker->CmdB(0)->hasFocus());
+        QCOMPARE(pageButtons(), u"->"_s);
+        QVERIFY(m_picker->gridButton(0)->hasFocus());
+        QTest::mouseClick(m_picker->gridButton(0), Qt::LeftButton);
+        QCOMPARE(m_chosen, (QStringList{glyph(120), u"&"_s}));
 
-        // A glyph goes to the end of the box, the placeholder first out.
-        QTest::mouseClick(m_picker->CmdB(1), Qt::LeftButton);
-        QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2)));
-        QCOMPARE(m_box->font().pointSizeF(), 11.0);
-        m_box->setCursorPosition(0);
-        QTest::mouseClick(m_picker->CmdB(0), Qt::LeftButton);
-        QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2)) + u'&');
-
-        QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton);
-        QTest::mouseClick(m_picker->CmdB(50), Qt::LeftButton); // an empty button does nothing
-        QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 2)) + u'&');
-
-        MessageBoxAcceptor boxes; // coming back without a database: told, then the first page of the old connection
-        data::setProgramFolder(m_folder.path() + u"/missing"_s);
-        m_picker->Form_Activate();
-        data::setProgramFolder(m_folder.path());
+        // Coming back without a database: told, then the first page of the old connection.
+        MessageBoxAcceptor boxes;
+        QTest::mouseClick(m_picker->nextPageButton(), Qt::LeftButton);
+        const QString away = m_folder.databasePath() + u".away"_s;
+        QVERIFY(QFile::rename(m_folder.databasePath(), away));
+        m_picker->onActivated();
+        QVERIFY(QFile::rename(away, m_folder.databasePath()));
         QCOMPARE(boxes.texts, QStringList{u"Cannot continue"_s});
         QCOMPARE(captions().first(), u"&&"_s);
     }
@@ -102,10 +114,10 @@ private slots:
     void thePressThatBringsThePickerBack()
     {
         QWindow* window = m_picker->windowHandle();
-        QPoint button = m_picker->CmdB(0)->geometry().center();
-        QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton); // the second page
+        QPoint button = m_picker->gridButton(0)->geometry().center();
+        QTest::mouseClick(m_picker->nextPageButton(), Qt::LeftButton); // the second page
         QTest::mouseMove(window, button);
-        m_picker->Form_Activate(); // the first page again
+        m_picker->onActivated(); // the first page again
         QTest::mouseClick(window, Qt::LeftButton, {}, button);
         QTest::keyClick(window, Qt::Key_Space); // the clicked button has the focus
         const std::function<bool()> otherInputFirst[] = {
@@ -113,12 +125,12 @@ private slots:
             [&] { return QTest::keyClick(window, Qt::Key_Shift), true; },
             [&] { return QTest::mouseMove(window, button += QPoint(1, 0)), true; }};
         for (const auto& input : otherInputFirst) {
-            QTest::mouseClick(m_picker->tiep1(), Qt::LeftButton);
-            m_picker->Form_Activate();
+            QTest::mouseClick(m_picker->nextPageButton(), Qt::LeftButton);
+            m_picker->onActivated();
             QVERIFY(input());
             QTest::mouseClick(window, Qt::LeftButton, {}, button);
         }
-        QCOMPARE(m_box->text(), QString(QChar(0x3B0 + 109)) + QString(4, u'&'));
+        QCOMPARE(m_chosen, (QStringList{glyph(109)} + QStringList(4, u"&"_s)));
     }
 };
 

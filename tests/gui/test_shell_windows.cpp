@@ -1,15 +1,14 @@
-// The shell's wiring: the tray icon's release clicks, the menu and Exit, the window registry, About and Help.
+// The shell's wiring: the tray icon's release clicks, the menu and Exit, the window registry, the About box.
 #include "FixtureDatabase.h"
 #include "WidgetTesting.h"
 #include "app/WindowRegistry.h"
-#include "core/dictionary/DisplayConfig.h"
 #include "core/shell/AboutText.h"
-#include "ui/common/HelpLauncher.h"
-#include "ui/dictionary/frmMdict.h"
-#include "ui/picker/fGlyph.h"
-#include "ui/shell/Fboard.h"
-#include "ui/shell/Systray.h"
-#include "ui/shell/fAboutD.h"
+#include "ui/dictionary/DictionaryWindow.h"
+#include "ui/picker/CharacterPicker.h"
+#include "ui/shell/AboutDialog.h"
+#include "ui/shell/TrayController.h"
+#include "ui/shell/TrayMenu.h"
+#include "ui/shell/TrayReleaseFilter.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -21,6 +20,10 @@
 #include <QUrl>
 
 using namespace orvane;
+using namespace orvane::app;
+using ui::dictionary::DictionaryWindow;
+using ui::picker::CharacterPicker;
+using ui::shell::AboutDialog;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
 
@@ -45,6 +48,7 @@ class TestShellWindows final : public QObject
     Q_OBJECT
 
     FixtureFolder m_folder;
+    std::unique_ptr<WindowRegistry> m_registry;
 
 private slots:
     void initTestCase()
@@ -52,7 +56,12 @@ private slots:
         QVERIFY(m_folder.write({.glyphs = {{1, u"α"_s}},
                                 .configs = {{.name = u"Orvane"_s, .fnt5 = u"DejaVu Serif"_s, .about = u"first"_s},
                                             {.about = u"line 1\r\nline 2"_s}}}));
-        QVERIFY(data::ConnectDatabase());
+    }
+
+    void init()
+    {
+        m_registry = std::make_unique<WindowRegistry>(m_folder.databasePath());
+        QVERIFY(m_registry->session().reconnect());
     }
 
     void cleanup()
@@ -60,6 +69,7 @@ private slots:
         for (QWidget* window : QApplication::topLevelWidgets())
             window->close();
         settle();
+        m_registry.reset();
     }
 
     // Presses are swallowed; a release over the icon after a press of the same button acts.
@@ -67,7 +77,7 @@ private slots:
     {
         int left = 0;
         QList<QPoint> right;
-        shell::TrayReleaseFilter filter([&] { ++left; }, [&](const QPoint& where) { right << where; });
+        ui::shell::TrayReleaseFilter filter([&] { ++left; }, [&](const QPoint& where) { right << where; });
         filter.install();
         QSystemTrayIconSys icon; // made after the filter, as when the tray host restarts
         icon.resize(22, 22);
@@ -97,62 +107,77 @@ private slots:
     // The menu's windows come from the registry; Exit ends the program without closing any window.
     void theMenuAndExit()
     {
-        shell::Fboard board;
-        WindowRegistry::attach(&board);
-        board.menu()->dict->trigger();
-        board.menu()->gioithieu->trigger();
-        QPointer<frmMdict> dictionary = WindowRegistry::dictionary();
-        QVERIFY(dictionary && dictionary->isVisible());
-        QVERIFY(WindowRegistry::about() && WindowRegistry::about()->parentWidget() == nullptr); // owned by none
-        QTimer::singleShot(0, [&] { board.menu()->thoat->trigger(); });
+        ui::shell::TrayController tray;
+        m_registry->attach(&tray);
+        tray.menu()->dictionaryAction()->trigger();
+        tray.menu()->aboutAction()->trigger();
+        QPointer<DictionaryWindow> dictionary = m_registry->dictionary();
+        QVERIFY(dictionary);
+        QVERIFY(dictionary->isVisible());
+        QVERIFY(m_registry->about());
+        QCOMPARE(m_registry->about()->parentWidget(), nullptr); // owned by none
+        QTimer::singleShot(0, [&] { tray.menu()->exitAction()->trigger(); });
         QTimer::singleShot(5000, [] { QCoreApplication::exit(-1); }); // in case Exit does not end the loop
         QCOMPARE(QCoreApplication::exec(), 0);
-        QVERIFY(dictionary && dictionary->isVisible());
+        QVERIFY(dictionary);
+        QVERIFY(dictionary->isVisible());
     }
 
     // One instance per window, built afresh after it was closed; owned windows go with their owner.
     void theRegistrySharesAndOwnsWindows()
     {
-        QPointer<frmMdict> dictionary = WindowRegistry::showDictionary();
-        QCOMPARE(WindowRegistry::showDictionary(), dictionary.data());
+        QPointer<DictionaryWindow> dictionary = m_registry->showDictionary();
+        QCOMPARE(m_registry->showDictionary(), dictionary.data());
         dictionary->showMinimized();
-        QVERIFY(!WindowRegistry::showDictionary()->isMinimized());
+        QVERIFY(!m_registry->showDictionary()->isMinimized());
 
-        QTest::mouseClick(control<QPushButton>(dictionary, "Command5"), Qt::LeftButton);
-        QPointer<fGlyph> picker = WindowRegistry::picker();
-        QVERIFY(picker && picker->parentWidget() == dictionary && picker->isWindow());
+        QTest::mouseClick(control<QPushButton>(dictionary, "pickerButton"), Qt::LeftButton);
+        QPointer<CharacterPicker> picker = m_registry->picker();
+        QVERIFY(picker);
+        QCOMPARE(picker->parentWidget(), dictionary.data());
+        QVERIFY(picker->isWindow());
         QTRY_COMPARE(activations(picker), 1);
-        WindowRegistry::showAbout(nullptr); // from the tray first: rebuilt owned by the dictionary
-        QTest::mouseClick(control<QPushButton>(dictionary, "Command3"), Qt::LeftButton);
-        QCOMPARE(WindowRegistry::about()->parentWidget(), dictionary.data());
+        QTest::mouseClick(picker->gridButton(0), Qt::LeftButton); // its glyph goes into the dictionary
+        QCOMPARE(control<QLineEdit>(dictionary, "scriptBox")->text(), u"α"_s);
+        m_registry->showAbout(nullptr); // from the tray first: rebuilt owned by the dictionary
+        QTest::mouseClick(control<QPushButton>(dictionary, "aboutButton"), Qt::LeftButton);
+        QCOMPARE(m_registry->about()->parentWidget(), dictionary.data());
 
         dictionary->close();
         settle();
-        QVERIFY(dictionary.isNull() && picker.isNull() && WindowRegistry::about() == nullptr);
-        QVERIFY(WindowRegistry::showDictionary() != nullptr);
+        QVERIFY(dictionary.isNull());
+        QVERIFY(picker.isNull());
+        QCOMPARE(m_registry->about(), nullptr);
+        QVERIFY(m_registry->showDictionary()); // anew
     }
 
+    // Before the settings are loaded the box keeps its designed font and "About " as its caption; once loaded, they
+    // show at once. Each activation shows the text from its start with the focus out of it.
     void theAboutBox()
     {
-        dictionary::SharedDisplayConfig() = {};
-        fAboutD* about = WindowRegistry::showAbout(nullptr);
+        AboutDialog* about = m_registry->showAbout(nullptr);
         QTRY_COMPARE(activations(about), 1);
-        QCOMPARE(about->TextBox1->font().family(), u"Arial Unicode MS"_s);
-        QCOMPARE(about->TextBox1->toPlainText(), u"line 1\nline 2"_s); // the last row with a text
+        auto* text = control<QPlainTextEdit>(about, "aboutText");
+        auto* linkLabel = control<QLabel>(about, "linkLabel");
+        QCOMPARE(text->font().family(), u"Arial Unicode MS"_s);
+        QCOMPARE(about->windowTitle(), u"About "_s);
+        QCOMPARE(text->toPlainText(), u"line 1\nline 2"_s); // the last row with a text
 
-        dictionary::LoadDisplayConfig();
-        about->TextBox1->moveCursor(QTextCursor::End);
-        about->Form_Activate();
-        QCOMPARE(about->TextBox1->font().family(), u"DejaVu Serif"_s);
-        QCOMPARE(about->TextBox1->textCursor().position(), 0);
-        QVERIFY(about->TextBox2->hasFocus());
+        m_registry->session().loadDisplaySettings();
+        QCOMPARE(text->font().family(), u"DejaVu Serif"_s);
+        QCOMPARE(about->windowTitle(), u"About Orvane"_s);
+        text->moveCursor(QTextCursor::End);
+        about->onActivated();
+        QCOMPARE(text->textCursor().position(), 0);
+        QVERIFY(control<QLineEdit>(about, "focusSink")->hasFocus());
 
         UrlRecorder browser;
-        const QUrl link = shell::aboutLink(QString::fromUtf8(fAboutD::WebAddress), m_folder.path());
-        QCOMPARE(about->Label4->toolTip(), link.toDisplayString(QUrl::PreferLocalFile)); // shown cut to fit
-        QVERIFY(about->Label4->fontMetrics().horizontalAdvance(about->Label4->text()) <= about->Label4->width());
+        const QUrl link =
+            core::shell::aboutLink(QString::fromUtf8(AboutDialog::WebAddress), QCoreApplication::applicationDirPath());
+        QCOMPARE(linkLabel->toolTip(), link.toDisplayString(QUrl::PreferLocalFile)); // shown cut to fit
+        QVERIFY(linkLabel->fontMetrics().horizontalAdvance(linkLabel->text()) <= linkLabel->width());
         QDesktopServices::setUrlHandler(link.scheme(), &browser, "open");
-        QTest::mouseClick(about->Label4, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(linkLabel, Qt::LeftButton, {}, QPoint(5, 5));
         QDesktopServices::unsetUrlHandler(link.scheme());
         QCOMPARE(browser.urls, QList<QUrl>{link});
 
@@ -162,43 +187,12 @@ private slots:
             QPalette dark(QColor(40, 40, 40));
             dark.setColor(QPalette::HighlightedText, highlightedText);
             QApplication::setPalette(dark);
-            const QPalette box = fAboutD().TextBox1->palette();
+            const AboutDialog dialog(&m_registry->session());
+            const QPalette box = control<QPlainTextEdit>(&dialog, "aboutText")->palette();
             QCOMPARE(box.color(QPalette::Base), highlightedText);
             QVERIFY(qAbs(box.color(QPalette::Text).lightness() - box.color(QPalette::Base).lightness()) > 128);
         }
         QApplication::setPalette(original);
-    }
-
-    // Viewers in order, the full path as one argument, then the desktop; failures are reported.
-    void theHelpLauncher()
-    {
-        const QString file = m_folder.path() + u"/orvane.chm"_s;
-        QCOMPARE(shell::HelpLauncher::helpFilePath(), file);
-        QVERIFY(writeFile(file, "ITSF"));
-        using Result = shell::HelpLauncher::Result;
-        const QStringList both{u"xchm"_s, u"kchmviewer"_s};
-        // Viewers installed, viewers that fail to start, whether the desktop opens it; the file; what happens.
-        const std::tuple<QStringList, QStringList, bool, QString, Result, QString> cases[] = {
-            {both, {}, true, file, Result::Started, u"/bin/xchm F"_s},
-            {both, {u"/bin/xchm"_s}, true, file, Result::Started, u"/bin/xchm F, /bin/kchmviewer F"_s},
-            {{}, {}, true, file, Result::Started, u"desktop F"_s},
-            {{}, {}, false, file, Result::NoViewer, u"desktop F"_s},
-            {both, {}, true, file + u".missing"_s, Result::FileMissing, QString()}};
-        for (const auto& [installed, failing, desktop, path, result, attempts] : cases) {
-            QStringList tried;
-            const shell::HelpLauncher launcher(
-                [&in = installed](const QString& name) { return in.contains(name) ? u"/bin/"_s + name : QString(); },
-                [&tried, &fails = failing](const QString& program, const QStringList& arguments) {
-                    tried << program + u' ' + arguments.join(u'|');
-                    return !fails.contains(program);
-                },
-                [&tried, opens = desktop](const QUrl& url) {
-                    tried << u"desktop "_s + url.toLocalFile();
-                    return opens;
-                });
-            QCOMPARE(launcher.open(path), result);
-            QCOMPARE(tried.join(u", "_s).replace(file, u"F"_s), attempts);
-        }
     }
 };
 

@@ -2,8 +2,8 @@
 
 // Files and fixture databases the tests set up.
 
+#include "core/data/Database.h"
 #include "core/data/DatabaseWriter.h"
-#include "core/data/Mainmode.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,17 +62,10 @@ inline bool writeFixtureDatabase(const QString& path, const FixtureRows& rows, D
     return written;
 }
 
-// A temporary program folder: setProgramFolder() points at it while it exists, so
-// ConnectDatabase() opens the orvane.mdb written into it. Afterwards the program
-// folder is the application's own again.
+// A temporary folder for an orvane.mdb written from rows given in code.
 class FixtureFolder
 {
 public:
-    FixtureFolder() { data::setProgramFolder(m_folder.path()); }
-    ~FixtureFolder() { data::setProgramFolder({}); }
-    FixtureFolder(const FixtureFolder&) = delete;
-    FixtureFolder& operator=(const FixtureFolder&) = delete;
-
     QString path() const { return m_folder.path(); }
     QString databasePath() const { return m_folder.filePath(QStringLiteral("orvane.mdb")); }
 
@@ -80,6 +73,11 @@ public:
     bool write(const FixtureRows& rows, DatabaseWriter::Options options = {}, QString* error = nullptr) const
     {
         return writeFixtureDatabase(databasePath(), rows, std::move(options), error);
+    }
+    // Opens it as the program does; null when it cannot.
+    data::DatabaseHandle open() const
+    {
+        return data::Database::open(databasePath(), QString::fromLatin1(data::DatabasePassword));
     }
 
 private:

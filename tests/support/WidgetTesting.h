@@ -22,7 +22,7 @@ template <typename T> T* control(const QWidget* window, const char* name)
 // How often the window's activation handler has run.
 inline int activations(const QWidget* window)
 {
-    const auto* watcher = window->findChild<shell::ActivationWatcher*>();
+    const auto* watcher = window->findChild<ui::common::ActivationWatcher*>();
     return watcher ? watcher->activations() : -1;
 }
 

@@ -1,55 +1,160 @@
-// orvane as a terminal runs it: the real program, no display, a locale not UTF-8, --database.
+// How a start of the program is read and handed on: the command line, orvane --define as a terminal runs it, and
+// the single-instance channel (only this account, only well-formed messages within the limits).
 #include "FixtureDatabase.h"
+#include "TableRows.h"
 #include "app/CommandLine.h"
+#include "app/SingleInstance.h"
+#include "core/dictionary/Search.h"
 
+#include <QLocalSocket>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-using namespace orvane;
+using namespace orvane::app;
+using namespace orvane::core::dictionary;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
+using Message = std::optional<QString>;
+
+namespace {
+
+// What the command line asks for, in short: the mode and what is set, or the error.
+QString describe(const CommandLine& command)
+{
+    static const char* const Modes[] = {"tray", "lookup", "define", "help", "version", "error:"};
+    QStringList said{QString::fromLatin1(Modes[int(command.mode)])};
+    if (command.mode == CommandLine::Mode::Error)
+        return said.front() + u' ' + command.error;
+    if (command.text)
+        said << u'[' + *command.text + u']';
+    if (command.kind)
+        said << QString::fromLatin1(command.kind->listedColumn) + (command.kind == &PlainSearch ? u"/m3"_s : u""_s);
+    if (command.exact)
+        said << u"exact"_s;
+    if (command.limit != 20)
+        said << QString::number(command.limit);
+    if (!command.database.isEmpty())
+        said << command.database;
+    return said.join(u' ');
+}
+
+struct ArgumentsCase
+{
+    const char* name;
+    QStringList arguments;
+    QString read; // describe()
+};
+const ArgumentsCase Arguments[] = {
+    {"nothing: the tray", {}, u"tray"_s},
+    {"look up the selection", {u"--lookup"_s}, u"lookup"_s},
+    {"look up a phrase", {u"--lookup"_s, u"two words"_s}, u"lookup [two words]"_s},
+    {"define, as the letters choose", {u"--define"_s, u"ψυχή"_s}, u"define [ψυχή]"_s},
+    {"define, every option",
+     {u"--define"_s, u"w"_s, u"--translit"_s, u"--exact"_s, u"--limit=3"_s},
+     u"define [w] m2 exact 3"_s},
+    {"define without diacritics", {u"--plain"_s, u"--define"_s, u"w"_s}, u"define [w] m2/m3"_s},
+    {"a database beside", {u"--database"_s, u"/d/my.mdb"_s}, u"tray /d/my.mdb"_s},
+    {"help", {u"-h"_s, u"--define"_s}, u"help"_s},
+    {"version", {u"--version"_s}, u"version"_s},
+    {"an unknown option", {u"--tray"_s}, u"error: Unknown option 'tray'."_s},
+    {"--lookup with --define",
+     {u"--lookup"_s, u"--define"_s, u"w"_s},
+     u"error: --lookup and --define cannot go together"_s},
+    {"two words", {u"--define"_s, u"a"_s, u"b"_s}, u"error: one word at a time: put a phrase in quotes"_s},
+    {"--define without a word", {u"--define"_s}, u"error: --define needs a WORD"_s},
+    {"a word alone", {u"w"_s}, u"error: unexpected argument 'w'"_s},
+    {"an empty --database", {u"--database="_s}, u"error: --database needs a FILE"_s},
+    {"--database without a file", {u"--database"_s}, u"error: Missing value after '--database'."_s},
+    {"--native without --define",
+     {u"--native"_s},
+     u"error: --native, --translit and --plain choose one search of --define"_s},
+    {"two searches",
+     {u"--define"_s, u"w"_s, u"--native"_s, u"--plain"_s},
+     u"error: --native, --translit and --plain choose one search of --define"_s},
+    {"--exact without --define", {u"--lookup"_s, u"--exact"_s}, u"error: --exact and --limit go with --define"_s},
+    {"--limit 0", {u"--define"_s, u"w"_s, u"--limit=0"_s}, u"error: --limit needs a number of 1 or more"_s},
+    {"--limit -1", {u"--define"_s, u"w"_s, u"--limit=-1"_s}, u"error: --limit needs a number of 1 or more"_s},
+    {"--limit x", {u"--define"_s, u"w"_s, u"--limit"_s, u"x"_s}, u"error: --limit needs a number of 1 or more"_s},
+};
+
+using DefineRow = std::tuple<QStringList, int, QString>; // arguments, exit status, output
+
+sockaddr_un address(const QString& name)
+{
+    sockaddr_un address{AF_UNIX, {}};
+    memcpy(address.sun_path + 1, name.toUtf8().constData(), size_t(name.toUtf8().size()));
+    return address;
+}
+
+} // namespace
 
 class TestCommandLine final : public QObject
 {
     Q_OBJECT
 
+    FixtureFolder m_folder;
+    const QString m_name = u"orvane-test-%1"_s.arg(QCoreApplication::applicationPid());
+    const QByteArray m_lookup = handover::lookupMessage(u"ψυχή"_s), m_selection = handover::lookupMessage({});
+
 private slots:
-    void exitStatusesWithoutDisplay()
+    void arguments_data() { addRows(Arguments); }
+
+    void arguments()
     {
-        FixtureFolder folder;
-        QVERIFY(folder.write({.entries = {entry(1, u"ψυχή"_s, u"psychḗ"_s, u"psyche"_s, u"soul"_s),
-                                          entry(2, u"ψυχρός"_s, u"psychrós"_s, u"psychros"_s, u"cold"_s),
-                                          entry(3, u"Ψυχή"_s, u"Psychḗ"_s, u"Psyche"_s, u"Psyche"_s)}}));
+        QFETCH(ArgumentsCase, given);
+        QCOMPARE(describe(parseCommandLine(QStringList{u"orvane"_s} + given.arguments)), given.read);
+    }
+
+    // The real program, as a terminal runs it: no display, a locale that is not UTF-8.
+    void define_data()
+    {
+        QVERIFY(m_folder.write({.entries = {entry(1, u"ψυχή"_s, u"psychḗ"_s, u"psyche"_s, u"soul"_s),
+                                            entry(2, u"ψυχρός"_s, u"psychrós"_s, u"psychros"_s, u"cold"_s),
+                                            entry(3, u"Ψυχή"_s, u"Psychḗ"_s, u"Psyche"_s, u"Psyche"_s)}}));
         const QString rule = u"\n------------------------\n"_s;
-        const std::tuple<QStringList, int, QString> cases[] = {
-            {{u"--define"_s, u"ψυχρ"_s}, 0, u"psychrós"_s + rule + u"cold\n\n"_s},
-            {{u"--define"_s, u"PSYCHE"_s, u"--exact"_s},
-             0,
-             u"ψυχή"_s + rule + u"soul\n\nΨυχή"_s + rule + u"Psyche\n\n"_s},
-            {{u"--define"_s, u"psyche"_s, u"--limit=1"_s}, 0, u"ψυχή"_s + rule + u"soul\n\n"_s},
-            {{u"--define"_s, u"psych"_s, u"--exact"_s}, 1, {}},
-            {{u"--define"_s, u"--native"_s, u"psyche"_s}, 1, {}},
-            {{u"--define"_s, u"ψυχή"_s, u"--database"_s, folder.path()}, 2, {}},
-            {{u"--define"_s, u"ψυχή"_s, u"--limit"_s, u"0"_s}, 2, {}},
-            {{u"--tray"_s}, 2, {}},              // an unknown option, and no tray is started
-            {{u"--lookup"_s, u"ψυχή"_s}, 2, {}}, // the windows: one line instead of Qt's abort
-        };
+        QTest::addColumn<DefineRow>("row");
+        QTest::newRow("found") << DefineRow{{u"--define"_s, u"ψυχρ"_s}, 0, u"psychrós"_s + rule + u"cold\n\n"_s};
+        QTest::newRow("exact, case ignored")
+            << DefineRow{{u"--define"_s, u"PSYCHE"_s, u"--exact"_s},
+                         0,
+                         u"ψυχή"_s + rule + u"soul\n\nΨυχή"_s + rule + u"Psyche\n\n"_s};
+        QTest::newRow("limited") << DefineRow{
+            {u"--define"_s, u"psyche"_s, u"--limit=1"_s}, 0, u"ψυχή"_s + rule + u"soul\n\n"_s};
+        QTest::newRow("nothing exact") << DefineRow{{u"--define"_s, u"psych"_s, u"--exact"_s}, 1, {}};
+        QTest::newRow("nothing in that search") << DefineRow{{u"--define"_s, u"--native"_s, u"psyche"_s}, 1, {}};
+        QTest::newRow("no dictionary") << DefineRow{
+            {u"--define"_s, u"ψυχή"_s, u"--database"_s, m_folder.path()}, 2, {}};
+        QTest::newRow("a wrong command line") << DefineRow{{u"--tray"_s}, 2, {}}; // and no tray is started
+        // The windows without a display: one line instead of Qt's abort.
+        QTest::newRow("look up without a display") << DefineRow{{u"--lookup"_s, u"ψυχή"_s}, 2, {}};
+    }
+
+    void define()
+    {
+        QFETCH(DefineRow, row);
+        const auto& [arguments, status, output] = row;
         QProcessEnvironment environment; // empty: no display, no platform
         environment.insert(u"LC_ALL"_s, u"C"_s);
-        // In a network namespace of its own no running copy takes the look-up of the last row.
+        // In a network namespace of its own no running copy takes a look-up.
         if (QProcess::execute(u"unshare"_s, {u"-rn"_s, u"true"_s}) != 0)
             QSKIP("no network namespace to run the program in alone");
-        const QStringList command{u"-rn"_s, QStringLiteral(ORVANE_PROGRAM), u"--database"_s, folder.databasePath()};
-        for (const auto& [arguments, status, output] : cases) {
-            QProcess program;
-            program.setProcessEnvironment(environment);
-            program.start(u"unshare"_s, command + arguments);
-            QVERIFY(program.waitForFinished(30000));
-            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(program.exitCode(), status);
-            QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), output);
-            QCOMPARE(program.readAllStandardError().count('\n'), status == 2 ? 1 : 0);
-        }
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(u"unshare"_s, QStringList{u"-rn"_s, QStringLiteral(ORVANE_PROGRAM), u"--database"_s,
+                                                m_folder.databasePath()} +
+                                        arguments);
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), status);
+        QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), output);
+        QCOMPARE(program.readAllStandardError().count('\n'), status == 2 ? 1 : 0);
     }
 
     void windowsNeedTheDisplayOfTheirPlatform_data()
@@ -76,6 +181,69 @@ private slots:
             else
                 arguments << word;
         QTEST(missingDisplay(parseCommandLine(arguments), environment).isEmpty(), "starts");
+    }
+
+    // Only well-formed messages within the limits are taken; anything else is dropped, a silent one in time.
+    void handedOverMessages()
+    {
+        SingleInstance instance;
+        instance.setMessageTimeout(60000); // only the size limit may end the long message
+        QVERIFY(instance.listen(m_name));
+        QSignalSpy lookups(&instance, &SingleInstance::lookupRequested);
+
+        QLocalSocket longOne, silent;
+        longOne.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+        longOne.connectToServer(m_name);
+        QVERIFY(longOne.waitForConnected());
+        longOne.write(QByteArray(handover::MaxTextBytes + 16, 'a'));
+        QTRY_COMPARE(longOne.state(), QLocalSocket::UnconnectedState);
+
+        const QByteArray text = m_lookup, selection = m_selection;
+        for (const QByteArray& message :
+             {QByteArray("ORVL"), text.chopped(1), text + 'x', selection + 'x',
+              QByteArray(text).replace("\xCF\x88", "\xCF\xCF"), QByteArray(text).replace('T', 'X'),
+              QByteArray(text).replace('T', 'S'), selection, text})
+            QCOMPARE(handover::handOver(message, m_name), handover::Probe::OwnCopy);
+        QTRY_COMPARE(lookups.size(), 2);
+        QCOMPARE(lookups[0][0].value<Message>(), Message());
+        QCOMPARE(lookups[1][0].value<Message>(), Message(u"ψυχή"_s));
+
+        instance.setMessageTimeout(100);
+        silent.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+        silent.connectToServer(m_name);
+        QTRY_COMPARE(silent.state(), QLocalSocket::UnconnectedState); // dropped in time
+    }
+
+    // Another account is told nothing and heard not at all; acting as another account needs root.
+    void otherAccounts()
+    {
+        if (geteuid() != 0)
+            QSKIP("acting as another account needs root");
+        SingleInstance instance;
+        QVERIFY(instance.listen(m_name));
+        QSignalSpy lookups(&instance, &SingleInstance::lookupRequested);
+        const sockaddr_un heard = address(m_name), held = address(m_name + u"-held"_s);
+        const auto size = socklen_t(sizeof(sa_family_t) + 1 + size_t(m_name.size()));
+        const pid_t child = fork();
+        if (child == 0) { // as "nobody": a look-up, read until it is dealt with, then hold a name
+            const int out = socket(AF_UNIX, SOCK_STREAM, 0), in = socket(AF_UNIX, SOCK_STREAM, 0);
+            char byte;
+            if (setuid(65534) == 0 && prctl(PR_SET_PDEATHSIG, SIGKILL) == 0 && // after setuid, which clears it
+                ::connect(out, reinterpret_cast<const sockaddr*>(&heard), size) == 0 &&
+                write(out, m_lookup.constData(), size_t(m_lookup.size())) > 0 && shutdown(out, SHUT_WR) == 0) {
+                while (read(out, &byte, 1) > 0) {
+                }
+                ::bind(in, reinterpret_cast<const sockaddr*>(&held), size + 5);
+                ::listen(in, 8); // QTRY knocks more than once, and no one accepts
+            }
+            pause();
+            _exit(0);
+        }
+        // Knocking at another account's name tells it nothing, so it may be repeated.
+        QTRY_COMPARE(handover::handOver(m_lookup, m_name + u"-held"_s), handover::Probe::OtherAccount);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        QCOMPARE(lookups.size(), 0);
     }
 };
 

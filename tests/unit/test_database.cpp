@@ -64,53 +64,48 @@ class TestDatabase final : public QObject
     FixtureFolder m_good;
     QByteArray m_goodBytes;
     std::vector<Walk> m_goodWalks; // Statements on the intact file
-    QStringList m_messages;        // what ConnectDatabase reported
     QTemporaryDir m_scratch;
+    QString m_path; // the file useFile() wrote
 
-    // Points the program folder at a new folder holding `bytes` (or a directory) as orvane.mdb.
+    // Writes `bytes` (or a directory) as orvane.mdb into a new folder.
     void useFile(const QString& name, const QByteArray& bytes, bool directory = false)
     {
         const QString folder = m_scratch.filePath(name);
         QVERIFY(QDir().mkpath(folder));
-        setProgramFolder(folder);
-        QVERIFY(directory ? QDir().mkpath(databasePath()) : writeFile(databasePath(), bytes));
+        m_path = folder + u"/orvane.mdb"_s;
+        QVERIFY(directory ? QDir().mkpath(m_path) : writeFile(m_path, bytes));
     }
 
-    void connectGood()
+    static DatabaseHandle open(const QString& path)
     {
-        setProgramFolder(m_good.path());
-        QVERIFY(ConnectDatabase());
-        m_messages.clear();
+        return Database::open(path, QString::fromLatin1(DatabasePassword));
     }
 
 private slots:
     void initTestCase()
     {
-        setErrorNotifier([this](const QString& message) { m_messages << message; });
         QVERIFY(m_good.write(manyRows()));
         m_goodBytes = readFile(m_good.databasePath());
-        connectGood();
+        const DatabaseHandle good = m_good.open();
         for (const Statement& statement : Statements) {
-            m_goodWalks.push_back(walk(SharedDatabase()->OpenRecordset(statement)));
+            m_goodWalks.push_back(walk(good->OpenRecordset(statement)));
             QVERIFY2(!m_goodWalks.back().rows.isEmpty(), qPrintable(statement.displaySql()));
         }
     }
 
-    void init() { connectGood(); }
-
-    void reconnectingKeepsOpenRecordSetsAndWritesNothing()
+    void recordSetsOutliveTheirConnectionAndNothingIsWritten()
     {
-        const DatabaseHandle first = SharedDatabase();
+        DatabaseHandle first = m_good.open();
         RecordSet entries = first->OpenRecordset(Statement::dictionaryByTranslit(QString()));
         entries.MoveNext();
-        QVERIFY(ConnectDatabase());
-        QVERIFY(SharedDatabase() != first);
+        const DatabaseHandle second = m_good.open();
+        QVERIFY(second && second != first);
+        first.reset();
         QCOMPARE(walk(std::move(entries)).rows.size(), Entries - 1);
-        QVERIFY(m_messages.isEmpty());
         QCOMPARE(readFile(m_good.databasePath()), m_goodBytes);
     }
 
-    void unopenableFilesFailOnceAndKeepTheConnection()
+    void unopenableFilesDoNotOpen()
     {
         QByteArray salt = m_goodBytes;
         salt[3] = char(salt[3] ^ 1);
@@ -120,26 +115,16 @@ private slots:
             {u"salt only"_s, m_goodBytes.left(16)}, {u"first page cut"_s, m_goodBytes.left(700)},
             {u"salt changed"_s, salt}};
         // clang-format on
-        const DatabaseHandle kept = SharedDatabase();
-        const auto failsTwice = [&](const QString& name) {
-            for (const int attempt : {1, 2}) {
-                QVERIFY2(!ConnectDatabase(), qPrintable(name));
-                QCOMPARE(m_messages, QStringList(attempt, QString::fromLatin1(UnexpectedErrorText)));
-            }
-            QCOMPARE(SharedDatabase(), kept);
-            m_messages.clear();
-        };
         for (const auto& [name, bytes] : files) {
             useFile(name, bytes);
-            failsTwice(name);
+            QVERIFY2(!open(m_path), qPrintable(name));
         }
         useFile(u"directory"_s, {}, true);
-        failsTwice(u"directory"_s);
-        setProgramFolder(m_scratch.filePath(u"missing"_s));
-        failsTwice(u"missing"_s);
+        QVERIFY(!open(m_path));
+        QVERIFY(!open(m_scratch.filePath(u"missing/orvane.mdb"_s)));
         useFile(u"plain"_s, {});
-        QVERIFY(writeFixtureDatabase(databasePath(), manyRows(), {.encrypted = false}));
-        failsTwice(u"plain"_s);
+        QVERIFY(writeFixtureDatabase(m_path, manyRows(), {.encrypted = false}));
+        QVERIFY(!open(m_path));
     }
 
     // Damage behind the first page: a statement returns true rows in order, and a walk cut short says so.
@@ -152,13 +137,11 @@ private slots:
             for (qsizetype i = offset; i < offset + 8 && i < size; ++i)
                 bytes[i] = char(bytes[i] ^ 0xFF);
             useFile(u"damaged"_s, bytes);
-            if (!ConnectDatabase()) {
-                QCOMPARE(m_messages.size(), 1);
-                m_messages.clear();
+            const DatabaseHandle database = open(m_path);
+            if (!database)
                 continue;
-            }
             for (std::size_t s = 0; s < Statements.size(); ++s) {
-                const Walk result = walk(SharedDatabase()->OpenRecordset(Statements[s]));
+                const Walk result = walk(database->OpenRecordset(Statements[s]));
                 const QStringList& good = m_goodWalks[s].rows;
                 QVERIFY(result.rows == good.mid(0, result.rows.size()));
                 QVERIFY2(result.rows == good || !result.error.isEmpty(), qPrintable(Statements[s].displaySql()));

@@ -1,16 +1,18 @@
-// The dictionary's rules without a window: searches, look-ups, entries, key sequences and display settings.
+// The dictionary's rules without a window: searches, look-ups, entries, key sequences, display settings and the
+// session that holds the connection.
 #include "FixtureDatabase.h"
-#include "core/dictionary/DisplayConfig.h"
+#include "TableRows.h"
+#include "core/dictionary/DictionarySession.h"
 #include "core/dictionary/EntryComposer.h"
 #include "core/dictionary/KeyInput.h"
 #include "core/dictionary/Lookup.h"
 #include "core/dictionary/ResultListModel.h"
 #include "core/dictionary/Search.h"
 
-#include <QTest>
+#include <QSignalSpy>
 
 using namespace orvane::data;
-using namespace orvane::dictionary;
+using namespace orvane::core::dictionary;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
 
@@ -31,14 +33,6 @@ FixtureRows dictionaryRows()
     // clang-format on
 }
 
-QString listed(const SearchResults& results)
-{
-    QStringList rows;
-    for (qsizetype row = 0; row < results.size(); ++row)
-        rows << u"%1:%2"_s.arg(results.id(row)).arg(results.term(row));
-    return rows.join(u' ');
-}
-
 QString describe(const DisplayConfig& c)
 {
     QStringList parts{c.configName, c.font1, c.font2, c.font3, c.font4, c.font5};
@@ -47,6 +41,14 @@ QString describe(const DisplayConfig& c)
     return parts.join(u'|');
 }
 
+const DisplayConfig OldSettings{u"old"_s, u"f1"_s, u"f2"_s, u"f3"_s, u"f4"_s, u"f5"_s, 1, 2, 3, 4, 5};
+
+using TextCase = std::tuple<const char*, QString, QString>;                      // given, expected
+using SearchCase = std::tuple<const char*, const SearchKind*, QString, QString>; // the box, the rows as "id:term …"
+using LookupCase = std::tuple<const char*, QString, QString, const SearchKind*>; // given, looked up, its search
+using EntryCase = std::tuple<const char*, qint64, SearchMode, QString>;
+using SettingsCase = std::tuple<const char*, std::vector<DatabaseWriter::Config>, QStringList, QString>; // SQL after
+
 } // namespace
 
 class TestDictionary final : public QObject
@@ -54,66 +56,77 @@ class TestDictionary final : public QObject
     Q_OBJECT
 
     FixtureFolder m_folder;
+    DatabaseHandle m_database;
 
 private slots:
     void initTestCase()
     {
         QVERIFY(m_folder.write(dictionaryRows()));
-        QVERIFY(ConnectDatabase());
+        m_database = m_folder.open();
+        QVERIFY(m_database);
     }
 
-    void searchKinds()
+    void searches_data()
     {
-        const std::tuple<const SearchKind&, QString, QString> cases[] = {
-            {ScriptSearch, u"  ψυχ  "_s, u"1:ψυχή 2:ψυχρός"_s},          // spaces trimmed, m1 listed by m1
-            {ScriptSearch, u""_s, u"5:\tταφ 3:λόγος 1:ψυχή 2:ψυχρός"_s}, // every m1 but the null one
-            {ScriptSearch, u"   "_s, u"5:\tταφ 3:λόγος 1:ψυχή 2:ψυχρός"_s},
-            {ScriptSearch, u"\tταφ"_s, u"5:\tταφ"_s},               // a tab is no space
-            {TranslitSearch, u"psych"_s, u"1:psychḗ 2:psychrós"_s}, // m2 listed by m2
-            {TranslitSearch, u"  l"_s, u"3:  lógos"_s},             // leading spaces kept
-            {TranslitSearch, u"l"_s, u""_s},
-            {TranslitSearch, u"  "_s, u""_s},          // blank: no search at all
-            {TranslitSearch, u"o'"_s, u"4:o'clock"_s}, // an apostrophe is a character
-            {TranslitSearch, u"*ó*"_s, u"3:  lógos 2:psychrós"_s},
-            {PlainSearch, u"a"_s, u"5:zeta"_s}, // matches m3, lists and orders by m2
-            {PlainSearch, u"psych"_s, u"1:psychḗ 2:psychrós"_s},
-            {PlainSearch, u""_s, u""_s},
+        const QString all = u"5:\tταφ 3:λόγος 1:ψυχή 2:ψυχρός"_s;
+        const SearchCase cases[] = {
+            {"native: trimmed, m1 by m1", &ScriptSearch, u"  ψυχ  "_s, u"1:ψυχή 2:ψυχρός"_s},
+            {"native, empty: every m1 but null", &ScriptSearch, u""_s, all},
+            {"native, blank: the same", &ScriptSearch, u"   "_s, all},
+            {"native: a tab is no space", &ScriptSearch, u"\tταφ"_s, u"5:\tταφ"_s},
+            {"translit: m2 by m2", &TranslitSearch, u"psych"_s, u"1:psychḗ 2:psychrós"_s},
+            {"translit: leading spaces kept", &TranslitSearch, u"  l"_s, u"3:  lógos"_s},
+            {"translit: spaces not skipped", &TranslitSearch, u"l"_s, u""_s},
+            {"translit, blank: no search", &TranslitSearch, u"  "_s, u""_s},
+            {"an apostrophe is a character", &TranslitSearch, u"o'"_s, u"4:o'clock"_s},
+            {"wildcards in the text", &TranslitSearch, u"*ó*"_s, u"3:  lógos 2:psychrós"_s},
+            {"plain: matches m3, lists m2", &PlainSearch, u"a"_s, u"5:zeta"_s},
+            {"plain: in m2 order", &PlainSearch, u"psych"_s, u"1:psychḗ 2:psychrós"_s},
+            {"plain, empty: no search", &PlainSearch, u""_s, u""_s},
         };
-        for (const auto& [kind, box, rows] : cases)
-            QCOMPARE(listed(runSearch(kind, box)), rows);
+        addRows(cases);
+    }
 
-        const DatabaseHandle kept = SharedDatabase();
-        SharedDatabase().reset();
-        QCOMPARE(runSearch(ScriptSearch, QString()).size(), 0);
-        SharedDatabase() = kept;
+    void searches()
+    {
+        const auto& [name, kind, box, rows] = given<SearchCase>();
+        const SearchResults results = runSearch(m_database, *kind, box);
+        QStringList listed;
+        for (qsizetype i = 0; i < results.size(); ++i)
+            listed << u"%1:%2"_s.arg(results.id(i)).arg(results.term(i));
+        QCOMPARE(listed.join(u' '), rows);
     }
 
     // A look-up from outside keeps one line of sane length; its letters choose the box.
-    void lookupTextAndItsBox()
+    void lookups_data()
     {
-        const QString as(MaxLookupLength - 1, u'a');
-        const std::tuple<QString, QString, const SearchKind*> cases[] = {
-            {u" \t\u00A0ψυχή \n"_s, u"ψυχή"_s, &ScriptSearch},
-            {u"\n\npsyche \r\nline two"_s, u"psyche"_s, &PlainSearch},
-            {u"ψυχή\u2029λόγος"_s, u"ψυχή"_s, &ScriptSearch},
-            {u"café ψ"_s, u"café ψ"_s, &ScriptSearch},         // any letter beyond Latin
-            {u"\U00010330"_s, u"\U00010330"_s, &ScriptSearch}, // Gothic, beyond the BMP
-            {u"psychḗ"_s, u"psychḗ"_s, &TranslitSearch},
-            {u"psyche\u0304\u0301"_s, u"psyche\u0304\u0301"_s, &TranslitSearch}, // composes to ḗ
-            {u"q\u0301"_s, u"q\u0301"_s, &TranslitSearch},                       // has no composed form
-            {u"l’eau ٣ ʼ ps?ch* [a-z]"_s, u"l’eau ٣ ʼ ps?ch* [a-z]"_s, &PlainSearch},
-            {as + u"bc"_s, as + u"b"_s, &PlainSearch},
-            {as + u"\U0001D400"_s, as, &PlainSearch}, // never half a character
-            {u" \n "_s, u""_s, &PlainSearch},
+        const QString as(MaxLookupLength - 1, u'a'), others = u"l’eau ٣ ʼ ps?ch* [a-z]"_s;
+        const LookupCase cases[] = {
+            {"white space around", u" \t\u00A0ψυχή \n"_s, u"ψυχή"_s, &ScriptSearch},
+            {"the first line", u"\n\npsyche \r\nline two"_s, u"psyche"_s, &PlainSearch},
+            {"up to a paragraph separator", u"ψυχή\u2029λόγος"_s, u"ψυχή"_s, &ScriptSearch},
+            {"any letter beyond Latin", u"café ψ"_s, u"café ψ"_s, &ScriptSearch},
+            {"beyond the BMP", u"\U00010330"_s, u"\U00010330"_s, &ScriptSearch},
+            {"Latin with an accent", u"psychḗ"_s, u"psychḗ"_s, &TranslitSearch},
+            {"accents that compose", u"e\u0304\u0301"_s, u"e\u0304\u0301"_s, &TranslitSearch},
+            {"an accent with no composed form", u"q\u0301"_s, u"q\u0301"_s, &TranslitSearch},
+            {"marks, digits, patterns decide nothing", others, others, &PlainSearch},
+            {"cut to length", as + u"bc"_s, as + u"b"_s, &PlainSearch},
+            {"never half a character", as + u"\U0001D400"_s, as, &PlainSearch},
+            {"blank", u" \n "_s, u""_s, &PlainSearch},
         };
-        for (const auto& [given, text, kind] : cases) {
-            QCOMPARE(lookupText(given), text);
-            QCOMPARE(&searchKindFor(text), kind);
-        }
+        addRows(cases);
+    }
+
+    void lookups()
+    {
+        const auto& [name, text, lookedUp, kind] = given<LookupCase>();
+        QCOMPARE(lookupText(text), lookedUp);
+        QCOMPARE(&searchKindFor(lookedUp), kind);
     }
 
     // Every row keeps its own entry, however many; a typed letter finds the next row beginning with it.
-    void resultListModel()
+    void theResultRows()
     {
         SearchResults results;
         for (int id = 1; id <= 70000; ++id)
@@ -128,107 +141,169 @@ private slots:
         for (const QString& term : {u"ζήτα"_s, u"Σίγμα"_s, u"αλφα"_s, u"σήμα"_s, u"Ζωή"_s})
             words.append(1, term);
         model.setRows(std::move(words));
-        const std::tuple<QString, int, int> cases[] = {{u"ζ"_s, -1, 0}, {u"ζ"_s, 0, 4}, {u"ζ"_s, 4, 0},
-                                                       {u"σ"_s, 0, 1},  {u"ς"_s, 1, 3}, {u"α"_s, 2, 2},
-                                                       {u"ά"_s, 2, -1}, {u"β"_s, 1, -1}};
-        for (const auto& [typed, current, next] : cases)
-            QCOMPARE(model.nextRowStartingWith(typed, current), next);
+        QStringList next; // for each letter: from no row, then from each row in turn
+        for (const QString& typed : {u"ζ"_s, u"ς"_s, u"α"_s, u"ά"_s}) {
+            next << QString();
+            for (int current = -1; current < 5; ++current)
+                next.back() += QString::number(model.nextRowStartingWith(typed, current));
+        }
+        QCOMPARE(next.join(u' '), u"044440 113311 222222 -1-1-1-1-1-1"_s);
     }
 
-    // Entries as composed, and as shown: a text box needs seconds to lay out megabytes, so a huge entry is cut.
+    void entries_data()
+    {
+        const QString rule = u"\r\n------------------------\r\n"_s;
+        const EntryCase cases[] = {
+            {"after a native search: m2", 1, SearchMode::NativeScript, u"psychḗ"_s + rule + u"soul"_s},
+            {"after a Latin search: m1", 2, SearchMode::Latin, u"ψυχρός"_s + rule + u"cold\r\nchilly"_s},
+            {"null meanings", 3, SearchMode::Latin, u"λόγος"_s + rule},
+            {"null header", 4, SearchMode::Latin, rule + u"clock"_s},
+        };
+        addRows(cases);
+    }
+
     void entries()
     {
-        const QString rule = u"------------------------"_s;
-        QCOMPARE(composeEntry(1, SearchMode::NativeScript), u"psychḗ\r\n"_s + rule + u"\r\nsoul\r\n\r\n"_s);
-        QCOMPARE(composeEntry(2, SearchMode::Latin), u"ψυχρός\r\n"_s + rule + u"\r\ncold\r\nchilly\r\n\r\n"_s);
-        QCOMPARE(composeEntry(3, SearchMode::Latin), u"λόγος\r\n"_s + rule + u"\r\n\r\n\r\n"_s);
-        QCOMPARE(composeEntry(4, SearchMode::Latin), u"\r\n"_s + rule + u"\r\nclock\r\n\r\n"_s);
-        QCOMPARE(composeEntry(99, SearchMode::Latin), QString());
-
-        const QString full(MaxShownCharacters, u'x');
-        const QString pair = u"\U0001D400"_s;
-        const std::pair<QString, QString> cases[] = {
-            {u"a\r\nb\r\n"_s, u"a\nb\n"_s},
-            {full, full},
-            {full.left(MaxShownCharacters - 1) + u"\r\n"_s, full.left(MaxShownCharacters - 1) + u"\n"_s},
-            {full + u"y"_s, full + u"\n…"_s},
-            {full.left(MaxShownCharacters - 1) + pair, full.left(MaxShownCharacters - 1) + u"\n…"_s},
-        };
-        for (const auto& [composed, shown] : cases)
-            QCOMPARE(entryDisplayText(composed), shown);
+        const auto& [name, id, mode, entry] = given<EntryCase>();
+        QCOMPARE(composeEntry(m_database, id, mode), entry + u"\r\n\r\n"_s);
     }
 
-    // Look-ups of one key sequence, and the sequences replaced at the end of the text.
-    void keyInput()
+    // As shown: a text box needs seconds to lay out megabytes, so a huge entry is cut.
+    void entriesAsShown_data()
     {
-        const std::pair<QString, QString> lookups[] = {
-            {u"e-"_s, u"ē"_s}, {u"A'"_s, u"Á"_s}, {u"a'"_s, u""_s},        // case matters
-            {u" x"_s, u"ξ"_s}, {u"x "_s, u"ξ"_s}, {u"  "_s, u"(blank)"_s}, // spaces trimmed
-            {u"o-"_s, u"ō"_s}, {u"n-"_s, u""_s},  {u"m-"_s, u""_s},        {u"'"_s, u""_s},
+        const QString full(MaxShownCharacters, u'x'), most = full.chopped(1);
+        const TextCase cases[] = {
+            {"line breaks", u"a\r\nb\r\n"_s, u"a\nb\n"_s},
+            {"longest kept", full, full},
+            {"longest with a line break", most + u"\r\n"_s, most + u"\n"_s},
+            {"cut", full + u"y"_s, full + u"\n…"_s},
+            {"cut before half a character", most + u"\U0001D400"_s, most + u"\n…"_s},
         };
-        for (const auto& [input, display] : lookups) {
-            KeyInput keys{input, u"left over"_s};
-            keys.LookupKey();
-            QCOMPARE(keys.keyDisplay, display);
-        }
-        // The table as the box applies it (the help shows it): only inputs it can look up, the last row's display.
+        addRows(cases);
+    }
+
+    void entriesAsShown()
+    {
+        const auto& [name, composed, shown] = given<TextCase>();
+        QCOMPARE(entryDisplayText(composed), shown);
+    }
+
+    // What the transliteration box shows after a change: the last two characters looked up, chained.
+    void keys_data()
+    {
+        const int bound = KeyInput::MaxChainedReplacements;
+        const TextCase cases[] = {
+            {"one character: no look-up", u"x"_s, u"x"_s},
+            {"found", u"ae-"_s, u"aē"_s},
+            {"case matters", u"A'"_s, u"Á"_s},
+            {"not found", u"a'"_s, u"a'"_s},
+            {"only the last two", u"e-a"_s, u"e-a"_s},
+            {"chained", u"ē'"_s, u"ḗ"_s},
+            {"chained no further", u"e-'"_s, u"e-'"_s},
+            {"leading space trimmed", u"a x"_s, u"aξ"_s},
+            {"trailing space trimmed", u"x "_s, u"ξ"_s},
+            {"two spaces: the empty input", u"a  "_s, u"a(blank)"_s},
+            {"the last row wins", u"o-"_s, u"ō"_s},
+            {"an empty last row", u"n-"_s, u"n-"_s},
+            {"a null display", u"m-"_s, u"m-"_s},
+            {"only the end", u"e-e-xe-"_s, u"e-e-xē"_s},
+            // Rows that lead back to a known sequence stop at the bound instead of hanging.
+            {"growing without end", u"zz"_s, QString(2 + bound, u'z')},
+            {"a ring", u"pq"_s, bound % 2 ? u"qp"_s : u"pq"_s},
+        };
+        addRows(cases);
+    }
+
+    void keys()
+    {
+        const auto& [name, typed, shown] = given<TextCase>();
+        QCOMPARE(KeyInput().applyKeys(m_database, typed), shown);
+    }
+
+    // The table as the box applies it (the help shows it): only inputs it can look up, the last row's display.
+    void keyTableAsApplied()
+    {
         QStringList applied;
-        for (const KeyTableRow& row : appliedKeyTable(*SharedDatabase()).value_or(std::vector<KeyTableRow>()))
+        for (const KeyTableRow& row : appliedKeyTable(*m_database).value_or(std::vector<KeyTableRow>()))
             applied << row.input + u'=' + row.display;
         QCOMPARE(applied.join(u' '), u"e-=ē ē'=ḗ A'=Á x=ξ =(blank) o-=ō zz=zzz pq=qp qp=pq"_s);
+    }
 
-        const std::pair<QString, QString> endings[] = {
-            {u"x"_s, u"x"_s},          {u"ae-"_s, u"aē"_s}, {u"e-a"_s, u"e-a"_s},
-            {u"e-'"_s, u"e-'"_s},      {u"ē'"_s, u"ḗ"_s},   {u"a x"_s, u"aξ"_s},
-            {u"a  "_s, u"a(blank)"_s}, {u"n-"_s, u"n-"_s},  {u"e-e-xe-"_s, u"e-e-xē"_s},
-        };
-        for (const auto& [typed, shown] : endings)
-            QCOMPARE(KeyInput().applyKeys(typed), shown);
-        KeyInput keys;
-        // Rows that lead back to a known sequence stop at the bound instead of hanging.
-        QCOMPARE(keys.applyKeys(u"zz"_s), QString(2 + KeyInput::MaxChainedReplacements, u'z'));
-        QCOMPARE(keys.applyKeys(u"pq"_s), KeyInput::MaxChainedReplacements % 2 ? u"qp"_s : u"pq"_s);
-
-        const DatabaseHandle kept = SharedDatabase();
-        SharedDatabase().reset();
-        QCOMPARE(keys.applyKeys(u"e-"_s), u"e-"_s);
-        SharedDatabase() = kept;
+    void nothingWithoutADatabase()
+    {
+        QCOMPARE(runSearch(nullptr, ScriptSearch, QString()).size(), 0);
+        QCOMPARE(composeEntry(nullptr, 1, SearchMode::Latin), QString());
+        QCOMPARE(composeEntry(m_database, 99, SearchMode::Latin), QString()); // nor without the entry
+        QCOMPARE(KeyInput().applyKeys(nullptr, u"e-"_s), u"e-"_s);
+        DisplayConfig config = OldSettings;
+        loadDisplayConfig(nullptr, config);
+        QCOMPARE(config, OldSettings);
     }
 
     // The first settings row is loaded; a failing column ends the load, and what was read before it stays.
-    void displaySettings()
+    void displaySettings_data()
     {
-        const DisplayConfig old{u"old"_s, u"f1"_s, u"f2"_s, u"f3"_s, u"f4"_s, u"f5"_s, 1, 2, 3, 4, 5};
         // clang-format off
         const DatabaseWriter::Config full{.name = u"Orvane"_s, .fnt1 = u"A"_s, .fnt3 = u"C"_s, .fnt4 = u"D"_s,
                                           .fnt5 = u"E"_s, .fsz1 = 9.75, .fsz2 = 10, .fsz3 = 11, .fsz4 = 14.25,
                                           .fsz5 = 16};
         // clang-format on
-        const std::tuple<std::vector<DatabaseWriter::Config>, QStringList, QString> cases[] = {
-            {{{.name = u""_s, .fnt1 = u"no"_s}, full, {.name = u"Later"_s}},
-             {},
-             u"Orvane|A|C|C|D|E|9.75|10|11|14.25|16"_s},
-            {{{.name = u"N"_s, .fnt1 = u"A"_s, .fsz2 = 10}}, {}, u"N|A|||||0|10|0|0|0"_s},
-            {{full}, {u"UPDATE tbl_config SET fsz3 = 'large'"_s}, u"Orvane|A|C|C|D|E|9.75|10|3|4|5"_s},
-            {{full}, {u"UPDATE tbl_config SET fsz5 = ' 12.5 '"_s}, u"Orvane|A|C|C|D|E|9.75|10|11|14.25|12.5"_s},
-            {{full},
+        const QString loaded = u"Orvane|A|C|C|D|E|9.75|10|11|14.25|"_s, old = describe(OldSettings);
+        const auto set = [](const char* assignment) { return QStringList{u"UPDATE tbl_config SET "_s + assignment}; };
+        const SettingsCase cases[] = {
+            {"the first row with a name", {{.name = u""_s}, full, {.name = u"L"_s}}, {}, loaded + u"16"_s},
+            {"nulls", {{.name = u"N"_s, .fnt1 = u"A"_s, .fsz2 = 10}}, {}, u"N|A|||||0|10|0|0|0"_s},
+            {"a size not a number", {full}, set("fsz3 = 'big'"), u"Orvane|A|C|C|D|E|9.75|10|3|4|5"_s},
+            {"a size with spaces", {full}, set("fsz5 = ' 12.5 '"), loaded + u"12.5"_s},
+            {"a missing column",
+             {full},
              {u"CREATE TABLE t AS SELECT name, fnt1, fnt3, fnt5 FROM tbl_config"_s, u"DROP TABLE tbl_config"_s,
               u"ALTER TABLE t RENAME TO tbl_config"_s},
              u"Orvane|A|C|C|f4|f5|1|2|3|4|5"_s},
-            {{full}, {u"UPDATE tbl_config SET name = ''"_s}, describe(old)},
-            {{}, {u"DROP TABLE tbl_config"_s}, describe(old)},
+            {"no row with a name", {full}, set("name = ''"), old},
+            {"no table", {}, {u"DROP TABLE tbl_config"_s}, old},
         };
-        for (const auto& [rows, sql, loaded] : cases) {
-            FixtureFolder folder;
-            QVERIFY(folder.write({.configs = rows, .extraSql = sql}, {.withKeys = false}));
-            QVERIFY(ConnectDatabase());
-            SharedDisplayConfig() = old;
-            LoadDisplayConfig();
-            QCOMPARE(describe(SharedDisplayConfig()), loaded);
-        }
-        SharedDatabase().reset();
-        LoadDisplayConfig();
-        QCOMPARE(describe(SharedDisplayConfig()), describe(old));
+        addRows(cases);
+    }
+
+    void displaySettings()
+    {
+        const auto& [name, rows, sql, loaded] = given<SettingsCase>();
+        FixtureFolder folder;
+        QVERIFY(folder.write({.configs = rows, .extraSql = sql}, {.withKeys = false}));
+        DisplayConfig config = OldSettings;
+        loadDisplayConfig(folder.open(), config);
+        QCOMPARE(describe(config), loaded);
+    }
+
+    // A failed reconnect keeps the connection it had and says so once; the settings signal when they change.
+    void theSession()
+    {
+        FixtureFolder folder;
+        QVERIFY(folder.write({.configs = {{.name = u"Orvane"_s, .fnt1 = u"A"_s}}}));
+        DictionarySession session(folder.databasePath());
+        QSignalSpy failed(&session, &DictionarySession::connectionFailed);
+        QSignalSpy changed(&session, &DictionarySession::displaySettingsChanged);
+        QVERIFY(session.reconnect());
+        const DatabaseHandle first = session.database();
+        session.loadDisplaySettings();
+        session.loadDisplaySettings();
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(session.displaySettings().font1, u"A"_s);
+
+        QVERIFY(QFile::remove(folder.databasePath()));
+        QString error;
+        QVERIFY(!session.reconnect(&error));
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(session.database(), first);
+
+        QVERIFY(folder.write({.configs = {{.name = u"Orvane"_s, .fnt1 = u"B"_s}}}));
+        QVERIFY(session.reconnect());
+        QVERIFY(session.database() != first);
+        session.loadDisplaySettings();
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(failed.size(), 1);
     }
 };
 

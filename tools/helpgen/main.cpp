@@ -6,7 +6,6 @@
 // The template's line "<!-- key table -->" becomes the table; without a database the
 // line is dropped and the page explains the keys without listing them.
 #include "core/data/Database.h"
-#include "core/data/Mainmode.h"
 #include "core/dictionary/KeyInput.h"
 
 #include <QCoreApplication>
@@ -19,18 +18,18 @@
 #include <utility>
 #include <vector>
 
+namespace orvane::helpgen {
 namespace {
 
-using orvane::dictionary::KeyTableRow;
+using core::dictionary::KeyTableRow;
 
 // The keys as the transliteration box applies them, grouped by the letter they give, then by the keys.
 std::optional<std::vector<KeyTableRow>> readKeys(const QString& databasePath, QString* error)
 {
-    const auto database =
-        orvane::data::Database::open(databasePath, QString::fromLatin1(orvane::data::DatabasePassword), error);
+    const auto database = data::Database::open(databasePath, QString::fromLatin1(data::DatabasePassword), error);
     if (!database)
         return std::nullopt;
-    std::optional<std::vector<KeyTableRow>> keys = orvane::dictionary::appliedKeyTable(*database, error);
+    std::optional<std::vector<KeyTableRow>> keys = core::dictionary::appliedKeyTable(*database, error);
     if (keys) {
         const auto order = [](const KeyTableRow& row) {
             return std::pair(row.display.normalized(QString::NormalizationForm_D).left(1).toLower(), row.input);
@@ -76,9 +75,11 @@ int fail(const QString& message)
 }
 
 } // namespace
+} // namespace orvane::helpgen
 
 int main(int argc, char* argv[])
 {
+    using namespace orvane::helpgen;
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() != 3 && arguments.size() != 4)

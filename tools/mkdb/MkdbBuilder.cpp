@@ -107,10 +107,10 @@ void MkdbBuilder::readGlyphs()
             m_glyphs << glyph;
         }
     }
-    if (m_glyphs.size() > picker::GlyphPages::StoreSlots)
+    if (m_glyphs.size() > core::picker::GlyphPages::StoreSlots)
         m_report << QStringLiteral("glyphs: %1 characters given; the picker offers only the first %2")
                         .arg(m_glyphs.size())
-                        .arg(picker::GlyphPages::StoreSlots);
+                        .arg(core::picker::GlyphPages::StoreSlots);
 }
 
 void MkdbBuilder::readConfig()

@@ -8,6 +8,9 @@
 
 namespace orvane::data {
 
+// The passphrase of every orvane.mdb the program reads and the builder writes.
+inline constexpr char DatabasePassword[] = "r^plokijuhy246813579";
+
 // One open, keyed, read-only connection to an orvane.mdb file.
 // Shared through std::shared_ptr: record sets keep the connection alive.
 class Database : public std::enable_shared_from_this<Database>

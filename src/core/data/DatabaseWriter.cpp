@@ -1,7 +1,7 @@
 #include "core/data/DatabaseWriter.h"
 
 #include "core/data/Cipher.h"
-#include "core/data/Mainmode.h"
+#include "core/data/Database.h"
 #include "core/data/Schema.h"
 #include "core/data/UnicodeText.h"
 

@@ -1,8 +1,6 @@
 #include "core/dictionary/DisplayConfig.h"
 
-#include "core/data/Mainmode.h"
-
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 namespace {
 
 using data::RecordSet;
@@ -35,22 +33,14 @@ bool readSize(const RecordSet& row, const QString& column, double& field)
 
 } // namespace
 
-DisplayConfig& SharedDisplayConfig()
+void loadDisplayConfig(const data::DatabaseHandle& database, DisplayConfig& config)
 {
-    static DisplayConfig config;
-    return config;
-}
-
-void LoadDisplayConfig()
-{
-    const data::DatabaseHandle database = data::SharedDatabase();
     if (!database)
         return;
     RecordSet row = database->OpenRecordset(data::Statement::configSettings());
     if (row.Eof())
         return;
     row.MoveFirst();
-    DisplayConfig& config = SharedDisplayConfig();
     // The order matters: fields before a failing column keep their new values.
     readText(row, QStringLiteral("name"), config.configName) && readText(row, QStringLiteral("fnt1"), config.font1) &&
         readText(row, QStringLiteral("fnt3"), config.font2) && readText(row, QStringLiteral("fnt3"), config.font3) &&
@@ -60,4 +50,4 @@ void LoadDisplayConfig()
         readSize(row, QStringLiteral("fsz5"), config.size5);
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -1,8 +1,6 @@
 #include "core/dictionary/EntryComposer.h"
 
-#include "core/data/Mainmode.h"
-
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 namespace {
 constexpr QStringView LineBreak = u"\r\n";
@@ -22,9 +20,8 @@ QString composeEntryText(const QString& header, const QString& meanings)
     return text;
 }
 
-QString composeEntry(qint64 id, SearchMode searchMode)
+QString composeEntry(const data::DatabaseHandle& database, qint64 id, SearchMode searchMode)
 {
-    const data::DatabaseHandle database = data::SharedDatabase();
     if (!database)
         return {};
     const QString header = searchMode == SearchMode::NativeScript ? QStringLiteral("m2") : QStringLiteral("m1");
@@ -52,4 +49,4 @@ QString entryDisplayText(const QString& composed)
     return text;
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

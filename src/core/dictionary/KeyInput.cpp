@@ -1,16 +1,14 @@
 #include "core/dictionary/KeyInput.h"
 
-#include "core/data/Mainmode.h"
 #include "core/dictionary/Search.h"
 
 #include <QHash>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
-void KeyInput::LookupKey()
+void KeyInput::lookUpKey(const data::DatabaseHandle& database)
 {
     keyDisplay.clear();
-    const data::DatabaseHandle database = data::SharedDatabase();
     if (!database)
         return;
     data::Statement statement = data::Statement::keyboardByInput(trimSpaces(keyInput));
@@ -30,13 +28,13 @@ void KeyInput::LookupKey()
     }
 }
 
-QString KeyInput::applyKeys(QString text)
+QString KeyInput::applyKeys(const data::DatabaseHandle& database, QString text)
 {
     for (int replacements = 0; replacements < MaxChainedReplacements; ++replacements) {
         if (text.size() < 2)
             break;
         keyInput = text.right(2);
-        LookupKey();
+        lookUpKey(database);
         if (keyDisplay.isEmpty())
             break;
         text.chop(2);
@@ -55,7 +53,7 @@ std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database
     data::RecordSet records = database.OpenRecordset(statement);
     for (; !records.Eof() && records.Error().isEmpty(); records.MoveNext()) {
         const std::optional<QString> input = records.Fields(QStringLiteral("input"));
-        // LookupKey looks up at most two characters without their spaces: no other input is ever found.
+        // lookUpKey looks up at most two characters without their spaces: no other input is ever found.
         if (!input || input->size() > 2 || trimSpaces(*input) != *input)
             continue;
         const QString display = records.Fields(QStringLiteral("display")).value_or(QString());
@@ -75,4 +73,4 @@ std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database
     return table;
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "core/data/Database.h"
+
 #include <QString>
 #include <optional>
 #include <vector>
 
-namespace orvane::data {
-class Database;
-}
-
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 // The key-sequence input of the transliteration box: after each change the text's last
 // two characters are looked up in tbl_keyboard and replaced by their display text.
@@ -21,15 +19,15 @@ struct KeyInput
     QString keyInput;   // the sequence to look up, set before each look-up
     QString keyDisplay; // what the last look-up found; "" when nothing
 
-    // Looks keyInput (without leading and trailing spaces) up on the shared database.
-    // The last matching row wins. Leaves at the first error, keeping keyDisplay as it
-    // stood then ("" unless a row had been read).
-    void LookupKey();
+    // Looks keyInput (without leading and trailing spaces) up in `database`. The last
+    // matching row wins. Leaves at the first error, keeping keyDisplay as it stood then
+    // ("" unless a row had been read); without a database nothing is found.
+    void lookUpKey(const data::DatabaseHandle& database);
 
     // The change rule applied to `text` and then to each result in turn, until the last
     // two characters are no known sequence or MaxChainedReplacements have been made.
     // Returns the final text; `text` itself when nothing was replaced.
-    QString applyKeys(QString text);
+    QString applyKeys(const data::DatabaseHandle& database, QString text);
 };
 
 struct KeyTableRow
@@ -45,4 +43,4 @@ struct KeyTableRow
 // reason in *error, when the table cannot be read.
 std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database, QString* error = nullptr);
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 namespace {
 
@@ -59,7 +59,8 @@ const SearchKind& searchKindFor(const QString& text)
     return latinBeyondAscii ? TranslitSearch : PlainSearch;
 }
 
-QStringList defineEntries(const QString& word, const SearchKind& kind, bool exact, qsizetype limit)
+QStringList defineEntries(const data::DatabaseHandle& database, const QString& word, const SearchKind& kind, bool exact,
+                          qsizetype limit)
 {
     QStringList entries;
     if (word.isEmpty())
@@ -67,16 +68,16 @@ QStringList defineEntries(const QString& word, const SearchKind& kind, bool exac
     // With `exact` the hits carry the column the search matched on (m3 for the plain
     // search, which lists m2); the order is the search's own either way.
     const QString searched = kind.statement(QString()).where->column;
-    const SearchResults hits = runSearch(kind, word, exact ? searched : QString());
+    const SearchResults hits = runSearch(database, kind, word, exact ? searched : QString());
     const QString key = data::schema::searchKey(word);
     for (qsizetype row = 0; row < hits.size() && entries.size() < limit; ++row) {
         if (exact && data::schema::searchKey(hits.term(row)) != key)
             continue;
-        const QString composed = composeEntry(hits.id(row), kind.searchMode);
+        const QString composed = composeEntry(database, hits.id(row), kind.searchMode);
         if (!composed.isEmpty())
             entries << entryDisplayText(composed);
     }
     return entries;
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 // A look-up from outside the window (the command line, the selection) keeps at most
 // this many characters: a selection may hold a whole page, no headword comes near this
@@ -23,9 +23,10 @@ QString lookupText(const QString& text);
 const SearchKind& searchKindFor(const QString& text);
 
 // What the terminal shows for `word` (a lookupText()): the entries that `kind`'s search
-// finds, in list order, each composed as the entry box shows it, at most `limit` of them.
+// finds in `database`, in list order, each composed as the entry box shows it, at most `limit` of them.
 // `exact` keeps only the hits whose searched column equals the word as the search
 // compares texts (case folded, accents significant).
-QStringList defineEntries(const QString& word, const SearchKind& kind, bool exact, qsizetype limit);
+QStringList defineEntries(const data::DatabaseHandle& database, const QString& word, const SearchKind& kind, bool exact,
+                          qsizetype limit);
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 void ResultListModel::setRows(SearchResults rows)
 {
@@ -53,4 +53,4 @@ int ResultListModel::nextRowStartingWith(QStringView typed, int current) const
     return -1;
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

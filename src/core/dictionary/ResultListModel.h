@@ -4,7 +4,7 @@
 
 #include <QAbstractListModel>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 // The rows of the result list: the listed term is shown, the entry id rides along in
 // EntryIdRole and is never shown. Two plain vectors, so a million hits load at once.
@@ -30,4 +30,4 @@ private:
     SearchResults m_rows;
 };
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -1,8 +1,6 @@
 #include "core/dictionary/Search.h"
 
-#include "core/data/Mainmode.h"
-
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 const SearchKind ScriptSearch{
     SearchMode::NativeScript, true, false, &data::Statement::dictionaryByScript, "m1", ListFocus::AfterSearch,
@@ -46,14 +44,14 @@ QString trimSpaces(const QString& text)
     return text.mid(first, end - first);
 }
 
-SearchResults runSearch(const SearchKind& kind, const QString& boxText, const QString& listedColumn)
+SearchResults runSearch(const data::DatabaseHandle& database, const SearchKind& kind, const QString& boxText,
+                        const QString& listedColumn)
 {
     SearchResults results;
     const QString trimmed = trimSpaces(boxText);
     if (kind.skipsBlankText && trimmed.isEmpty())
         return results;
 
-    const data::DatabaseHandle database = data::SharedDatabase();
     if (!database)
         return results;
 
@@ -75,4 +73,4 @@ SearchResults runSearch(const SearchKind& kind, const QString& boxText, const QS
     return results;
 }
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

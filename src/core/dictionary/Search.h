@@ -1,12 +1,13 @@
 #pragma once
 
+#include "core/data/Database.h"
 #include "core/data/Statement.h"
 
 #include <QString>
 #include <QtGlobal>
 #include <vector>
 
-namespace orvane::dictionary {
+namespace orvane::core::dictionary {
 
 // Which search filled the result list; decides the header of a composed entry.
 enum class SearchMode : qint16
@@ -60,9 +61,11 @@ private:
 // tabs and other blanks are ordinary characters there.
 QString trimSpaces(const QString& text);
 
-// Runs `kind`'s search for what its box holds on the shared database. Every hit is
-// returned, however many. A statement that cannot run yields no rows and no message.
-// `listedColumn`, when given, is read in place of the kind's own; the order stays.
-SearchResults runSearch(const SearchKind& kind, const QString& boxText, const QString& listedColumn = {});
+// Runs `kind`'s search for what its box holds on `database`. Every hit is returned,
+// however many. Without a database, or when the statement cannot run, nothing is found
+// and nothing is said. `listedColumn`, when given, is read in place of the kind's own;
+// the order stays.
+SearchResults runSearch(const data::DatabaseHandle& database, const SearchKind& kind, const QString& boxText,
+                        const QString& listedColumn = {});
 
-} // namespace orvane::dictionary
+} // namespace orvane::core::dictionary

@@ -1,18 +1,15 @@
 #include "core/picker/GlyphPages.h"
 
-#include "core/data/Mainmode.h"
-
 #include <algorithm>
 
-namespace orvane::picker {
+namespace orvane::core::picker {
 
 GlyphPages::GlyphPages() : m_store(StoreSlots) {}
 
-void GlyphPages::load()
+void GlyphPages::load(const data::DatabaseHandle& database)
 {
     std::fill(m_store.begin(), m_store.end(), QString());
     m_pageIndex = 0;
-    const data::DatabaseHandle database = data::SharedDatabase();
     if (!database)
         return;
     data::RecordSet glyphs = database->OpenRecordset(data::Statement::glyphsInOrder());
@@ -52,4 +49,4 @@ void GlyphPages::previous()
         --m_pageIndex;
 }
 
-} // namespace orvane::picker
+} // namespace orvane::core::picker

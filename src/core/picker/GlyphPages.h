@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/data/Database.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <vector>
 
-namespace orvane::picker {
+namespace orvane::core::picker {
 
 // The glyphs of tbl_glyph as the character picker pages through them: a store of
 // StoreSlots slots read in id order, and the page the grid shows, PageSize glyphs a page.
@@ -16,11 +18,10 @@ public:
 
     GlyphPages();
 
-    // Empties the store, reads tbl_glyph in id order from the shared database into it
-    // (a null glyph as empty text; rows past the last slot are not kept) and turns to the
-    // first page. Without a database, or when the rows cannot be walked, the store keeps
-    // what was read.
-    void load();
+    // Empties the store, reads tbl_glyph of `database` in id order into it (a null glyph
+    // as empty text; rows past the last slot are not kept) and turns to the first page.
+    // Without a database, or when the rows cannot be walked, the store keeps what was read.
+    void load(const data::DatabaseHandle& database);
 
     const std::vector<QString>& glyphStore() const { return m_store; }
     int pageIndex() const { return m_pageIndex; }
@@ -43,4 +44,4 @@ private:
     qint16 m_pageIndex = 0;
 };
 
-} // namespace orvane::picker
+} // namespace orvane::core::picker

@@ -1,14 +1,11 @@
 #include "core/shell/AboutText.h"
 
-#include "core/data/Mainmode.h"
-
 #include <QDir>
 
-namespace orvane::shell {
+namespace orvane::core::shell {
 
-std::optional<QString> LoadAboutText()
+std::optional<QString> loadAboutText(const data::DatabaseHandle& database)
 {
-    const data::DatabaseHandle database = data::SharedDatabase();
     if (!database)
         return std::nullopt;
     std::optional<QString> text;
@@ -25,4 +22,4 @@ QUrl aboutLink(const QString& address, const QString& programFolder)
     return QUrl::fromLocalFile(QDir(programFolder).absolutePath() + u'/').resolved(QUrl(address));
 }
 
-} // namespace orvane::shell
+} // namespace orvane::core::shell

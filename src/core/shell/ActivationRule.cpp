@@ -1,6 +1,6 @@
 #include "core/shell/ActivationRule.h"
 
-namespace orvane::shell {
+namespace orvane::core::shell {
 
 bool ActivationRule::focusMoved(Focus to)
 {
@@ -43,4 +43,4 @@ void ActivationRule::handlerFinished(bool showedWindows, bool focusIsOnWindow)
     m_phase = showedWindows && !focusIsOnWindow ? Phase::AwaitingReturn : Phase::Idle;
 }
 
-} // namespace orvane::shell
+} // namespace orvane::core::shell

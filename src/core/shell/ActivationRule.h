@@ -1,6 +1,6 @@
 #pragma once
 
-namespace orvane::shell {
+namespace orvane::core::shell {
 
 // When a window's activation handler runs. It runs when the window gets the focus for
 // the first time, and again whenever the focus comes to it from another window of the
@@ -50,4 +50,4 @@ private:
     bool m_focusInOtherWindow = false;
 };
 
-} // namespace orvane::shell
+} // namespace orvane::core::shell

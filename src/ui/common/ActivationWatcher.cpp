@@ -4,7 +4,9 @@
 #include <QWidget>
 #include <QWindow>
 
-namespace orvane::shell {
+namespace orvane::ui::common {
+
+using core::shell::ActivationRule;
 
 ActivationWatcher::ActivationWatcher(QWidget* window, std::function<void()> onActivate)
     : QObject(window), m_window(window), m_onActivate(std::move(onActivate))
@@ -66,4 +68,4 @@ void ActivationWatcher::runHandler()
     m_rule.handlerFinished(showedWindows, isWatchedWindow(QGuiApplication::focusWindow()));
 }
 
-} // namespace orvane::shell
+} // namespace orvane::ui::common

@@ -10,9 +10,9 @@
 class QWidget;
 class QWindow;
 
-namespace orvane::shell {
+namespace orvane::ui::common {
 
-// Runs a window's activation handler as ActivationRule says, from a queued call: the
+// Runs a window's activation handler as core::shell::ActivationRule says, from a queued call: the
 // handler may open message boxes, and a nested event loop must not run inside the focus
 // change that is being delivered. The watcher is a child of the window, so it lives and
 // dies with it.
@@ -27,16 +27,16 @@ public:
 
 private:
     void focusWindowChanged(QWindow* now);
-    ActivationRule::Focus classify(QWindow* now);
+    core::shell::ActivationRule::Focus classify(QWindow* now);
     void runHandler();
     bool isWatchedWindow(const QWindow* window) const;
 
     QWidget* m_window;
     std::function<void()> m_onActivate;
-    ActivationRule m_rule;
+    core::shell::ActivationRule m_rule;
     // Windows that took the focus while the handler ran (its message boxes).
     QList<QPointer<QWindow>> m_handlerWindows;
     int m_activations = 0;
 };
 
-} // namespace orvane::shell
+} // namespace orvane::ui::common

@@ -1,8 +1,8 @@
 #include "ui/common/HelpLauncher.h"
 
-#include "core/data/Mainmode.h"
 #include "ui/common/Messages.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +10,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-namespace orvane::shell {
+namespace orvane::ui::common {
 
 namespace {
 QStringList viewerNames()
@@ -52,7 +52,7 @@ HelpLauncher::Result HelpLauncher::open(const QString& helpFile) const
 
 QString HelpLauncher::helpFilePath()
 {
-    return data::programFolder() + QStringLiteral("/orvane.chm");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/orvane.chm");
 }
 
 void showHelp(QWidget* parent)
@@ -74,4 +74,4 @@ void showHelp(QWidget* parent)
     }
 }
 
-} // namespace orvane::shell
+} // namespace orvane::ui::common

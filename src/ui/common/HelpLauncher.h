@@ -7,7 +7,7 @@
 class QUrl;
 class QWidget;
 
-namespace orvane::shell {
+namespace orvane::ui::common {
 
 // Opens the help file orvane.chm of the program folder in a help viewer that runs on
 // its own (started detached, with an argument list, never through a shell). Viewers,
@@ -43,4 +43,4 @@ private:
 // tells the user, in a message box over `parent`, why it cannot; the program goes on.
 void showHelp(QWidget* parent);
 
-} // namespace orvane::shell
+} // namespace orvane::ui::common

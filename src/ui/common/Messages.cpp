@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-namespace orvane::shell {
+namespace orvane::ui::common {
 
 void showMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
 {
@@ -11,4 +11,4 @@ void showMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
     box.exec();
 }
 
-} // namespace orvane::shell
+} // namespace orvane::ui::common

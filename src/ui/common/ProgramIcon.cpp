@@ -7,7 +7,7 @@ static void registerIconResource()
     Q_INIT_RESOURCE(icon);
 }
 
-namespace orvane::shell {
+namespace orvane::ui::common {
 
 QIcon programIcon()
 {
@@ -21,4 +21,4 @@ QIcon programIcon()
     return icon;
 }
 
-} // namespace orvane::shell
+} // namespace orvane::ui::common

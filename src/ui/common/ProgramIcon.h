@@ -2,9 +2,9 @@
 
 #include <QIcon>
 
-namespace orvane::shell {
+namespace orvane::ui::common {
 
 // The program's own icon (several sizes, from the resources), for the tray and every window.
 QIcon programIcon();
 
-} // namespace orvane::shell
+} // namespace orvane::ui::common

@@ -2,7 +2,7 @@
 
 #include <QRect>
 
-namespace orvane::shell {
+namespace orvane::ui::common {
 
 // Window designs are measured in twips; 15 twips make one logical pixel at 96 dpi and
 // Qt scales logical pixels on high-density screens.
@@ -18,4 +18,4 @@ constexpr QRect twipsRect(int left, int top, int width, int height)
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
-} // namespace orvane::shell
+} // namespace orvane::ui::common

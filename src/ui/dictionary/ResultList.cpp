@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-namespace orvane {
+namespace orvane::ui::dictionary {
 
-ResultList::ResultList(dictionary::ResultListModel* rows, QWidget* parent) : QListView(parent), m_rows(rows)
+ResultList::ResultList(core::dictionary::ResultListModel* rows, QWidget* parent) : QListView(parent), m_rows(rows)
 {
     setModel(rows);
 }
@@ -67,4 +67,4 @@ void ResultList::mousePressEvent(QMouseEvent* event)
     QListView::mousePressEvent(event);
 }
 
-} // namespace orvane
+} // namespace orvane::ui::dictionary

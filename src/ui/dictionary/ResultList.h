@@ -2,11 +2,11 @@
 
 #include <QListView>
 
-namespace orvane {
-
-namespace dictionary {
+namespace orvane::core::dictionary {
 class ResultListModel;
-} // namespace dictionary
+} // namespace orvane::core::dictionary
+
+namespace orvane::ui::dictionary {
 
 // The result list's view. Keys and mouse buttons mean what they say in a list box:
 // - New rows show from the first one, however far the old ones were scrolled.
@@ -21,7 +21,7 @@ class ResultListModel;
 class ResultList : public QListView
 {
 public:
-    ResultList(dictionary::ResultListModel* rows, QWidget* parent);
+    ResultList(core::dictionary::ResultListModel* rows, QWidget* parent);
 
     void keyboardSearch(const QString& typed) override;
     void reset() override;
@@ -34,7 +34,7 @@ protected:
 private:
     int lastRowOfFirstPage() const;
 
-    dictionary::ResultListModel* m_rows;
+    core::dictionary::ResultListModel* m_rows;
 };
 
-} // namespace orvane
+} // namespace orvane::ui::dictionary

@@ -1,37 +1,10 @@
-#include "ui/shell/Systray.h"
+#include "ui/shell/TrayReleaseFilter.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
 
-namespace orvane::shell {
-
-namespace {
-QAction* addItem(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* item = menu->addAction(caption);
-    item->setObjectName(QString::fromLatin1(name));
-    return item;
-}
-
-QAction* addNamedSeparator(QMenu* menu, const char* name)
-{
-    QAction* separator = menu->addSeparator();
-    separator->setObjectName(QString::fromLatin1(name));
-    return separator;
-}
-} // namespace
-
-pupMenu::pupMenu(QWidget* parent) : QMenu(QStringLiteral("pupMenu"), parent)
-{
-    setObjectName(QStringLiteral("pupMenu"));
-    gioithieu = addItem(this, "gioithieu", QStringLiteral("About"));
-    how = addItem(this, "how", QStringLiteral("Help"));
-    g2 = addNamedSeparator(this, "g2");
-    dict = addItem(this, "dict", QStringLiteral("Dictionary"));
-    g1 = addNamedSeparator(this, "g1");
-    thoat = addItem(this, "thoat", QStringLiteral("Exit"));
-}
+namespace orvane::ui::shell {
 
 TrayReleaseFilter::TrayReleaseFilter(std::function<void()> onLeftRelease,
                                      std::function<void(const QPoint&)> onRightRelease, QObject* parent)
@@ -46,8 +19,8 @@ void TrayReleaseFilter::install()
 bool TrayReleaseFilter::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    const bool mouseButton = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
-                             type == QEvent::MouseButtonRelease;
+    const bool mouseButton =
+        type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick || type == QEvent::MouseButtonRelease;
     if (!mouseButton || !watched->inherits("QSystemTrayIconSys"))
         return QObject::eventFilter(watched, event);
     switch (type) {
@@ -73,4 +46,4 @@ bool TrayReleaseFilter::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-} // namespace orvane::shell
+} // namespace orvane::ui::shell

@@ -4,26 +4,26 @@
 
 class QSystemTrayIcon;
 
-namespace orvane::shell {
+namespace orvane::ui::shell {
 
-class pupMenu;
+class TrayMenu;
 class TrayReleaseFilter;
 
 // The start-up window. Never shown: it owns the tray icon and the tray's pop-up menu,
 // from which the user opens the dictionary, the About box and the help, and ends the
 // program.
-class Fboard : public QWidget
+class TrayController : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Fboard(QWidget* parent = nullptr);
+    explicit TrayController(QWidget* parent = nullptr);
 
     // The start-up sequence: the tray icon, or, where no tray exists, the dictionary
     // window, whose closing then ends the program (nothing else could reach it).
-    void Form_Load();
+    void start();
 
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
-    pupMenu* menu() const { return m_menu; }
+    TrayMenu* menu() const { return m_menu; }
 
 signals:
     // The window registry shows the windows the tray asks for.
@@ -37,17 +37,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void trayLeftRelease();
-    void trayRightRelease(const QPoint& where);
-
-    void gioithieu_Click();
-    void how_Click();
-    void dict_Click();
-    void thoat_Click();
+    void onLeftRelease();
+    void onRightRelease(const QPoint& where);
+    void exitProgram();
 
     QSystemTrayIcon* m_trayIcon = nullptr;
-    pupMenu* m_menu;
+    TrayMenu* m_menu;
     TrayReleaseFilter* m_releaseFilter;
 };
 
-} // namespace orvane::shell
+} // namespace orvane::ui::shell

@@ -1,28 +1,10 @@
 #pragma once
 
-#include <QMenu>
 #include <QObject>
+#include <QPoint>
 #include <functional>
 
-class QAction;
-class QSystemTrayIcon;
-
-namespace orvane::shell {
-
-// The tray's pop-up menu. The item objects carry the item names.
-class pupMenu : public QMenu
-{
-    Q_OBJECT
-public:
-    explicit pupMenu(QWidget* parent = nullptr);
-
-    QAction* gioithieu; // "About"
-    QAction* how;       // "Help"
-    QAction* g2;        // separator
-    QAction* dict;      // "Dictionary"
-    QAction* g1;        // separator
-    QAction* thoat;     // "Exit"
-};
+namespace orvane::ui::shell {
 
 // The tray acts on button releases over the icon: a left release shows the dictionary,
 // a right release opens the menu, a press alone does nothing. Qt's X11 tray widget
@@ -51,4 +33,4 @@ private:
     Qt::MouseButton m_pressedButton = Qt::NoButton;
 };
 
-} // namespace orvane::shell
+} // namespace orvane::ui::shell

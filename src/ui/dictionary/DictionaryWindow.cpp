@@ -1,0 +1,371 @@
+#include "ui/dictionary/DictionaryWindow.h"
+
+#include "core/dictionary/DictionarySession.h"
+#include "core/dictionary/EntryComposer.h"
+#include "core/dictionary/Lookup.h"
+#include "core/dictionary/ResultListModel.h"
+#include "core/dictionary/Search.h"
+#include "ui/common/ActivationWatcher.h"
+#include "ui/common/HelpLauncher.h"
+#include "ui/common/Messages.h"
+#include "ui/common/ProgramIcon.h"
+#include "ui/common/Twips.h"
+#include "ui/dictionary/ResultList.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace orvane::ui::dictionary {
+
+namespace {
+
+using common::twipsRect;
+using common::twipsToPixels;
+
+QFont designedFont(const char* family, double points, bool bold = false)
+{
+    QFont font(QString::fromLatin1(family));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// A configured size outside this range is a data error; applying it would make the
+// control unreadable or absurdly large, so the control keeps its size.
+constexpr double MaxFontPoints = 200.0;
+
+// The native-script box empties itself when its text becomes exactly this long, however
+// the text got there; a longer text pasted at once stays. Intended, not a limit.
+constexpr qsizetype DiscardedScriptLength = 15;
+
+// The size of the native-script box once a picked character replaced its placeholder.
+constexpr double PickedCharacterPoints = 11;
+
+const QString DoubleClickToClear = QStringLiteral("Double click to clear");
+
+// Shows the wait cursor while a long search fills the list.
+class WaitCursor
+{
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+DictionaryWindow::DictionaryWindow(core::dictionary::DictionarySession* session, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session)
+{
+    setObjectName(QStringLiteral("dictionaryWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Orvane"));
+    setWindowIcon(common::programIcon());
+    // Fixed single border: no resizing and no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(twipsToPixels(10095), twipsToPixels(5910));
+
+    createControls();
+    setUpTabOrder();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    // The list holds the focus when the window opens, so that the placeholders of the
+    // search boxes stay in view until the user clicks into a box.
+    m_resultList->setFocus();
+
+    new common::ActivationWatcher(this, [this] { onActivated(); });
+}
+
+void DictionaryWindow::createControls()
+{
+    m_entryBox = new QPlainTextEdit(this);
+    m_entryBox->setObjectName(QStringLiteral("entryBox"));
+    m_entryBox->setGeometry(twipsRect(120, 120, 6255, 5055));
+    m_entryBox->setFont(designedFont("Arial Unicode MS", 14.25));
+    m_entryBox->setReadOnly(true);
+    // Read-only, but the text can be selected and copied, and a caret shows where.
+    m_entryBox->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    m_entryBox->setFocusPolicy(Qt::StrongFocus);
+    m_entryBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_entryBox->setAccessibleName(QStringLiteral("Entry"));
+
+    m_resultModel = new core::dictionary::ResultListModel(this);
+    m_resultList = new ResultList(m_resultModel, this);
+    m_resultList->setObjectName(QStringLiteral("resultList"));
+    m_resultList->setGeometry(twipsRect(6480, 120, 3495, 5055));
+    m_resultList->setFont(designedFont("Arial Unicode MS", 14.25));
+    m_resultList->setUniformItemSizes(true);
+    m_resultList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_resultList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_resultList->setAccessibleName(QStringLiteral("Search results"));
+    m_resultList->viewport()->installEventFilter(this);
+    connect(m_resultList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &DictionaryWindow::showCurrentEntry);
+
+    // The rules above and below the row of search boxes; the upper one in the button-shadow colour.
+    for (const auto& [top, role] : {std::pair(5280, QPalette::Dark), {5880, QPalette::WindowText}}) {
+        auto* rule = new QFrame(this);
+        rule->setFrameShape(QFrame::HLine);
+        rule->setFrameShadow(QFrame::Plain);
+        rule->setForegroundRole(role);
+        rule->setGeometry(0, twipsToPixels(top), twipsToPixels(10080), 1);
+        rule->setAccessibleName(QStringLiteral("Separator"));
+    }
+
+    const auto button = [this](const char* name, const char* caption, const QRect& geometry, const QFont& font,
+                               const char* accessibleName) {
+        auto* pushButton = new QPushButton(QString::fromUtf8(caption), this);
+        pushButton->setObjectName(QString::fromLatin1(name));
+        pushButton->setGeometry(geometry);
+        pushButton->setFont(font);
+        pushButton->setAutoDefault(false);
+        pushButton->setAccessibleName(QString::fromUtf8(accessibleName));
+        return pushButton;
+    };
+    const auto searchBox = [this](const char* name, QStringView placeholder, const QRect& geometry,
+                                  const char* accessibleName) {
+        auto* lineEdit = new QLineEdit(placeholder.toString(), this);
+        lineEdit->setObjectName(QString::fromLatin1(name));
+        lineEdit->setGeometry(geometry);
+        lineEdit->setFont(designedFont("Arial Unicode MS", 9.75));
+        lineEdit->setCursorPosition(0); // a placeholder wider than its box shows its beginning
+        lineEdit->setToolTip(DoubleClickToClear);
+        lineEdit->setAccessibleName(QString::fromUtf8(accessibleName));
+        lineEdit->installEventFilter(this);
+        return lineEdit;
+    };
+    const QFont okFont = designedFont("MS Sans Serif", 8.25, true);
+
+    m_pickerButton =
+        button("pickerButton", "#", twipsRect(120, 5400, 255, 255), designedFont("Arial", 9), "Insert characters");
+    m_scriptBox = searchBox("scriptBox", core::dictionary::ScriptSearch.placeholder, twipsRect(480, 5395, 1755, 390),
+                            "Search native script");
+    m_scriptSearchButton =
+        button("scriptSearchButton", "OK", twipsRect(2280, 5400, 465, 360), okFont, "Search by native script");
+    m_translitBox = searchBox("translitBox", core::dictionary::TranslitSearch.placeholder,
+                              twipsRect(2880, 5400, 2055, 375), "Search transliteration");
+    m_translitSearchButton =
+        button("translitSearchButton", "OK", twipsRect(5040, 5400, 465, 375), okFont, "Search by transliteration");
+    m_plainBox = searchBox("plainBox", core::dictionary::PlainSearch.placeholder, twipsRect(5640, 5400, 2055, 375),
+                           "Search without diacritics");
+    m_plainSearchButton =
+        button("plainSearchButton", "OK", twipsRect(7800, 5400, 465, 375), okFont, "Search without diacritics");
+    m_helpButton = button("helpButton", "Help", twipsRect(8475, 5400, 690, 375), okFont, "Help");
+    m_aboutButton = button("aboutButton", "About", twipsRect(9300, 5400, 690, 375), okFont, "About");
+
+    m_searches[0] = {m_scriptBox, m_scriptSearchButton, &core::dictionary::ScriptSearch};
+    m_searches[1] = {m_translitBox, m_translitSearchButton, &core::dictionary::TranslitSearch};
+    m_searches[2] = {m_plainBox, m_plainSearchButton, &core::dictionary::PlainSearch};
+    for (const SearchBox& search : m_searches) {
+        connect(search.button, &QPushButton::clicked, this, [this, &search] { onSearchClicked(search); });
+        // Enter in a search box presses its "OK" button.
+        connect(search.box, &QLineEdit::returnPressed, search.button, &QPushButton::click);
+    }
+    connect(m_translitBox, &QLineEdit::textChanged, this, &DictionaryWindow::onTranslitTextChanged);
+    connect(m_scriptBox, &QLineEdit::textChanged, this, &DictionaryWindow::onScriptTextChanged);
+    connect(m_pickerButton, &QPushButton::clicked, this, &DictionaryWindow::pickerRequested);
+    connect(m_aboutButton, &QPushButton::clicked, this, &DictionaryWindow::aboutRequested);
+    connect(m_helpButton, &QPushButton::clicked, this, [this] { common::showHelp(this); });
+}
+
+void DictionaryWindow::setUpTabOrder()
+{
+    QWidget* const order[] = {
+        m_resultList, m_scriptBox, m_scriptSearchButton, m_aboutButton,  m_translitBox, m_translitSearchButton,
+        m_entryBox,   m_plainBox,  m_plainSearchButton,  m_pickerButton, m_helpButton};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+// ---- Activation ---------------------------------------------------------------------
+
+void DictionaryWindow::onActivated()
+{
+    if (!m_session->reconnect())
+        common::showMessage(this, QString::fromLatin1(common::CannotContinueText));
+    m_session->loadDisplaySettings();
+    applyDisplaySettings();
+    m_activated = true;
+    runPendingLookup();
+}
+
+void DictionaryWindow::applyDisplaySettings()
+{
+    const core::dictionary::DisplayConfig& config = m_session->displaySettings();
+    const struct
+    {
+        QWidget* control;
+        const QString& family;
+        double points;
+    } settings[] = {
+        {m_scriptBox, config.font1, config.size1}, {m_translitBox, config.font2, config.size2},
+        {m_plainBox, config.font3, config.size3},  {m_resultList, config.font4, config.size4},
+        {m_entryBox, config.font5, config.size5},
+    };
+    // Each of the ten settings stands alone: one that cannot be applied is skipped.
+    for (const auto& setting : settings) {
+        QFont font = setting.control->font();
+        if (!setting.family.isEmpty() && QFontDatabase::hasFamily(setting.family))
+            font.setFamily(setting.family);
+        if (setting.points > 0 && setting.points <= MaxFontPoints)
+            font.setPointSizeF(setting.points);
+        setting.control->setFont(font);
+    }
+}
+
+// ---- Searches -----------------------------------------------------------------------
+
+void DictionaryWindow::onSearchClicked(const SearchBox& search)
+{
+    const core::dictionary::SearchKind& kind = *search.kind;
+    m_entryBox->clear();
+    m_searchMode = kind.searchMode;
+    // Only a box that is exactly empty takes the clipboard; placeholder or spaces count as text.
+    if (search.box->text().isEmpty()) {
+        search.box->paste(); // runs the box's change handling before the search reads it
+        m_resultModel->clear();
+    } else {
+        m_resultModel->clear();
+        if (kind.listFocus == core::dictionary::ListFocus::BeforeSearchWhenBoxFilled)
+            m_resultList->setFocus();
+    }
+    {
+        const WaitCursor waitCursor;
+        m_resultModel->setRows(core::dictionary::runSearch(m_session->database(), kind, search.box->text()));
+    }
+    if (kind.listFocus == core::dictionary::ListFocus::AfterSearch)
+        m_resultList->setFocus();
+}
+
+const DictionaryWindow::SearchBox& DictionaryWindow::searchFor(const QObject* box) const
+{
+    for (const SearchBox& search : m_searches) {
+        if (search.box == box)
+            return search;
+    }
+    return m_searches[0];
+}
+
+void DictionaryWindow::lookUp(const QString& text)
+{
+    m_pendingLookup = core::dictionary::lookupText(text);
+    if (m_activated)
+        runPendingLookup();
+}
+
+void DictionaryWindow::runPendingLookup()
+{
+    const QString word = std::exchange(m_pendingLookup, QString());
+    if (word.isEmpty())
+        return;
+    const core::dictionary::SearchKind& kind = core::dictionary::searchKindFor(word);
+    for (const SearchBox& search : m_searches) {
+        if (search.kind != &kind)
+            continue;
+        // The native box would empty itself at 15 characters; a space after the word
+        // keeps it, and the native search trims it away again.
+        search.box->setText(search.box == m_scriptBox && word.size() == DiscardedScriptLength ? word + u' ' : word);
+        search.button->click();
+    }
+    if (m_resultModel->rowCount() > 0)
+        m_resultList->setCurrentIndex(m_resultModel->index(0, 0));
+}
+
+// ---- Entry display ------------------------------------------------------------------
+
+// Runs when the current row changes and when any mouse button is released over the list,
+// also over the row that is already current.
+void DictionaryWindow::showCurrentEntry()
+{
+    const QModelIndex current = m_resultList->currentIndex();
+    if (current.isValid()) {
+        const qint64 id = current.data(core::dictionary::ResultListModel::EntryIdRole).toLongLong();
+        const QString composed = core::dictionary::composeEntry(m_session->database(), id, m_searchMode);
+        // An entry that cannot be read leaves the box as it was.
+        if (!composed.isEmpty())
+            m_entryBox->setPlainText(core::dictionary::entryDisplayText(composed));
+    }
+    QTextCursor caret = m_entryBox->textCursor();
+    caret.movePosition(QTextCursor::Start);
+    m_entryBox->setTextCursor(caret);
+    m_entryBox->ensureCursorVisible();
+    // Back to the list, so that the arrow keys go on walking the results.
+    m_entryBox->setFocus();
+    m_resultList->setFocus();
+}
+
+// ---- Search boxes -------------------------------------------------------------------
+
+void DictionaryWindow::onTranslitTextChanged()
+{
+    // The replacement below changes the text again; the chain is already complete then.
+    if (m_replacingKeys)
+        return;
+    const QString text = m_translitBox->text();
+    if (text.size() < 2)
+        return;
+    const QString replaced = m_keyInput.applyKeys(m_session->database(), text);
+    if (replaced == text)
+        return;
+    m_replacingKeys = true;
+    m_translitBox->setText(replaced);
+    m_translitBox->setCursorPosition(static_cast<int>(replaced.size())); // typing goes on at the end
+    m_replacingKeys = false;
+}
+
+void DictionaryWindow::appendToScriptBox(const QString& glyph)
+{
+    if (m_scriptBox->text() == core::dictionary::ScriptSearch.placeholder) {
+        QFont font = m_scriptBox->font();
+        font.setPointSizeF(PickedCharacterPoints);
+        m_scriptBox->setFont(font);
+        m_scriptBox->clear();
+    }
+    // setText, not insert: the glyph goes to the end whatever the caret, and the box's own
+    // change handling (the 15-character rule) runs as for any other change.
+    m_scriptBox->setText(m_scriptBox->text() + glyph);
+}
+
+void DictionaryWindow::onScriptTextChanged()
+{
+    if (m_scriptBox->text().size() == DiscardedScriptLength)
+        m_scriptBox->clear();
+}
+
+bool DictionaryWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched->parent() == m_resultList) { // the list's viewport
+        if (event->type() == QEvent::MouseButtonRelease)
+            showCurrentEntry();
+        return QWidget::eventFilter(watched, event);
+    }
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (box == nullptr)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (box->text() == searchFor(box).kind->placeholder)
+            box->clear();
+        break;
+    case QEvent::MouseButtonDblClick:
+        box->clear();
+        return true;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace orvane::ui::dictionary
