@@ -46,6 +46,10 @@ private slots:
             QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), output);
             QCOMPARE(program.readAllStandardError().count('\n'), status == 2 ? 1 : 0);
         }
+        QProcess version; // names the engine it runs on
+        version.start(QStringLiteral(ORVANE_PROGRAM), {u"--version"_s});
+        QVERIFY(version.waitForFinished(30000));
+        QVERIFY(QString::fromUtf8(version.readAllStandardOutput()).contains(u" on SQLite 3."_s));
     }
 };
 

@@ -212,7 +212,7 @@ private slots:
             {{full}, {u"UPDATE tbl_config SET fsz3 = 'large'"_s}, u"Orvane|A|C|C|D|E|9.75|10|3|4|5"_s},
             {{full}, {u"UPDATE tbl_config SET fsz5 = ' 12.5 '"_s}, u"Orvane|A|C|C|D|E|9.75|10|11|14.25|12.5"_s},
             {{full},
-             {u"CREATE TABLE t AS SELECT name, fnt1, fnt3, fnt5 FROM tbl_config"_s, u"DROP TABLE tbl_config"_s,
+             {u"CREATE TABLE t AS SELECT name, fnt1, fnt3, fnt5, about FROM tbl_config"_s, u"DROP TABLE tbl_config"_s,
               u"ALTER TABLE t RENAME TO tbl_config"_s},
              u"Orvane|A|C|C|f4|f5|1|2|3|4|5"_s},
             {{full}, {u"UPDATE tbl_config SET name = ''"_s}, describe(old)},

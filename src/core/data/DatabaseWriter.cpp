@@ -5,7 +5,7 @@
 #include "core/data/Schema.h"
 #include "core/data/UnicodeText.h"
 
-#include <sqlcipher/sqlite3.h>
+#include <sqlite3.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,11 +91,6 @@ std::optional<QByteArray> sortKeyOf(const OptionalText& text)
     return text ? std::optional<QByteArray>(schema::sortKey(*text)) : std::nullopt;
 }
 
-QByteArray quotedLiteral(const QString& text)
-{
-    return '\'' + text.toUtf8().replace('\'', "''") + '\'';
-}
-
 } // namespace
 
 struct DatabaseWriter::Impl
@@ -177,10 +172,9 @@ DatabaseWriter::DatabaseWriter(const QString& targetPath, Options options) : d(s
         d->closeConnection();
         return;
     }
-    const QByteArray pageSize = QByteArray::number(cipher::PageSize);
-    const QByteArray layout = d->options.encrypted ? "PRAGMA key = " + quotedLiteral(d->options.passphrase) +
-                                                         "; PRAGMA cipher_page_size = " + pageSize + ';'
-                                                   : "PRAGMA page_size = " + pageSize + ';';
+    const QByteArray layout = d->options.encrypted
+                                  ? cipher::keyPragmas(cipher::passphraseLiteral(d->options.passphrase), cipher::PageSize)
+                                  : "PRAGMA page_size = " + QByteArray::number(cipher::PageSize) + ';';
     // The file is renamed into place only when complete, so a journal buys nothing.
     const bool ready = d->exec(layout) &&
                        d->exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA temp_store = MEMORY;"
