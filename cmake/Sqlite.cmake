@@ -3,14 +3,15 @@
 # By default a static library built from the pinned amalgamation of SQLite3 Multiple
 # Ciphers that scripts/setup.sh unpacks into external/sqlite3mc/: a current SQLite that
 # reads and writes SQLCipher's file format. With ORVANE_SYSTEM_SQLCIPHER a system
-# SQLCipher 4 or later instead (pkg-config `sqlcipher`), for distributions that have one.
+# SQLCipher 4.5.1 or later instead (pkg-config `sqlcipher`), for distributions that have one.
 # Either way the process holds one SQLite and nothing else of it.
-option(ORVANE_SYSTEM_SQLCIPHER "Build against the system's SQLCipher (4 or later) instead of the bundled engine" OFF)
+option(ORVANE_SYSTEM_SQLCIPHER "Build against the system's SQLCipher (4.5.1 or later) instead of the bundled engine" OFF)
 set(ORVANE_SQLITE_SOURCE_DIR "${PROJECT_SOURCE_DIR}/external/sqlite3mc" CACHE PATH
     "Where scripts/setup.sh unpacked the engine's amalgamation")
 
 if(ORVANE_SYSTEM_SQLCIPHER)
-    pkg_check_modules(SQLCIPHER REQUIRED IMPORTED_TARGET "sqlcipher>=4")
+    # 4.5.1 carries SQLite 3.37, the first with every setting and table the data layer uses.
+    pkg_check_modules(SQLCIPHER REQUIRED IMPORTED_TARGET "sqlcipher>=4.5.1")
     add_library(orvane_sqlite INTERFACE)
     target_link_libraries(orvane_sqlite INTERFACE PkgConfig::SQLCIPHER)
     # Its keying statements differ (core/data/Cipher.cpp).
@@ -60,8 +61,7 @@ target_compile_definitions(orvane_sqlite PRIVATE
     HAVE_CIPHER_RC4=0
     HAVE_CIPHER_ASCON128=0
     HAVE_CIPHER_AEGIS=0)
-# Optimised in every tree (a debug build of the engine makes every test slow), and
-# without instrumentation for fuzzing other than coverage.
+# Optimised in every tree: a debug build of the engine makes every test slow.
 target_compile_options(orvane_sqlite PRIVATE -O2 -w)
 find_package(Threads REQUIRED)
 target_link_libraries(orvane_sqlite PUBLIC Threads::Threads ${CMAKE_DL_LIBS} m)

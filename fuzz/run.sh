@@ -27,7 +27,7 @@ fi
 
 # A build folder configured for fuzzing already (CI's sanitizer build) is used as it is.
 if ! grep -q '^ORVANE_FUZZ:BOOL=ON' "$BUILD_DIR/CMakeCache.txt" 2>/dev/null; then
-    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DORVANE_FUZZ=ON -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_DICTIONARY=OFF >/dev/null
 fi
 cmake --build "$BUILD_DIR" --target "${TARGETS[@]}"
