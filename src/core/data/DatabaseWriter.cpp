@@ -258,6 +258,22 @@ bool DatabaseWriter::addConfig(const Config& config)
     return d->run(d->config);
 }
 
+bool DatabaseWriter::addRows(const Rows& rows)
+{
+    bool added = isOpen();
+    for (const Entry& entry : rows.entries)
+        added = added && addEntry(entry);
+    for (const auto& [input, display] : rows.keys)
+        added = added && addKey(input, display);
+    for (const auto& [id, glyph] : rows.glyphs)
+        added = added && addGlyph(id, glyph);
+    for (const Config& config : rows.configs)
+        added = added && addConfig(config);
+    for (const QString& sql : rows.extraSql)
+        added = added && exec(sql);
+    return added;
+}
+
 bool DatabaseWriter::exec(const QString& sql)
 {
     return d->exec(sql.toUtf8());
