@@ -57,7 +57,9 @@ struct Database::Impl
     }
 
     std::unique_ptr<Connection> connection;
-    QString path;
+    QString path; // empty for an image in memory
+    // The state of the file that the connection's held read belongs to (see holdCurrentRead).
+    mutable std::optional<FileIdentity> heldRead;
     QByteArray key, salt; // as opened, for a second connection to the file
     int pageSize = 0;
     bool dictionaryKeys = false;
@@ -77,6 +79,20 @@ struct Database::Impl
         return result == SQLITE_DONE ? std::optional(names) : std::nullopt;
     }
 
+    // At the start of each read the engine checks whether the file changed, and for an
+    // encrypted file that means decrypting its first page again: more than a look-up by id
+    // costs itself. So one read is held while the file's device, inode, size and times stay
+    // as they were, and begun afresh when they change, so that nothing read from an earlier
+    // state of the file is reused. Called before each statement of the engine.
+    void holdCurrentRead() const
+    {
+        const std::optional<FileIdentity> current = path.isEmpty() ? std::nullopt : FileIdentity::of(path);
+        if (path.isEmpty() || (current && current == heldRead))
+            return;
+        connection->exec("COMMIT;"); // fails when no read is held, which is as good
+        heldRead = current && connection->exec("BEGIN;") ? current : std::nullopt;
+    }
+
     // The engine's rows of `statement`; nullptr, with the reason in *failure, when it cannot run.
     std::unique_ptr<RowSource> prepare(const Statement& statement, QString* failure,
                                        const std::optional<SqlQuery::SortKeyPart>& part = std::nullopt) const
@@ -86,6 +102,7 @@ struct Database::Impl
             *failure = QStringLiteral("not a plain table or column name in: ") + statement.displaySql();
             return nullptr;
         }
+        holdCurrentRead();
         Prepared prepared(*connection, query->sql);
         if (!prepared.isValid()) {
             *failure = connection->errorMessage();
@@ -213,6 +230,7 @@ struct Database::Impl
     // a null QByteArray for no row or null.
     QByteArray value(const char* sql, qint64 parameter = 0) const
     {
+        holdCurrentRead();
         Prepared statement(*connection, sql);
         if (!statement.isValid())
             return {};
