@@ -19,20 +19,17 @@ if(ORVANE_SYSTEM_SQLCIPHER)
     return()
 endif()
 
-# The files exactly as pinned: anything else stops here with one line.
-set(orvane_sqlite_files
-    "sqlite3.c:ad84d2c24540cf62ea27ee414911a32963390769bd031f39a50aec0ad90614a0"
-    "sqlite3.h:eae796d67d1a8236ed47b3fff858beb2d2a34f3b7ca0d8b6ea97e21729967374")
-foreach(pinned IN LISTS orvane_sqlite_files)
-    string(REPLACE ":" ";" pinned "${pinned}")
-    list(GET pinned 0 name)
-    list(GET pinned 1 expected)
-    set(file "${ORVANE_SQLITE_SOURCE_DIR}/${name}")
+# The files exactly as pinned (cmake/sqlite3mc.sha256, which scripts/setup.sh checks
+# too): anything else stops here with one line.
+file(STRINGS "${PROJECT_SOURCE_DIR}/cmake/sqlite3mc.sha256" orvane_sqlite_pins)
+foreach(pin IN LISTS orvane_sqlite_pins)
+    string(REGEX MATCH "^([0-9a-f]+)  (.+)$" pin "${pin}")
+    set(file "${ORVANE_SQLITE_SOURCE_DIR}/${CMAKE_MATCH_2}")
     set(actual "")
     if(EXISTS "${file}")
         file(SHA256 "${file}" actual)
     endif()
-    if(NOT actual STREQUAL expected)
+    if(NOT actual STREQUAL CMAKE_MATCH_1)
         message(FATAL_ERROR "${file} is missing or altered: run scripts/setup.sh")
     endif()
 endforeach()

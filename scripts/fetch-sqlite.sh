@@ -3,7 +3,7 @@
 # amalgamation of SQLite3 Multiple Ciphers, a current SQLite that reads and writes
 # SQLCipher's file format, as one npm package carries it. The package is fetched once
 # with npm into a cache folder and checked against a pinned SHA-256; only sqlite3.c and
-# sqlite3.h are unpacked. CMake checks those two files again before it builds them.
+# sqlite3.h are unpacked, and checked against cmake/sqlite3mc.sha256 as CMake checks them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,10 +15,11 @@ CACHE=${ORVANE_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/orvane}
 
 verified() { [[ -f $1 ]] && echo "$TARBALL_SHA256  $1" | sha256sum --check --status; }
 
-# Unpacked from the verified tarball before: nothing to do.
-if [[ -f $TARGET/sqlite3.c && -f $TARGET/sqlite3.h && $(cat "$TARGET/.from" 2>/dev/null) == "$TARBALL_SHA256" ]]; then
-    exit 0
-fi
+PINS=$PWD/cmake/sqlite3mc.sha256
+unpacked() { [[ -d $TARGET ]] && (cd "$TARGET" && sha256sum --check --status "$PINS"); }
+
+# Unpacked before and unaltered: nothing to do.
+unpacked && exit 0
 
 mkdir -p "$CACHE"
 if ! verified "$CACHE/$TARBALL"; then
@@ -35,4 +36,4 @@ fi
 rm -rf "$TARGET"
 mkdir -p "$TARGET"
 tar -xzf "$CACHE/$TARBALL" -C "$TARGET" --strip-components=3 package/deps/sqlite3/sqlite3.c package/deps/sqlite3/sqlite3.h
-echo "$TARBALL_SHA256" >"$TARGET/.from"
+unpacked || { echo "setup: $TARBALL does not hold the pinned sqlite3.c and sqlite3.h" >&2; exit 1; }
