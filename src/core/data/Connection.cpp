@@ -112,10 +112,10 @@ std::unique_ptr<Connection> Connection::fromImage(const QByteArray& image, QStri
 bool Connection::harden()
 {
     // No schema code of the file runs: a view or trigger could do anything a statement can.
-    // Double quotes around strings stay allowed in schemas, which old files may hold.
+    // (Strings in double quotes, which old schemas may hold, the engine reads there anyway.)
     constexpr std::pair<int, int> Settings[] = {
         {SQLITE_DBCONFIG_DEFENSIVE, 1},   {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0}, {SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
-        {SQLITE_DBCONFIG_ENABLE_VIEW, 0}, {SQLITE_DBCONFIG_DQS_DDL, 1},        {SQLITE_DBCONFIG_DQS_DML, 0},
+        {SQLITE_DBCONFIG_ENABLE_VIEW, 0}, {SQLITE_DBCONFIG_DQS_DML, 0},
     };
     for (const auto& [setting, value] : Settings) {
         if (sqlite3_db_config(m_handle, setting, value, nullptr) != SQLITE_OK)
