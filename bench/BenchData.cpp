@@ -15,13 +15,7 @@ namespace {
 
 using data::DatabaseWriter;
 
-struct Rows
-{
-    std::vector<DatabaseWriter::Entry> entries;
-    std::vector<std::pair<std::optional<QString>, std::optional<QString>>> keys;
-    std::vector<std::pair<qint64, std::optional<QString>>> glyphs;
-    std::vector<DatabaseWriter::Config> configs;
-};
+using Rows = DatabaseWriter::Rows;
 
 [[noreturn]] void fail(const QString& message)
 {
@@ -71,20 +65,11 @@ Rows readRows(const QString& path)
 }
 
 // Writes the rows (entries from `entries`, the small tables from `rows`).
-void writeRows(const QString& path, const Rows& rows, const std::vector<DatabaseWriter::Entry>& entries, bool encrypted)
+void writeRows(const QString& path, const Rows& rows, bool encrypted)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     DatabaseWriter writer(path, {true, QString(), encrypted});
-    bool written = writer.isOpen();
-    for (const auto& entry : entries)
-        written = written && writer.addEntry(entry);
-    for (const auto& [input, display] : rows.keys)
-        written = written && writer.addKey(input, display);
-    for (const auto& [id, glyph] : rows.glyphs)
-        written = written && writer.addGlyph(id, glyph);
-    for (const auto& config : rows.configs)
-        written = written && writer.addConfig(config);
-    if (!written || !writer.commit())
+    if (!writer.addRows(rows) || !writer.commit())
         fail(QStringLiteral("cannot write %1: %2").arg(path, writer.error()));
 }
 
@@ -120,7 +105,7 @@ Dataset BenchData::bundled(const QString& bundledPath, const QString& dataDir)
         dataset.entries = qint64(rows.entries.size());
         if (!isFresh(dataset.referencePath, bundledPath)) {
             note(QStringLiteral("writing the unencrypted reference copy %1").arg(dataset.referencePath));
-            writeRows(dataset.referencePath, rows, rows.entries, false);
+            writeRows(dataset.referencePath, rows, false);
         }
     }
     releasePreparationMemory();
@@ -163,10 +148,10 @@ Dataset BenchData::million(const Dataset& bundled, const QString& dataDir)
 
     note(QStringLiteral("building the %1-entry dictionary once (cached in %2)").arg(MillionEntries).arg(folder));
     {
-        const Rows rows = readRows(bundled.databasePath);
-        const std::vector<DatabaseWriter::Entry> entries = millionEntries(rows);
-        writeRows(dataset.referencePath, rows, entries, false);
-        writeRows(dataset.databasePath, rows, entries, true);
+        Rows rows = readRows(bundled.databasePath);
+        rows.entries = millionEntries(rows);
+        writeRows(dataset.referencePath, rows, false);
+        writeRows(dataset.databasePath, rows, true);
     }
     releasePreparationMemory();
     return dataset;

@@ -1,6 +1,6 @@
 #include "Reference.h"
 
-#include <sqlcipher/sqlite3.h>
+#include <sqlite3.h>
 
 #include <stdexcept>
 

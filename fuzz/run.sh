@@ -6,6 +6,7 @@
 # Seeds come from fuzz/corpus/<target>; what a run learns goes to the build folder's
 # corpus, so the committed seeds stay small. A crash, a failed check, a leak or an
 # input slower than 10 s fails the run; libFuzzer writes the input beside the log.
+# A target may add options of its own in a line "// libFuzzer options: ..." of its source.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-30}
@@ -26,7 +27,7 @@ fi
 
 # A build folder configured for fuzzing already (CI's sanitizer build) is used as it is.
 if ! grep -q '^ORVANE_FUZZ:BOOL=ON' "$BUILD_DIR/CMakeCache.txt" 2>/dev/null; then
-    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DORVANE_FUZZ=ON -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_DICTIONARY=OFF >/dev/null
 fi
 cmake --build "$BUILD_DIR" --target "${TARGETS[@]}"
@@ -39,9 +40,10 @@ for target in "${TARGETS[@]}"; do
     work="$BUILD_DIR/fuzz/$target.run"
     mkdir -p "$work/corpus"
     log="$work/log.txt"
+    options=$(sed -n 's|^// libFuzzer options: ||p' "fuzz/$target.cpp")
     echo "fuzz: $target for ${SECONDS_PER_TARGET}s"
     if (cd "$work" && "../$target" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 \
-        -max_len=4096 -print_final_stats=1 corpus "$SEEDS/$target") >"$log" 2>&1; then
+        -max_len=4096 $options -print_final_stats=1 corpus "$SEEDS/$target") >"$log" 2>&1; then
         grep -E "^stat::number_of_executed_units|^#[0-9]+.*DONE" "$log" | tail -2 | sed "s/^/fuzz: $target: /"
     else
         echo "fuzz: $target FAILED; log and input in $work"

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Orvane needs to build, run and test.
-# Idempotent: when everything is present it returns at once without touching apt.
+# Installs the Debian packages Orvane needs to build, run and test, and fetches the
+# database engine's source (Debian 12 has none current enough).
+# Idempotent: when everything is present it returns at once, without apt or network.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
-    libsqlcipher-dev sqlcipher sqlite3 libssl-dev
+    sqlcipher sqlite3 libssl-dev
     libicu-dev zlib1g-dev
     dict-freedict-ell-eng m17n-db
     fp-utils libchm-bin xchm
@@ -18,20 +20,22 @@ PACKAGES=(
 )
 
 missing=()
+# The engine's source comes through npm; a machine with Node.js from elsewhere has it already.
+command -v npm >/dev/null || PACKAGES+=(npm)
 for pkg in "${PACKAGES[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
     [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
 done
 
-if ((${#missing[@]} == 0)); then
-    exit 0
+if ((${#missing[@]} > 0)); then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    if [[ $(id -u) -ne 0 ]]; then
+        SUDO="sudo"
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -qq
+    $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-echo "Installing: ${missing[*]}"
-SUDO=""
-if [[ $(id -u) -ne 0 ]]; then
-    SUDO="sudo"
-fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+scripts/fetch-sqlite.sh

@@ -2,6 +2,7 @@
 // here, with the core alone; the windows start in orvane-gui.
 #include "app/CommandLine.h"
 #include "app/Handover.h"
+#include "core/data/Database.h"
 #include "core/dictionary/DictionarySession.h"
 #include "core/dictionary/Lookup.h"
 
@@ -72,7 +73,7 @@ int main(int argc, char* argv[])
         print(stdout, QString::fromUtf8(HelpText));
         return 0;
     case CommandLine::Mode::Version:
-        print(stdout, QStringLiteral("orvane " ORVANE_VERSION "\n"));
+        print(stdout, QStringLiteral("orvane " ORVANE_VERSION " on %1\n").arg(orvane::data::engineVersion()));
         return 0;
     case CommandLine::Mode::Define:
         return define(argc, argv, command);

@@ -10,7 +10,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <utility>
-#include <vector>
 
 namespace orvane::testing {
 
@@ -31,32 +30,14 @@ inline QByteArray readFile(const QString& path)
 }
 
 // The rows of a fixture database, given in code.
-struct FixtureRows
-{
-    std::vector<DatabaseWriter::Entry> entries{};
-    std::vector<std::pair<std::optional<QString>, std::optional<QString>>> keys{}; // input, display
-    std::vector<std::pair<qint64, std::optional<QString>>> glyphs{};               // id, glyph
-    std::vector<DatabaseWriter::Config> configs{};
-    QStringList extraSql{}; // run after the rows, before commit (odd shapes: dropped columns...)
-};
+using FixtureRows = DatabaseWriter::Rows;
 
 // Writes `rows` into a new database at `path`; false (with the reason in *error) on failure.
 inline bool writeFixtureDatabase(const QString& path, const FixtureRows& rows, DatabaseWriter::Options options = {},
                                  QString* error = nullptr)
 {
     DatabaseWriter writer(path, std::move(options));
-    bool written = writer.isOpen();
-    for (const auto& entry : rows.entries)
-        written = written && writer.addEntry(entry);
-    for (const auto& [input, display] : rows.keys)
-        written = written && writer.addKey(input, display);
-    for (const auto& [id, glyph] : rows.glyphs)
-        written = written && writer.addGlyph(id, glyph);
-    for (const auto& config : rows.configs)
-        written = written && writer.addConfig(config);
-    for (const QString& sql : rows.extraSql)
-        written = written && writer.exec(sql);
-    written = written && writer.commit();
+    const bool written = writer.addRows(rows) && writer.commit();
     if (!written && error)
         *error = writer.error();
     return written;

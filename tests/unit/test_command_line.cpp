@@ -245,6 +245,14 @@ private slots:
         waitpid(child, nullptr, 0);
         QCOMPARE(lookups.size(), 0);
     }
+
+    void versionNamesTheEngine()
+    {
+        QProcess version;
+        version.start(QStringLiteral(ORVANE_PROGRAM), {u"--version"_s});
+        QVERIFY(version.waitForFinished(30000));
+        QVERIFY(QString::fromUtf8(version.readAllStandardOutput()).contains(u" on SQLite 3."_s));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

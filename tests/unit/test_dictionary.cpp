@@ -257,7 +257,7 @@ private slots:
             {"a size with spaces", {full}, set("fsz5 = ' 12.5 '"), loaded + u"12.5"_s},
             {"a missing column",
              {full},
-             {u"CREATE TABLE t AS SELECT name, fnt1, fnt3, fnt5 FROM tbl_config"_s, u"DROP TABLE tbl_config"_s,
+             {u"CREATE TABLE t AS SELECT name, fnt1, fnt3, fnt5, about FROM tbl_config"_s, u"DROP TABLE tbl_config"_s,
               u"ALTER TABLE t RENAME TO tbl_config"_s},
              u"Orvane|A|C|C|f4|f5|1|2|3|4|5"_s},
             {"no row with a name", {full}, set("name = ''"), old},

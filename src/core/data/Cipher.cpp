@@ -48,10 +48,28 @@ QByteArray rawKey(const QByteArray& passphrase, const QByteArray& salt)
     return key;
 }
 
-QByteArray rawKeyPragmas(const QByteArray& key, const QByteArray& salt, int pageSize)
+QByteArray rawKeyLiteral(const QByteArray& key, const QByteArray& salt)
 {
-    return "PRAGMA key = \"x'" + key.toHex() + salt.toHex() +
-           "'\"; PRAGMA cipher_page_size = " + QByteArray::number(pageSize) + ';';
+    return "\"x'" + key.toHex() + salt.toHex() + "'\"";
+}
+
+QByteArray passphraseLiteral(const QString& passphrase)
+{
+    return '\'' + passphrase.toUtf8().replace('\'', "''") + '\'';
+}
+
+QByteArray keyPragmas(const QByteArray& keyLiteral, int pageSize)
+{
+    const QByteArray size = QByteArray::number(pageSize);
+#ifdef ORVANE_SYSTEM_SQLCIPHER
+    // SQLCipher 4 and later: version 3's settings, chosen after the key.
+    return "PRAGMA key = " + keyLiteral + "; PRAGMA cipher_compatibility = 3; PRAGMA cipher_page_size = " + size +
+           ';';
+#else
+    // The bundled engine: its SQLCipher scheme in version 3's settings, chosen before the key.
+    return "PRAGMA cipher = 'sqlcipher'; PRAGMA legacy = 3; PRAGMA legacy_page_size = " + size +
+           "; PRAGMA key = " + keyLiteral + ';';
+#endif
 }
 
 } // namespace orvane::data::cipher

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 // How orvane.mdb is encrypted. SQLCipher 3 derives its page key from the passphrase with
 // PBKDF2-HMAC-SHA1 over 64,000 rounds, salted with the first 16 bytes of the file. That
@@ -21,7 +22,12 @@ inline constexpr int DefaultPageSize = 1024;
 // The raw page key for `passphrase` and the file's `salt`; cached per (passphrase, salt).
 QByteArray rawKey(const QByteArray& passphrase, const QByteArray& salt);
 
-// The statements that key a connection with a raw key and its explicit salt, for pages of `pageSize` bytes.
-QByteArray rawKeyPragmas(const QByteArray& key, const QByteArray& salt, int pageSize);
+// A key for keyPragmas(): the raw key with the file's salt, or a passphrase to derive one from.
+QByteArray rawKeyLiteral(const QByteArray& key, const QByteArray& salt);
+QByteArray passphraseLiteral(const QString& passphrase);
+
+// The statements that key a new connection with `keyLiteral` for SQLCipher 3's layout
+// with pages of `pageSize` bytes, as the engine built in takes them.
+QByteArray keyPragmas(const QByteArray& keyLiteral, int pageSize);
 
 } // namespace orvane::data::cipher

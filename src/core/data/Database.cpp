@@ -1,15 +1,15 @@
 #include "core/data/Database.h"
 
 #include "core/data/Cipher.h"
+#include "core/data/Connection.h"
 #include "core/data/RecordSetImpl.h"
 #include "core/data/Scan.h"
 #include "core/data/Schema.h"
 #include "core/data/SqlFunctions.h"
 #include "core/data/SqlQuery.h"
 
-#include <sqlcipher/sqlite3.h>
+#include <sqlite3.h>
 
-#include <QFile>
 #include <QFileInfo>
 #include <future>
 
@@ -17,8 +17,6 @@ namespace orvane::data {
 
 struct Database::Impl
 {
-    ~Impl() { sqlite3_close_v2(connection); }
-
     // A keyed connection with pages of `pageSize` bytes, proven by a first read; or nullptr.
     static std::unique_ptr<Impl> open(const QString& path, const QByteArray& key, const QByteArray& salt, int pageSize,
                                       QString* failure)
@@ -28,49 +26,71 @@ struct Database::Impl
         impl->key = key;
         impl->salt = salt;
         impl->pageSize = pageSize;
-        const bool opened =
-            sqlite3_open_v2(QFile::encodeName(path).constData(), &impl->connection,
-                            SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
-            sqlite3_exec(impl->connection, cipher::rawKeyPragmas(key, salt, pageSize).constData(), nullptr, nullptr,
-                         nullptr) == SQLITE_OK &&
-            // Successive searches of one activation read the same pages; keeping
-            // them spares decrypting them again. Filled only as pages are read.
-            sqlite3_exec(impl->connection, "PRAGMA cache_size = -32768;", nullptr, nullptr, nullptr) == SQLITE_OK;
-        // The first read both proves the key and tells whether the key indexes exist.
-        const std::optional<QStringList> indexes = opened ? impl->indexNames() : std::nullopt;
-        if (!indexes) {
-            *failure = QString::fromUtf8(sqlite3_errmsg(impl->connection));
+        impl->connection = Connection::open(path, failure);
+        if (!impl->connection)
+            return nullptr;
+        // Successive searches of one activation read the same pages; keeping
+        // them spares decrypting them again. Filled only as pages are read.
+        const QByteArray keying = cipher::keyPragmas(cipher::rawKeyLiteral(key, salt), pageSize);
+        if (!impl->connection->exec(keying.constData()) || !impl->connection->exec("PRAGMA cache_size = -32768;")) {
+            *failure = impl->connection->errorMessage();
             return nullptr;
         }
-        const QStringList keyIndexes = schema::keyIndexNames();
-        impl->dictionaryKeys = std::all_of(keyIndexes.cbegin(), keyIndexes.cend(),
-                                           [&](const QString& name) { return indexes->contains(name); }) &&
-                               impl->prepares("SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0");
-        return impl;
+        return impl->firstRead(failure) ? std::move(impl) : nullptr;
     }
 
-    sqlite3* connection = nullptr;
-    QString path;
+    // The first read proves the key (a wrong one, or a file that is no database, shows
+    // here), refuses a schema that is not Orvane's and tells whether the key indexes exist.
+    bool firstRead(QString* failure)
+    {
+        const std::optional<QString> unexpected = connection->unexpectedSchema();
+        const std::optional<QStringList> indexes = unexpected ? std::nullopt : indexNames();
+        if (!indexes || !sql::registerFunctions(connection->handle())) {
+            *failure = unexpected.value_or(connection->errorMessage());
+            return false;
+        }
+        const QStringList keyIndexes = schema::keyIndexNames();
+        dictionaryKeys = std::all_of(keyIndexes.cbegin(), keyIndexes.cend(),
+                                     [&](const QString& name) { return indexes->contains(name); }) &&
+                         Prepared(*connection, "SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0").isValid();
+        return true;
+    }
+
+    std::unique_ptr<Connection> connection;
+    QString path; // empty for an image in memory
+    // The state of the file that the connection's held read belongs to (see holdCurrentRead).
+    mutable std::optional<FileIdentity> heldRead;
     QByteArray key, salt; // as opened, for a second connection to the file
     int pageSize = 0;
     bool dictionaryKeys = false;
     // Listings held for searches that look at every row; none while the file is changing.
     std::shared_ptr<ScanCache> scanCache;
 
-    // The names of the database's indexes; nullopt when they cannot be read, which on a
-    // freshly keyed connection is where a wrong key or a file that is no database shows.
+    // The names of the database's indexes; nullopt when they cannot be read.
     std::optional<QStringList> indexNames() const
     {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(connection, "SELECT name FROM sqlite_master WHERE type = 'index'", -1, &statement,
-                               nullptr) != SQLITE_OK)
+        Prepared statement(*connection, "SELECT name FROM sqlite_master WHERE type = 'index'");
+        if (!statement.isValid())
             return std::nullopt;
         QStringList names;
         int result = SQLITE_ROW;
-        while ((result = sqlite3_step(statement)) == SQLITE_ROW)
-            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-        sqlite3_finalize(statement);
+        while ((result = statement.step()) == SQLITE_ROW)
+            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement.handle(), 0)));
         return result == SQLITE_DONE ? std::optional(names) : std::nullopt;
+    }
+
+    // At the start of each read the engine checks whether the file changed, and for an
+    // encrypted file that means decrypting its first page again: more than a look-up by id
+    // costs itself. So one read is held while the file's device, inode, size and times stay
+    // as they were, and begun afresh when they change, so that nothing read from an earlier
+    // state of the file is reused. Called before each statement of the engine.
+    void holdCurrentRead() const
+    {
+        const std::optional<FileIdentity> current = path.isEmpty() ? std::nullopt : FileIdentity::of(path);
+        if (path.isEmpty() || (current && current == heldRead))
+            return;
+        connection->exec("COMMIT;"); // fails when no read is held, which is as good
+        heldRead = current && connection->exec("BEGIN;") ? current : std::nullopt;
     }
 
     // The engine's rows of `statement`; nullptr, with the reason in *failure, when it cannot run.
@@ -82,25 +102,24 @@ struct Database::Impl
             *failure = QStringLiteral("not a plain table or column name in: ") + statement.displaySql();
             return nullptr;
         }
-        sqlite3_stmt* prepared = nullptr;
-        if (sqlite3_prepare_v2(connection, query->sql.constData(), int(query->sql.size()), &prepared, nullptr) !=
-            SQLITE_OK) {
-            sqlite3_finalize(prepared);
-            *failure = QString::fromUtf8(sqlite3_errmsg(connection));
+        holdCurrentRead();
+        Prepared prepared(*connection, query->sql);
+        if (!prepared.isValid()) {
+            *failure = connection->errorMessage();
             return nullptr;
         }
         int parameter = 1;
         for (const auto& value : query->values) {
             if (const auto* text = std::get_if<QByteArray>(&value))
-                sqlite3_bind_text(prepared, parameter, text->constData(), int(text->size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(prepared.handle(), parameter, text->constData(), int(text->size()), SQLITE_TRANSIENT);
             else if (const auto* blob = std::get_if<SqlQuery::Blob>(&value))
-                sqlite3_bind_blob(prepared, parameter, blob->bytes.constData(), int(blob->bytes.size()),
+                sqlite3_bind_blob(prepared.handle(), parameter, blob->bytes.constData(), int(blob->bytes.size()),
                                   SQLITE_TRANSIENT);
             else
-                sqlite3_bind_int64(prepared, parameter, std::get<qint64>(value));
+                sqlite3_bind_int64(prepared.handle(), parameter, std::get<qint64>(value));
             ++parameter;
         }
-        return statementRows(prepared);
+        return statementRows(std::move(prepared));
     }
 
     // The rows of a search that looks at every row, from the listing held for the file;
@@ -167,8 +186,7 @@ struct Database::Impl
     {
         QString failure;
         std::unique_ptr<Impl> connected = open(path, key, salt, pageSize, &failure);
-        if (!connected || !sql::registerFunctions(connected->connection) ||
-            sqlite3_exec(connected->connection, "PRAGMA cache_size = -1024;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        if (!connected || !connected->connection->exec("PRAGMA cache_size = -1024;"))
             return nullptr;
         return connected;
     }
@@ -212,24 +230,15 @@ struct Database::Impl
     // a null QByteArray for no row or null.
     QByteArray value(const char* sql, qint64 parameter = 0) const
     {
-        QByteArray bytes;
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(connection, sql, -1, &statement, nullptr) == SQLITE_OK) {
-            sqlite3_bind_int64(statement, 1, parameter);
-            if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_type(statement, 0) != SQLITE_NULL)
-                bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, 0)),
-                                   sqlite3_column_bytes(statement, 0));
-        }
-        sqlite3_finalize(statement);
-        return bytes;
-    }
-
-    bool prepares(const char* sql) const
-    {
-        sqlite3_stmt* statement = nullptr;
-        const bool prepared = sqlite3_prepare_v2(connection, sql, -1, &statement, nullptr) == SQLITE_OK;
-        sqlite3_finalize(statement);
-        return prepared;
+        holdCurrentRead();
+        Prepared statement(*connection, sql);
+        if (!statement.isValid())
+            return {};
+        sqlite3_bind_int64(statement.handle(), 1, parameter);
+        if (statement.step() != SQLITE_ROW || sqlite3_column_type(statement.handle(), 0) == SQLITE_NULL)
+            return {};
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement.handle(), 0)),
+                          sqlite3_column_bytes(statement.handle(), 0));
     }
 };
 
@@ -256,18 +265,34 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     std::unique_ptr<Impl> impl;
     QString failure;
     for (const int pageSize : {cipher::PageSize, cipher::DefaultPageSize}) {
+        // Every page is whole in a file of either size; the engine would read a cut one as a page.
+        if (identity && identity->size % pageSize != 0) {
+            failure = QStringLiteral("the file ends inside a page");
+            continue;
+        }
         impl = Impl::open(path, key, salt, pageSize, &failure);
         if (impl)
             break;
     }
     if (!impl)
         return fail(failure);
-    if (!sql::registerFunctions(impl->connection))
-        return fail(QString::fromUtf8(sqlite3_errmsg(impl->connection)));
     // Unchanged from before opening to after the first read: what the connection reads
     // is that state of the file, and so are the listings of other connections to it.
     if (identity && identity == FileIdentity::of(path))
         impl->scanCache = ScanCache::forFile(*identity);
+    return std::shared_ptr<Database>(new Database(std::move(impl)));
+}
+
+std::shared_ptr<Database> Database::fromImage(const QByteArray& image, QString* error)
+{
+    auto impl = std::make_unique<Impl>();
+    QString failure;
+    impl->connection = Connection::fromImage(image, &failure);
+    if (!impl->connection || !impl->firstRead(&failure)) {
+        if (error)
+            *error = failure;
+        return nullptr;
+    }
     return std::shared_ptr<Database>(new Database(std::move(impl)));
 }
 

@@ -16,10 +16,14 @@ inline constexpr char DatabasePassword[] = "r^plokijuhy246813579";
 class Database : public std::enable_shared_from_this<Database>
 {
 public:
-    // Opens `path` read-only, keys it with `passphrase` and reads from it once, so a
-    // wrong key, a file that is no database, a missing or unreadable file all fail here.
+    // Opens `path` read-only and defensively (Connection.h), keys it with `passphrase` and
+    // reads its schema, so a wrong key, a file that is no database, a missing or unreadable
+    // file, and a schema that is not Orvane's all fail here.
     // On failure returns nullptr and, if given, sets *error to the reason.
     static std::shared_ptr<Database> open(const QString& path, const QString& passphrase, QString* error = nullptr);
+    // A plain (unencrypted) database image held in memory, opened and checked the same
+    // way: for reading a file's contents where no file or key is at hand (fuzzing).
+    static std::shared_ptr<Database> fromImage(const QByteArray& image, QString* error = nullptr);
 
     ~Database();
     Database(const Database&) = delete;
@@ -43,5 +47,8 @@ private:
 };
 
 using DatabaseHandle = std::shared_ptr<Database>;
+
+// The engine the program runs on, such as "SQLite 3.53.4 (SQLite3 Multiple Ciphers 2.4.0)".
+QString engineVersion();
 
 } // namespace orvane::data

@@ -5,7 +5,7 @@
 #include "core/data/Schema.h"
 #include "core/data/UnicodeText.h"
 
-#include <sqlcipher/sqlite3.h>
+#include <sqlite3.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,11 +91,6 @@ std::optional<QByteArray> sortKeyOf(const OptionalText& text)
     return text ? std::optional<QByteArray>(schema::sortKey(*text)) : std::nullopt;
 }
 
-QByteArray quotedLiteral(const QString& text)
-{
-    return '\'' + text.toUtf8().replace('\'', "''") + '\'';
-}
-
 } // namespace
 
 struct DatabaseWriter::Impl
@@ -177,10 +172,9 @@ DatabaseWriter::DatabaseWriter(const QString& targetPath, Options options) : d(s
         d->closeConnection();
         return;
     }
-    const QByteArray pageSize = QByteArray::number(cipher::PageSize);
-    const QByteArray layout = d->options.encrypted ? "PRAGMA key = " + quotedLiteral(d->options.passphrase) +
-                                                         "; PRAGMA cipher_page_size = " + pageSize + ';'
-                                                   : "PRAGMA page_size = " + pageSize + ';';
+    const QByteArray layout = d->options.encrypted
+                                  ? cipher::keyPragmas(cipher::passphraseLiteral(d->options.passphrase), cipher::PageSize)
+                                  : "PRAGMA page_size = " + QByteArray::number(cipher::PageSize) + ';';
     // The file is renamed into place only when complete, so a journal buys nothing.
     const bool ready = d->exec(layout) &&
                        d->exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA temp_store = MEMORY;"
@@ -262,6 +256,22 @@ bool DatabaseWriter::addConfig(const Config& config)
     d->config.number(10, config.fsz5);
     d->config.text(11, config.about);
     return d->run(d->config);
+}
+
+bool DatabaseWriter::addRows(const Rows& rows)
+{
+    bool added = isOpen();
+    for (const Entry& entry : rows.entries)
+        added = added && addEntry(entry);
+    for (const auto& [input, display] : rows.keys)
+        added = added && addKey(input, display);
+    for (const auto& [id, glyph] : rows.glyphs)
+        added = added && addGlyph(id, glyph);
+    for (const Config& config : rows.configs)
+        added = added && addConfig(config);
+    for (const QString& sql : rows.extraSql)
+        added = added && exec(sql);
+    return added;
 }
 
 bool DatabaseWriter::exec(const QString& sql)

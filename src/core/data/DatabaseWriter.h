@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace orvane::data {
 
@@ -42,6 +45,17 @@ public:
         std::optional<double> fsz1{}, fsz2{}, fsz3{}, fsz4{}, fsz5{};
     };
     bool addConfig(const Config& config);
+
+    // The rows of whole tables at once, as tests and the bench give them in code.
+    struct Rows
+    {
+        std::vector<Entry> entries{};
+        std::vector<std::pair<std::optional<QString>, std::optional<QString>>> keys{}; // input, display
+        std::vector<std::pair<qint64, std::optional<QString>>> glyphs{};               // id, glyph
+        std::vector<Config> configs{};
+        QStringList extraSql{}; // run after the rows (odd shapes: dropped columns...)
+    };
+    bool addRows(const Rows& rows);
 
     // Any SQL on the database being written, for tests that need odd shapes
     // (a missing column, numbers where text is expected...).

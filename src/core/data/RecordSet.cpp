@@ -3,7 +3,7 @@
 #include "core/data/RecordSetImpl.h"
 #include "core/data/UnicodeText.h"
 
-#include <sqlcipher/sqlite3.h>
+#include <sqlite3.h>
 
 #include <QLocale>
 #include <algorithm>
@@ -15,12 +15,10 @@ namespace {
 class StatementRows final : public RowSource
 {
 public:
-    explicit StatementRows(sqlite3_stmt* statement)
-        : m_statement(statement), m_values(std::size_t(sqlite3_column_count(statement))), m_units(m_values.size())
+    explicit StatementRows(Prepared statement)
+        : m_prepared(std::move(statement)), m_statement(m_prepared.handle()),
+          m_values(std::size_t(sqlite3_column_count(m_statement))), m_units(m_values.size())
     {}
-    ~StatementRows() override { sqlite3_finalize(m_statement); }
-    StatementRows(const StatementRows&) = delete;
-    StatementRows& operator=(const StatementRows&) = delete;
 
     std::vector<QString> columnNames() const override
     {
@@ -32,14 +30,15 @@ public:
 
     bool next(QString* error) override
     {
-        const int result = sqlite3_step(m_statement);
-        // Anything but a row or the end (a corrupt page, a failed decryption...) ends the walk.
+        const int result = m_prepared.step();
+        // Anything but a row or the end (a corrupt page, a failed decryption, the time
+        // bound...) ends the walk.
         if (result != SQLITE_ROW && result != SQLITE_DONE)
-            *error = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+            *error = m_prepared.errorMessage();
         return result == SQLITE_ROW;
     }
 
-    void rewind() override { sqlite3_reset(m_statement); }
+    void rewind() override { m_prepared.reset(); }
 
     std::optional<QStringView> text(int column) override
     {
@@ -75,6 +74,7 @@ public:
     qint64 number(int column) const override { return sqlite3_column_int64(m_statement, column); }
 
 private:
+    Prepared m_prepared;
     sqlite3_stmt* m_statement;
     // Per column: the text of a number, the code units of a text.
     std::vector<QString> m_values;
@@ -83,9 +83,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<RowSource> statementRows(sqlite3_stmt* statement)
+std::unique_ptr<RowSource> statementRows(Prepared statement)
 {
-    return std::make_unique<StatementRows>(statement);
+    return std::make_unique<StatementRows>(std::move(statement));
 }
 
 RecordSet::Impl::Impl(std::shared_ptr<Database> owner, std::unique_ptr<RowSource> source)

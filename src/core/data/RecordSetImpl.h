@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/data/Connection.h"
 #include "core/data/Database.h"
 #include "core/data/RecordSet.h"
 
@@ -7,8 +8,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-
-struct sqlite3_stmt;
 
 namespace orvane::data {
 
@@ -29,8 +28,8 @@ public:
     virtual qint64 number(int column) const = 0;
 };
 
-// The rows of `statement` (bound, not yet stepped), which it finalises.
-std::unique_ptr<RowSource> statementRows(sqlite3_stmt* statement);
+// The rows of `statement` (bound, not yet stepped).
+std::unique_ptr<RowSource> statementRows(Prepared statement);
 
 // The state behind a RecordSet, made by Database::OpenRecordset.
 struct RecordSet::Impl

@@ -3,7 +3,7 @@
 #include "core/data/PatternMatcher.h"
 #include "core/data/UnicodeText.h"
 
-#include <sqlcipher/sqlite3.h>
+#include <sqlite3.h>
 
 #include <array>
 #include <memory>

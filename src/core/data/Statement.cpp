@@ -78,4 +78,21 @@ Statement Statement::glyphsInOrder()
     return {QStringLiteral("tbl_glyph"), {}, std::nullopt, QStringLiteral("id")};
 }
 
+std::map<QString, QStringList> Statement::namedColumns()
+{
+    std::map<QString, QStringList> tables;
+    for (const Statement& statement :
+         {configSettings(), configAbout(), keyboardByInput({}), dictionaryByScript({}), dictionaryByTranslit({}),
+          dictionaryByPlain({}), dictionaryById(0), glyphsInOrder()}) {
+        QStringList& columns = tables[statement.table];
+        columns += statement.columns;
+        if (statement.where)
+            columns << statement.where->column;
+        if (!statement.orderBy.isEmpty())
+            columns << statement.orderBy;
+        columns.removeDuplicates();
+    }
+    return tables;
+}
+
 } // namespace orvane::data

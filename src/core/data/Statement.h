@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <optional>
 
 namespace orvane::data {
@@ -43,6 +44,10 @@ struct Statement
     static Statement dictionaryByPlain(const QString& prefix);    // m3 like prefix* order by m2
     static Statement dictionaryById(qint64 id);                   // id = number
     static Statement glyphsInOrder();                             // tbl_glyph order by id
+
+    // The tables these statements read, each with the columns they name (selected,
+    // compared or ordered by): what a file must have under those names to be read.
+    static std::map<QString, QStringList> namedColumns();
 };
 
 } // namespace orvane::data
