@@ -13,7 +13,7 @@ namespace orvane::bench {
 
 namespace {
 
-using data::DatabaseWriter;
+using core::data::DatabaseWriter;
 
 using Rows = DatabaseWriter::Rows;
 
@@ -29,11 +29,11 @@ std::optional<double> number(const std::optional<QString>& text)
     return text->toDouble();
 }
 
-data::RecordSet everything(data::Database& database, const char* table)
+core::data::RecordSet everything(core::data::Database& database, const char* table)
 {
-    data::Statement statement;
+    core::data::Statement statement;
     statement.table = QString::fromLatin1(table);
-    data::RecordSet rows = database.OpenRecordset(statement);
+    core::data::RecordSet rows = database.OpenRecordset(statement);
     if (!rows.IsOpen())
         fail(QStringLiteral("cannot read %1: %2").arg(statement.table, rows.Error()));
     return rows;
@@ -42,8 +42,8 @@ data::RecordSet everything(data::Database& database, const char* table)
 Rows readRows(const QString& path)
 {
     QString error;
-    const data::DatabaseHandle database =
-        data::Database::open(path, QString::fromLatin1(data::DatabasePassword), &error);
+    const core::data::DatabaseHandle database =
+        core::data::Database::open(path, QString::fromLatin1(core::data::DatabasePassword), &error);
     if (!database)
         fail(QStringLiteral("cannot open %1: %2").arg(path, error));
     Rows rows;

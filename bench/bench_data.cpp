@@ -20,21 +20,21 @@ using bench::Figure;
 
 constexpr qint64 Million = 1000000;
 
-data::DatabaseHandle openCore(const Dataset& dataset)
+core::data::DatabaseHandle openCore(const Dataset& dataset)
 {
     QString error;
-    data::DatabaseHandle database =
-        data::Database::open(dataset.databasePath, QString::fromLatin1(data::DatabasePassword), &error);
+    core::data::DatabaseHandle database =
+        core::data::Database::open(dataset.databasePath, QString::fromLatin1(core::data::DatabasePassword), &error);
     if (!database)
         throw std::runtime_error("cannot open " + dataset.databasePath.toStdString() + ": " + error.toStdString());
     return database;
 }
 
 // Walks a statement to its end, reading `column` and the id of every row.
-qint64 walk(data::Database& database, data::Statement statement, const QString& column)
+qint64 walk(core::data::Database& database, core::data::Statement statement, const QString& column)
 {
     statement.columns = {QStringLiteral("id"), column};
-    data::RecordSet rows = database.OpenRecordset(statement);
+    core::data::RecordSet rows = database.OpenRecordset(statement);
     qint64 count = 0;
     qint64 idSum = 0;
     for (; !rows.Eof(); rows.MoveNext()) {
@@ -57,8 +57,8 @@ void warnIfRowsDiffer(const QString& op, qint64 core, qint64 reference)
 }
 
 // A search figure: a core statement beside a reference SQL with bound texts.
-void searchFigure(const bench::Context& context, const Dataset& dataset, data::Database& core,
-                  const bench::Reference& reference, const QString& op, const data::Statement& statement,
+void searchFigure(const bench::Context& context, const Dataset& dataset, core::data::Database& core,
+                  const bench::Reference& reference, const QString& op, const core::data::Statement& statement,
                   const QString& column, const char* sql, const std::vector<QByteArray>& texts,
                   std::optional<double> target, int repetitions)
 {
@@ -78,11 +78,11 @@ struct Probe
     QString m1, m2, m3;
 };
 
-Probe findProbe(data::Database& database)
+Probe findProbe(core::data::Database& database)
 {
-    data::Statement statement = data::Statement::dictionaryByTranslit(QStringLiteral("psycholog"));
+    core::data::Statement statement = core::data::Statement::dictionaryByTranslit(QStringLiteral("psycholog"));
     statement.columns = {QStringLiteral("m1"), QStringLiteral("m2"), QStringLiteral("m3")};
-    for (data::RecordSet rows = database.OpenRecordset(statement); !rows.Eof(); rows.MoveNext()) {
+    for (core::data::RecordSet rows = database.OpenRecordset(statement); !rows.Eof(); rows.MoveNext()) {
         Probe probe{rows.Fields(QStringLiteral("m1")).value_or(QString()),
                     rows.Fields(QStringLiteral("m2")).value_or(QString()),
                     rows.Fields(QStringLiteral("m3")).value_or(QString())};
@@ -95,17 +95,17 @@ Probe findProbe(data::Database& database)
 struct SearchedColumn
 {
     const char* name; // m1, m2, m3
-    data::Statement (*statement)(const QString&);
+    core::data::Statement (*statement)(const QString&);
     const char* listed;
     const char* sql;
 };
 
 const SearchedColumn SearchedColumns[] = {
-    {"m1", &data::Statement::dictionaryByScript, "m1",
+    {"m1", &core::data::Statement::dictionaryByScript, "m1",
      "SELECT id, m1 FROM tbl_dictionary WHERE k1 >= ?1 AND k1 < ?2 ORDER BY s1, id"},
-    {"m2", &data::Statement::dictionaryByTranslit, "m2",
+    {"m2", &core::data::Statement::dictionaryByTranslit, "m2",
      "SELECT id, m2 FROM tbl_dictionary WHERE k2 >= ?1 AND k2 < ?2 ORDER BY s2, id"},
-    {"m3", &data::Statement::dictionaryByPlain, "m2",
+    {"m3", &core::data::Statement::dictionaryByPlain, "m2",
      "SELECT id, m2 FROM tbl_dictionary WHERE k3 >= ?1 AND k3 < ?2 ORDER BY s2, id"},
 };
 
@@ -136,8 +136,8 @@ void firstScanFigure(const bench::Context& context, const Dataset& dataset)
     const int repetitions = context.repetitions(dataset.entries >= Million ? 5 : 21);
     qint64 rows = 0;
     const double ms = bench::medianMs(repetitions, [&] {
-        const data::DatabaseHandle fresh = openCore(dataset);
-        rows = walk(*fresh, data::Statement::dictionaryByScript(typed), QStringLiteral("m1"));
+        const core::data::DatabaseHandle fresh = openCore(dataset);
+        rows = walk(*fresh, core::data::Statement::dictionaryByScript(typed), QStringLiteral("m1"));
     });
     const double referenceMs = bench::medianMs(repetitions, [&] {
         const bench::Reference reopened(dataset.referencePath);
@@ -153,7 +153,7 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
     std::optional<Probe> probe;
     for (const Dataset& dataset : context.datasets) {
         firstScanFigure(context, dataset);
-        const data::DatabaseHandle core = openCore(dataset);
+        const core::data::DatabaseHandle core = openCore(dataset);
         const bench::Reference reference(dataset.referencePath);
         const bool million = dataset.entries >= Million;
         if (!probe)
@@ -165,7 +165,7 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
                                                                          : probe->m3;
             for (const int length : {1, 3, 10}) {
                 const QString prefix = word.left(length);
-                const QByteArray key = data::schema::searchKey(prefix).toUtf8();
+                const QByteArray key = core::data::schema::searchKey(prefix).toUtf8();
                 const std::optional<double> target = million && length == 3 ? std::optional<double>(2.0) : std::nullopt;
                 searchFigure(context, dataset, *core, reference,
                              QStringLiteral("prefix_%1_%2").arg(QLatin1String(searched.name)).arg(length),
@@ -176,17 +176,17 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
 
         searchFigure(
             context, dataset, *core, reference, QStringLiteral("pattern_ps?ch"),
-            data::Statement::dictionaryByTranslit(QStringLiteral("ps?ch")), QStringLiteral("m2"),
+            core::data::Statement::dictionaryByTranslit(QStringLiteral("ps?ch")), QStringLiteral("m2"),
             "SELECT id, m2 FROM tbl_dictionary WHERE k2 >= 'ps' AND k2 < 'pt' AND k2 GLOB 'ps?ch*' ORDER BY s2, id", {},
             million ? std::optional<double>(5.0) : std::nullopt, 51);
         for (const WildcardStart& pattern : WildcardStarts) {
             const QString typed = QString::fromUtf16(pattern.typed);
             searchFigure(context, dataset, *core, reference, QStringLiteral("pattern_") + typed,
-                         data::Statement::dictionaryByScript(typed), QStringLiteral("m1"), WildcardReferenceSql,
+                         core::data::Statement::dictionaryByScript(typed), QStringLiteral("m1"), WildcardReferenceSql,
                          {QByteArray(pattern.glob)}, million ? std::optional<double>(150.0) : std::nullopt, 7);
         }
         searchFigure(context, dataset, *core, reference, QStringLiteral("list_all"),
-                     data::Statement::dictionaryByScript(QString()), QStringLiteral("m1"),
+                     core::data::Statement::dictionaryByScript(QString()), QStringLiteral("m1"),
                      "SELECT id, m1 FROM tbl_dictionary WHERE m1 IS NOT NULL ORDER BY s1, id", {},
                      million ? 600.0 : 40.0, 7);
 
@@ -196,9 +196,9 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
             auto nextId = [&] { return (next = (next * 7919 + 104729) % dataset.entries) + 1; };
             qint64 coreRows = 0;
             const double coreMs = bench::medianMs(context.repetitions(1001), [&] {
-                data::Statement statement = data::Statement::dictionaryById(nextId());
+                core::data::Statement statement = core::data::Statement::dictionaryById(nextId());
                 statement.columns = {QStringLiteral("m1"), QStringLiteral("m2"), QStringLiteral("meanings")};
-                data::RecordSet rows = core->OpenRecordset(statement);
+                core::data::RecordSet rows = core->OpenRecordset(statement);
                 coreRows = 0;
                 if (!rows.Eof()) {
                     const QString text = rows.Fields(QStringLiteral("m1")).value_or(QString()) +
@@ -218,7 +218,7 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
         {
             qint64 coreRows = 0;
             const double coreMs = bench::medianMs(context.repetitions(1001), [&] {
-                data::RecordSet rows = core->OpenRecordset(data::Statement::keyboardByInput(QStringLiteral("e-")));
+                core::data::RecordSet rows = core->OpenRecordset(core::data::Statement::keyboardByInput(QStringLiteral("e-")));
                 for (coreRows = 0; !rows.Eof(); rows.MoveNext())
                     coreRows += rows.Fields(QStringLiteral("display")) ? 1 : 0;
             });

@@ -19,9 +19,9 @@ using namespace orvane;
 
 void writeGlyphTable(const QString& path, int rows, bool encrypted)
 {
-    data::DatabaseWriter::Options options;
+    core::data::DatabaseWriter::Options options;
     options.encrypted = encrypted;
-    data::DatabaseWriter writer(path, options);
+    core::data::DatabaseWriter writer(path, options);
     bool written = writer.isOpen();
     for (int row = 0; row < rows && written; ++row)
         written = writer.addGlyph(row + 1, QString(QChar(0x4E00 + row)));

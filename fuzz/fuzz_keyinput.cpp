@@ -17,11 +17,11 @@ namespace {
 constexpr int LongestDisplay = 3;
 
 QTemporaryDir* folder = nullptr;
-data::DatabaseHandle database;
+core::data::DatabaseHandle database;
 
 void buildKeyboard(const QString& path)
 {
-    data::DatabaseWriter writer(path, {});
+    core::data::DatabaseWriter writer(path, {});
     const std::pair<QString, QString> rows[] = {
         {u"a'"_s, u"á"_s},   {u"A'"_s, u"Á"_s}, {u"e-"_s, u"ē"_s},  {u"ē'"_s, u"ḗ"_s},  {u"o"_s, u"ō"_s},
         {u"''"_s, u"’"_s},   {u""_s, u"·"_s},   {u"ab"_s, u"ab"_s}, {u"pq"_s, u"qp"_s}, {u"qp"_s, u"pq"_s},
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     folder = new QTemporaryDir;
     buildKeyboard(folder->filePath(u"orvane.mdb"_s));
-    database = data::Database::open(folder->filePath(u"orvane.mdb"_s), QString::fromLatin1(data::DatabasePassword));
+    database = core::data::Database::open(folder->filePath(u"orvane.mdb"_s), QString::fromLatin1(core::data::DatabasePassword));
     if (!database)
         std::abort();
     return 0;

@@ -4,8 +4,8 @@
 #include "core/data/PatternMatcher.h"
 #include "core/data/Schema.h"
 
-using orvane::data::PatternMatcher;
-using orvane::data::schema::searchKey;
+using orvane::core::data::PatternMatcher;
+using orvane::core::data::schema::searchKey;
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <vector>
 
-using namespace orvane::data;
+using namespace orvane::core::data;
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -73,7 +73,7 @@ int main(int argc, char* argv[])
         print(stdout, QString::fromUtf8(HelpText));
         return 0;
     case CommandLine::Mode::Version:
-        print(stdout, QStringLiteral("orvane " ORVANE_VERSION " on %1\n").arg(orvane::data::engineVersion()));
+        print(stdout, QStringLiteral("orvane " ORVANE_VERSION " on %1\n").arg(orvane::core::data::engineVersion()));
         return 0;
     case CommandLine::Mode::Define:
         return define(argc, argv, command);

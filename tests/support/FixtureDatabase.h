@@ -13,7 +13,7 @@
 
 namespace orvane::testing {
 
-using data::DatabaseWriter;
+using core::data::DatabaseWriter;
 
 // Replaces the file at `path` with `bytes`; false when it cannot be written whole.
 inline bool writeFile(const QString& path, const QByteArray& bytes)
@@ -56,9 +56,9 @@ public:
         return writeFixtureDatabase(databasePath(), rows, std::move(options), error);
     }
     // Opens it as the program does; null when it cannot.
-    data::DatabaseHandle open() const
+    core::data::DatabaseHandle open() const
     {
-        return data::Database::open(databasePath(), QString::fromLatin1(data::DatabasePassword));
+        return core::data::Database::open(databasePath(), QString::fromLatin1(core::data::DatabasePassword));
     }
 
 private:

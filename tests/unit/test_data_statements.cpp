@@ -8,7 +8,7 @@
 #include <QTest>
 #include <algorithm>
 
-using namespace orvane::data;
+using namespace orvane::core::data;
 using orvane::testing::entry;
 using orvane::testing::FixtureRows;
 

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QTest>
 
-using namespace orvane::data;
+using namespace orvane::core::data;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
 

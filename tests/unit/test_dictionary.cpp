@@ -11,7 +11,7 @@
 
 #include <QSignalSpy>
 
-using namespace orvane::data;
+using namespace orvane::core::data;
 using namespace orvane::core::dictionary;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;

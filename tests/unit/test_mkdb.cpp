@@ -95,7 +95,7 @@ QString readSource(const SourceCase& source, const QString& folder)
         if (kind == u"txt"_s)
             return GlyphSource::fromList(path).join(u' ');
         if (kind == u"conf"_s) {
-            const data::DatabaseWriter::Config c = ConfigFile::read(path);
+            const core::data::DatabaseWriter::Config c = ConfigFile::read(path);
             return QStringList{text(c.name), text(c.fnt1), text(c.fnt3), text(c.fnt4), text(c.fnt5), size(c.fsz1),
                                size(c.fsz2), size(c.fsz3), size(c.fsz4), size(c.fsz5), text(c.about)}
                 .join(u'|');
@@ -164,11 +164,11 @@ const BuildCase buildCases[] = {
 };
 
 // Every row of a table in the order written, its columns ("a|b") joined by "|" ("-" for null).
-QStringList rowsOf(data::Database& database, const char* table, const char* names)
+QStringList rowsOf(core::data::Database& database, const char* table, const char* names)
 {
     QStringList rows;
     const QStringList columns = QString::fromLatin1(names).split(u'|');
-    for (data::RecordSet set = database.OpenRecordset({QString::fromLatin1(table), columns, std::nullopt, {}});
+    for (core::data::RecordSet set = database.OpenRecordset({QString::fromLatin1(table), columns, std::nullopt, {}});
          !set.Eof(); set.MoveNext()) {
         QStringList row;
         for (const QString& column : columns)
@@ -188,7 +188,7 @@ class TestMkdb final : public QObject
 
     QString at(const char* text) const { return QString::fromUtf8(text).replace(u'@', m_dir.path()); }
     void write(const char* name, const QByteArray& bytes) { QVERIFY(testing::writeFile(at("@/") + name, bytes)); }
-    auto open(const char* name) const { return data::Database::open(at("@/") + name, data::DatabasePassword); }
+    auto open(const char* name) const { return core::data::Database::open(at("@/") + name, core::data::DatabasePassword); }
 
     // A small dictionary from every kind of source.
     void writeFixture()
@@ -261,7 +261,7 @@ private slots:
         QVERIFY2(said.contains(at("note: @/table.mim:1: zz → azz left out")), qPrintable(said));
         // A dictionary is read by every user: it gets the permissions of any new file (Qt's flags for rw- r-- ---).
         QCOMPARE(int(QFile::permissions(at("@/every.mdb")) & 0x7777), 0x6640);
-        const data::DatabaseHandle database = open("every.mdb");
+        const core::data::DatabaseHandle database = open("every.mdb");
         QVERIFY(database);
         QCOMPARE(rowsOf(*database, "tbl_dictionary", "id|m1|m2|m3|meanings"),
                  (QStringList{u"1|ψυχή|psychḗ|psyche|soul\r\nmind"_s, u"2|λόγος|lógos|logos|word\r\nreason"_s,

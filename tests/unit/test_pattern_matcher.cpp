@@ -6,9 +6,9 @@
 #include <QTest>
 #include <algorithm>
 
-using orvane::data::PatternMatcher;
-using orvane::data::schema::searchKey;
-using namespace orvane::data::unicode;
+using orvane::core::data::PatternMatcher;
+using orvane::core::data::schema::searchKey;
+using namespace orvane::core::data::unicode;
 
 namespace {
 

@@ -36,7 +36,7 @@ QString page(const GlyphPages& pages)
 }
 
 // Glyphs 1..count, stored out of order (the picker reads by id), the one at `nullAt` null.
-data::DatabaseHandle glyphTable(const FixtureFolder& folder, int count, int nullAt = 0)
+core::data::DatabaseHandle glyphTable(const FixtureFolder& folder, int count, int nullAt = 0)
 {
     FixtureRows rows;
     for (int id = count; id >= 1; --id)

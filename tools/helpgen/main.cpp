@@ -26,7 +26,7 @@ using core::dictionary::KeyTableRow;
 // The keys as the transliteration box applies them, grouped by the letter they give, then by the keys.
 std::optional<std::vector<KeyTableRow>> readKeys(const QString& databasePath, QString* error)
 {
-    const auto database = data::Database::open(databasePath, QString::fromLatin1(data::DatabasePassword), error);
+    const auto database = core::data::Database::open(databasePath, QString::fromLatin1(core::data::DatabasePassword), error);
     if (!database)
         return std::nullopt;
     std::optional<std::vector<KeyTableRow>> keys = core::dictionary::appliedKeyTable(*database, error);

@@ -9,9 +9,9 @@
 
 namespace orvane::mkdb {
 
-data::DatabaseWriter::Config ConfigFile::read(const QString& path)
+core::data::DatabaseWriter::Config ConfigFile::read(const QString& path)
 {
-    data::DatabaseWriter::Config config;
+    core::data::DatabaseWriter::Config config;
     const QHash<QString, std::optional<QString>*> texts{{QStringLiteral("name"), &config.name},
                                                         {QStringLiteral("fnt1"), &config.fnt1},
                                                         {QStringLiteral("fnt3"), &config.fnt3},

@@ -17,7 +17,7 @@ namespace orvane::mkdb {
 class ConfigFile
 {
 public:
-    static data::DatabaseWriter::Config read(const QString& path);
+    static core::data::DatabaseWriter::Config read(const QString& path);
 };
 
 } // namespace orvane::mkdb

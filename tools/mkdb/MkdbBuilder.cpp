@@ -125,7 +125,7 @@ void MkdbBuilder::readConfig()
 
 void MkdbBuilder::write()
 {
-    data::DatabaseWriter writer(m_options.output, {m_options.withKeys, QString(), m_options.encrypted});
+    core::data::DatabaseWriter writer(m_options.output, {m_options.withKeys, QString(), m_options.encrypted});
     auto check = [&](bool ok) {
         if (!ok)
             throw InputError(m_options.output, 0, QStringLiteral("cannot write the database: %1").arg(writer.error()));

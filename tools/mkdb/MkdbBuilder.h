@@ -65,7 +65,7 @@ private:
     QStringList m_report;
     std::vector<KeyRule> m_keys;
     QStringList m_glyphs;
-    std::optional<data::DatabaseWriter::Config> m_config;
+    std::optional<core::data::DatabaseWriter::Config> m_config;
 };
 
 } // namespace orvane::mkdb

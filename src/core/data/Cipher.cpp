@@ -6,7 +6,7 @@
 #include <QMutexLocker>
 #include <deque>
 
-namespace orvane::data::cipher {
+namespace orvane::core::data::cipher {
 namespace {
 
 struct CachedKey
@@ -72,4 +72,4 @@ QByteArray keyPragmas(const QByteArray& keyLiteral, int pageSize)
 #endif
 }
 
-} // namespace orvane::data::cipher
+} // namespace orvane::core::data::cipher

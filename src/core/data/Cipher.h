@@ -7,7 +7,7 @@
 // PBKDF2-HMAC-SHA1 over 64,000 rounds, salted with the first 16 bytes of the file. That
 // costs tens of milliseconds, too much for a window activation, so the data layer derives
 // it itself once per salt and opens with the raw key.
-namespace orvane::data::cipher {
+namespace orvane::core::data::cipher {
 
 inline constexpr int SaltSize = 16;
 inline constexpr int KeySize = 32;
@@ -30,4 +30,4 @@ QByteArray passphraseLiteral(const QString& passphrase);
 // with pages of `pageSize` bytes, as the engine built in takes them.
 QByteArray keyPragmas(const QByteArray& keyLiteral, int pageSize);
 
-} // namespace orvane::data::cipher
+} // namespace orvane::core::data::cipher

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <mutex>
 
-namespace orvane::data {
+namespace orvane::core::data {
 namespace {
 
 std::atomic<std::chrono::milliseconds::rep> timeLimitMs{30'000};
@@ -206,4 +206,4 @@ void Prepared::reset()
     m_deadline = Clock::time_point::max();
 }
 
-} // namespace orvane::data
+} // namespace orvane::core::data

@@ -13,7 +13,7 @@ struct sqlite3_stmt;
 // connection is read-only and defensive: no schema code runs (views, triggers, untrusted
 // functions), sizes are limited, the engine's memory is bounded for the whole process,
 // and a statement that runs too long ends with an error instead of hanging the program.
-namespace orvane::data {
+namespace orvane::core::data {
 
 using Clock = std::chrono::steady_clock;
 
@@ -84,4 +84,4 @@ private:
     Clock::time_point m_deadline = Clock::time_point::max(); // max until the first step
 };
 
-} // namespace orvane::data
+} // namespace orvane::core::data

@@ -13,7 +13,7 @@
 #include <QFileInfo>
 #include <future>
 
-namespace orvane::data {
+namespace orvane::core::data {
 
 struct Database::Impl
 {
@@ -323,4 +323,4 @@ QString Database::path() const
     return d->path;
 }
 
-} // namespace orvane::data
+} // namespace orvane::core::data

@@ -6,7 +6,7 @@
 #include <QString>
 #include <memory>
 
-namespace orvane::data {
+namespace orvane::core::data {
 
 // The passphrase of every orvane.mdb the program reads and the builder writes.
 inline constexpr char DatabasePassword[] = "r^plokijuhy246813579";
@@ -51,4 +51,4 @@ using DatabaseHandle = std::shared_ptr<Database>;
 // The engine the program runs on, such as "SQLite 3.53.4 (SQLite3 Multiple Ciphers 2.4.0)".
 QString engineVersion();
 
-} // namespace orvane::data
+} // namespace orvane::core::data

@@ -16,7 +16,7 @@
 #include <sys/stat.h>
 #include <system_error>
 
-namespace orvane::data {
+namespace orvane::core::data {
 namespace {
 
 using OptionalText = std::optional<QString>;
@@ -304,4 +304,4 @@ bool DatabaseWriter::commit()
     return true;
 }
 
-} // namespace orvane::data
+} // namespace orvane::core::data

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace orvane::data {
+namespace orvane::core::data {
 
 // Writes a new orvane.mdb: the four tables, keyed with the database password.
 // Builds into a temporary file beside the target and renames it over the target in
@@ -69,4 +69,4 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-} // namespace orvane::data
+} // namespace orvane::core::data

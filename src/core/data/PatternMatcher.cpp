@@ -5,7 +5,7 @@
 #include <QChar>
 #include <algorithm>
 
-namespace orvane::data {
+namespace orvane::core::data {
 namespace {
 
 // Inline, since a scan compares a million short keys and a library call costs more than the comparison.
@@ -170,4 +170,4 @@ bool PatternMatcher::isPlainPrefix() const
     return m_segments.size() == 2 && m_segments.front().literalOnly && m_segments.back().length == 0;
 }
 
-} // namespace orvane::data
+} // namespace orvane::core::data

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace orvane::data {
+namespace orvane::core::data {
 
 // The `like` pattern language of the searches:
 //   *      any run of characters (also none)
@@ -77,4 +77,4 @@ private:
     std::vector<Segment> m_segments{1};                  // one more than the pattern has runs of "*"
 };
 
-} // namespace orvane::data
+} // namespace orvane::core::data

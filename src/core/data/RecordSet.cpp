@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace orvane::data {
+namespace orvane::core::data {
 namespace {
 
 class StatementRows final : public RowSource
@@ -199,4 +199,4 @@ void RecordSet::MoveNext()
     d->step();
 }
 
-} // namespace orvane::data
+} // namespace orvane::core::data

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-namespace orvane::data {
+namespace orvane::core::data {
 
 class Database;
 
@@ -49,4 +49,4 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-} // namespace orvane::data
+} // namespace orvane::core::data

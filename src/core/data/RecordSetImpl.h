@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace orvane::data {
+namespace orvane::core::data {
 
 // Where the rows of a record set come from: a statement of the engine, or rows the data
 // layer holds in memory.
@@ -53,4 +53,4 @@ struct RecordSet::Impl
     mutable QString error;
 };
 
-} // namespace orvane::data
+} // namespace orvane::core::data

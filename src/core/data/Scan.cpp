@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <sys/stat.h>
 
-namespace orvane::data {
+namespace orvane::core::data {
 namespace {
 
 const QString IdColumn = QStringLiteral("id");
@@ -225,4 +225,4 @@ std::shared_ptr<const ListedRows> ScanCache::listing(const ScanPlan& plan,
     return listing;
 }
 
-} // namespace orvane::data
+} // namespace orvane::core::data

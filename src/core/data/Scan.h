@@ -18,7 +18,7 @@
 // page of a wide index again, so the first such search of a listing reads it once into
 // memory (id, listed text, folded key per row, in list order) and later ones match
 // against that. The file is only read, and the rows are kept only while it is unchanged.
-namespace orvane::data {
+namespace orvane::core::data {
 
 // What tells one state of a file from another without reading it.
 struct FileIdentity
@@ -119,4 +119,4 @@ private:
     std::map<std::pair<QString, QString>, std::shared_ptr<const ListedRows>> m_listings; // by searched, listed
 };
 
-} // namespace orvane::data
+} // namespace orvane::core::data

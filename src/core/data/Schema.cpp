@@ -2,7 +2,7 @@
 
 #include "core/data/UnicodeText.h"
 
-namespace orvane::data::schema {
+namespace orvane::core::data::schema {
 
 // The tables other than tbl_dictionary are the same with and without keys.
 #define ORVANE_OTHER_TABLES                                                                                            \
@@ -90,4 +90,4 @@ QString keyIndexName(const QString& keyColumn)
     return QStringLiteral("ix_dictionary_") + keyColumn;
 }
 
-} // namespace orvane::data::schema
+} // namespace orvane::core::data::schema

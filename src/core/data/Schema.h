@@ -18,7 +18,7 @@
 // Texts are stored as UTF-8, a lone surrogate as U+FFFD. Searches list equal texts in id order.
 // A database without these columns is still read correctly: each of its searches looks
 // at every row (see Scan.h).
-namespace orvane::data::schema {
+namespace orvane::core::data::schema {
 
 inline constexpr const char* ConfigTable = "tbl_config";
 inline constexpr const char* DictionaryTable = "tbl_dictionary";
@@ -50,4 +50,4 @@ QByteArray sortKey(const QString& text);
 QString searchKeyColumn(const QString& column);
 QString sortKeyColumn(const QString& column);
 
-} // namespace orvane::data::schema
+} // namespace orvane::core::data::schema

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-namespace orvane::data::sql {
+namespace orvane::core::data::sql {
 namespace {
 
 // The engine stores UTF-8; decoding into a buffer on the stack spares it converting
@@ -86,4 +86,4 @@ bool registerFunctions(sqlite3* connection)
                SQLITE_OK;
 }
 
-} // namespace orvane::data::sql
+} // namespace orvane::core::data::sql

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace orvane::data {
+namespace orvane::core::data {
 namespace {
 
 using Value = SqlQuery::Value;
@@ -169,4 +169,4 @@ std::optional<SqlQuery> SqlQuery::build(const Statement& statement, bool diction
     return SqlQuery{query.text.toUtf8(), std::move(query.values)};
 }
 
-} // namespace orvane::data
+} // namespace orvane::core::data

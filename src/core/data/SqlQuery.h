@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-namespace orvane::data {
+namespace orvane::core::data {
 
 // A Statement turned into SQL with placeholders and the values to bind to them, in order.
 struct SqlQuery
@@ -43,4 +43,4 @@ struct SqlQuery
                                          const std::optional<SortKeyPart>& part = std::nullopt);
 };
 
-} // namespace orvane::data
+} // namespace orvane::core::data

@@ -2,7 +2,7 @@
 
 #include "core/data/Schema.h"
 
-namespace orvane::data {
+namespace orvane::core::data {
 namespace {
 
 Statement dictionarySearch(const QString& column, const QString& prefix, const QString& listed)
@@ -95,4 +95,4 @@ std::map<QString, QStringList> Statement::namedColumns()
     return tables;
 }
 
-} // namespace orvane::data
+} // namespace orvane::core::data

@@ -5,7 +5,7 @@
 #include <map>
 #include <optional>
 
-namespace orvane::data {
+namespace orvane::core::data {
 
 // One SELECT over one table, with at most one condition and at most one order column.
 // Values are always bound, never pasted into SQL, so no text a user types can change
@@ -50,4 +50,4 @@ struct Statement
     static std::map<QString, QStringList> namedColumns();
 };
 
-} // namespace orvane::data
+} // namespace orvane::core::data

@@ -7,7 +7,7 @@
 #include <QVarLengthArray>
 #include <memory>
 
-namespace orvane::data::unicode {
+namespace orvane::core::data::unicode {
 namespace {
 
 const UChar* icuText(QStringView text)
@@ -193,4 +193,4 @@ QByteArray collationKey(QStringView text)
     return result;
 }
 
-} // namespace orvane::data::unicode
+} // namespace orvane::core::data::unicode

@@ -8,7 +8,7 @@
 // The Unicode rules every comparison of the data layer shares, so that the pattern
 // matcher, the key columns written by the builder and the SQL functions can never
 // disagree about what "the same text" or "comes first" means.
-namespace orvane::data::unicode {
+namespace orvane::core::data::unicode {
 
 // The text with every unpaired surrogate replaced by U+FFFD, so that it has a UTF-8 form.
 QString withoutLoneSurrogates(QStringView text);
@@ -34,4 +34,4 @@ int compareCollatedUtf8(QByteArrayView left, QByteArrayView right);
 // Bytes whose memcmp order is compareCollated() order.
 QByteArray collationKey(QStringView text);
 
-} // namespace orvane::data::unicode
+} // namespace orvane::core::data::unicode
