@@ -39,8 +39,7 @@ inline void typeText(QWidget* widget, const QString& text)
 // What a screen reader says a control is.
 inline QString accessibleName(QObject* control)
 {
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
-    return accessible ? accessible->text(QAccessible::Name) : QString();
+    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
 }
 
 // Where the Tab key goes, from `from` round to it: what a screen reader says of each control.
