@@ -20,6 +20,8 @@ SearchLineEdit::SearchLineEdit(const QString& placeholder, QWidget* parent)
 
 void SearchLineEdit::setTextFont(const QFont& font)
 {
+    if (font == m_textFont) // each activation applies the settings again, mostly unchanged
+        return;
     m_textFont = font;
     showInFittingFont();
 }
