@@ -1,4 +1,4 @@
-// The picker's wiring: the grid, "<" and ">", the glyphs it offers, and activation's reload.
+// The picker's wiring: the grid, "<" and ">", the glyphs it offers, the keyboard, and activation's reload.
 #include "FixtureDatabase.h"
 #include "WidgetTesting.h"
 #include "core/dictionary/DictionarySession.h"
@@ -82,12 +82,24 @@ private slots:
         QCOMPARE(m_picker->gridButton(0)->font().family(), u"DejaVu Serif"_s);
         QCOMPARE(pageButtons(), u"->"_s);
 
+        // The grid is one stop of the Tab key, the button focused last, which says its glyph's name; the arrow keys
+        // move within the grid up to its edges.
+        QCOMPARE(tabOrder(m_picker->gridButton(0)), (QStringList{u"AMPERSAND"_s, u"Next page"_s, u"Close"_s}));
+        for (const auto& [key, times] :
+             {std::pair(Qt::Key_Left, 1), {Qt::Key_Up, 1}, {Qt::Key_Right, 12}, {Qt::Key_Down, 9}, {Qt::Key_Space, 1}})
+            for (int i = 0; i < times; ++i)
+                QTest::keyClick(QApplication::focusWidget(), key);
+        QCOMPARE(tabOrder(m_picker->closeButton()),
+                 (QStringList{u"Close"_s, u"CYRILLIC CAPITAL LETTER EM"_s, u"Next page"_s}));
+
         m_picker->nextPageButton()->setFocus();
         QTest::keyClick(m_picker->nextPageButton(), Qt::Key_Space); // ">"
         QCOMPARE(captions()[11], glyph(120));
         QCOMPARE(captions()[12], QString());
+        QCOMPARE(accessibleName(m_picker->gridButton(12)), u"Empty"_s); // the name follows the page
         QCOMPARE(pageButtons(), u"<-"_s);
-        QVERIFY(m_picker->previousPageButton()->hasFocus());         // not "Close", where the next key would close it
+        // The focus is on "<", not on "Close", which the next key would press.
+        QCOMPARE(accessibleName(QApplication::focusWidget()), u"Previous page"_s);
         QTest::mouseClick(m_picker->gridButton(50), Qt::LeftButton); // an empty button offers nothing
         QTest::mouseClick(m_picker->gridButton(11), Qt::LeftButton);
 
@@ -96,7 +108,7 @@ private slots:
         QCOMPARE(pageButtons(), u"->"_s);
         QVERIFY(m_picker->gridButton(0)->hasFocus());
         QTest::mouseClick(m_picker->gridButton(0), Qt::LeftButton);
-        QCOMPARE(m_chosen, (QStringList{glyph(120), u"&"_s}));
+        QCOMPARE(m_chosen, (QStringList{glyph(108), glyph(120), u"&"_s})); // the first from the bottom right button
 
         // Coming back without a database: told, then the first page of the old connection.
         MessageBoxAcceptor boxes;

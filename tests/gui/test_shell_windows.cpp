@@ -162,6 +162,7 @@ private slots:
         QCOMPARE(text->font().family(), u"Arial Unicode MS"_s);
         QCOMPARE(about->windowTitle(), u"About "_s);
         QCOMPARE(text->toPlainText(), u"line 1\nline 2"_s); // the last row with a text
+        QCOMPARE(accessibleName(text), u"About the dictionary"_s);
 
         m_registry->session().loadDisplaySettings();
         QCOMPARE(text->font().family(), u"DejaVu Serif"_s);
@@ -171,27 +172,36 @@ private slots:
         QCOMPARE(text->textCursor().position(), 0);
         QVERIFY(control<QLineEdit>(about, "focusSink")->hasFocus());
 
+        // The link shows cut to fit; its tip and the name a screen reader says give all of it. A click opens it, and so
+        // does Enter on it: Tab goes from the focus holder to the link and back.
         UrlRecorder browser;
         const QUrl link =
             core::shell::aboutLink(QString::fromUtf8(AboutDialog::WebAddress), QCoreApplication::applicationDirPath());
-        QCOMPARE(linkLabel->toolTip(), link.toDisplayString(QUrl::PreferLocalFile)); // shown cut to fit
-        QVERIFY(linkLabel->fontMetrics().horizontalAdvance(linkLabel->text()) <= linkLabel->width());
+        QCOMPARE(linkLabel->toolTip(), link.toDisplayString(QUrl::PreferLocalFile));
         QDesktopServices::setUrlHandler(link.scheme(), &browser, "open");
         QTest::mouseClick(linkLabel, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(tabOrder(control<QLineEdit>(about, "focusSink")), (QStringList{u"About"_s, linkLabel->toolTip()}));
+        QTest::keyClick(about->focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(linkLabel, Qt::Key_Return);
         QDesktopServices::unsetUrlHandler(link.scheme());
-        QCOMPARE(browser.urls, QList<QUrl>{link});
+        QCOMPARE(browser.urls, (QList<QUrl>{link, link}));
 
-        // On a dark palette the text stands out from its highlight-text background, light or dark.
+        // On a dark palette the text stands out from its highlight-text background, light or dark. In a desktop font
+        // larger than the design's, every text shows whole.
         const QPalette original = QApplication::palette();
+        const QFont desktop = QApplication::font();
+        QApplication::setFont(QFont(u"DejaVu Sans"_s, 11));
         for (const QColor highlightedText : {QColor(Qt::white), QColor(30, 30, 30)}) {
             QPalette dark(QColor(40, 40, 40));
             dark.setColor(QPalette::HighlightedText, highlightedText);
             QApplication::setPalette(dark);
             const AboutDialog dialog(&m_registry->session());
+            QCOMPARE(cutTexts(&dialog), QStringList());
             const QPalette box = control<QPlainTextEdit>(&dialog, "aboutText")->palette();
             QCOMPARE(box.color(QPalette::Base), highlightedText);
             QVERIFY(qAbs(box.color(QPalette::Text).lightness() - box.color(QPalette::Base).lightness()) > 128);
         }
+        QApplication::setFont(desktop);
         QApplication::setPalette(original);
     }
 };

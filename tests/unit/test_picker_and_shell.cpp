@@ -1,7 +1,8 @@
-// The rules under the picker and the shell's windows: glyph pages, the About text, the activation rule, the help
-// viewer.
+// The rules under the picker and the shell's windows: glyph pages and names, the About text, the activation rule,
+// the help viewer.
 #include "FixtureDatabase.h"
 #include "TableRows.h"
+#include "core/picker/GlyphName.h"
 #include "core/picker/GlyphPages.h"
 #include "core/shell/AboutText.h"
 #include "core/shell/ActivationRule.h"
@@ -45,6 +46,7 @@ core::data::DatabaseHandle glyphTable(const FixtureFolder& folder, int count, in
 }
 
 using PagesCase = std::tuple<const char*, int, int, bool, QStringList>;
+using NameCase = std::tuple<const char*, QString, QString>;
 using ActivationCase = std::tuple<const char*, QByteArray, QString>;
 // Viewers installed, viewers that fail to start, whether the desktop opens the file; the file; what happens.
 using HelpCase = std::tuple<const char*, QStringList, QStringList, bool, QString, HelpLauncher::Result, QString>;
@@ -111,6 +113,22 @@ private slots:
         QCOMPARE(page(pages), u"page 0: 1..108 +0 empty"_s);
         pages.load(nullptr);
         QCOMPARE(page(pages), u"page 0: .. +108 empty"_s);
+    }
+
+    // A grid button says the names of its glyph's characters, from any plane, in order.
+    void glyphNames_data()
+    {
+        const NameCase cases[] = {
+            {"a letter and a mark", u"e\u0301"_s, u"LATIN SMALL LETTER E, COMBINING ACUTE ACCENT"_s},
+            {"beyond 16 bits", u"𝛼"_s, u"MATHEMATICAL ITALIC SMALL ALPHA"_s},
+            {"no name", u"\uE000\u0007"_s, u"U+E000, U+0007"_s}};
+        addRows(cases);
+    }
+
+    void glyphNames()
+    {
+        const auto& [name, glyph, spoken] = given<NameCase>();
+        QCOMPARE(core::picker::glyphName(glyph), spoken);
     }
 
     // The About text is the last row with one; a web address is kept, a relative one lies beside the program.
@@ -180,13 +198,7 @@ private slots:
         using Result = HelpLauncher::Result;
         const HelpCase cases[] = {
             {"the first viewer", both, {}, true, file, Result::Started, u"/bin/xchm F"_s},
-            {"the next viewer",
-             both,
-             {u"/bin/xchm"_s},
-             true,
-             file,
-             Result::Started,
-             u"/bin/xchm F, /bin/kchmviewer F"_s},
+            {"next viewer", both, {u"/bin/xchm"_s}, true, file, Result::Started, u"/bin/xchm F, /bin/kchmviewer F"_s},
             {"the desktop", {}, {}, true, file, Result::Started, u"desktop F"_s},
             {"nothing", {}, {}, false, file, Result::NoViewer, u"desktop F"_s},
             {"no file", both, {}, true, file + u".missing"_s, Result::FileMissing, QString()},

@@ -4,7 +4,8 @@
 
 namespace orvane::ui::common {
 
-// The program's own icon (several sizes, from the resources), for the tray and every window.
+// The program's own icon (scalable, or several sizes, from the resources), for the tray and
+// every window.
 QIcon programIcon();
 
 } // namespace orvane::ui::common

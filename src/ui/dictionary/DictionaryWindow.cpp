@@ -11,6 +11,7 @@
 #include "ui/common/ProgramIcon.h"
 #include "ui/common/Twips.h"
 #include "ui/dictionary/ResultList.h"
+#include "ui/dictionary/SearchLineEdit.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -76,7 +77,6 @@ DictionaryWindow::DictionaryWindow(core::dictionary::DictionarySession* session,
     setFixedSize(twipsToPixels(10095), twipsToPixels(5910));
 
     createControls();
-    setUpTabOrder();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -88,6 +88,8 @@ DictionaryWindow::DictionaryWindow(core::dictionary::DictionarySession* session,
     new common::ActivationWatcher(this, [this] { onActivated(); });
 }
 
+// The controls are made in the order of the layout, the top row and then the bottom row from
+// left to right, which is the order of the Tab key.
 void DictionaryWindow::createControls()
 {
     m_entryBox = new QPlainTextEdit(this);
@@ -136,10 +138,10 @@ void DictionaryWindow::createControls()
     };
     const auto searchBox = [this](const char* name, QStringView placeholder, const QRect& geometry,
                                   const char* accessibleName) {
-        auto* lineEdit = new QLineEdit(placeholder.toString(), this);
+        auto* lineEdit = new SearchLineEdit(placeholder.toString(), this);
         lineEdit->setObjectName(QString::fromLatin1(name));
         lineEdit->setGeometry(geometry);
-        lineEdit->setFont(designedFont("Arial Unicode MS", 9.75));
+        lineEdit->setTextFont(designedFont("Arial Unicode MS", 9.75));
         lineEdit->setCursorPosition(0); // a placeholder wider than its box shows its beginning
         lineEdit->setToolTip(DoubleClickToClear);
         lineEdit->setAccessibleName(QString::fromUtf8(accessibleName));
@@ -150,16 +152,17 @@ void DictionaryWindow::createControls()
 
     m_pickerButton =
         button("pickerButton", "#", twipsRect(120, 5400, 255, 255), designedFont("Arial", 9), "Insert characters");
+    // The three "OK"s say which search they start; each box says which form of the word it takes.
     m_scriptBox = searchBox("scriptBox", core::dictionary::ScriptSearch.placeholder, twipsRect(480, 5395, 1755, 390),
-                            "Search native script");
+                            "Native script");
     m_scriptSearchButton =
-        button("scriptSearchButton", "OK", twipsRect(2280, 5400, 465, 360), okFont, "Search by native script");
+        button("scriptSearchButton", "OK", twipsRect(2280, 5400, 465, 360), okFont, "Search native script");
     m_translitBox = searchBox("translitBox", core::dictionary::TranslitSearch.placeholder,
-                              twipsRect(2880, 5400, 2055, 375), "Search transliteration");
+                              twipsRect(2880, 5400, 2055, 375), "Transliteration");
     m_translitSearchButton =
-        button("translitSearchButton", "OK", twipsRect(5040, 5400, 465, 375), okFont, "Search by transliteration");
+        button("translitSearchButton", "OK", twipsRect(5040, 5400, 465, 375), okFont, "Search transliteration");
     m_plainBox = searchBox("plainBox", core::dictionary::PlainSearch.placeholder, twipsRect(5640, 5400, 2055, 375),
-                           "Search without diacritics");
+                           "Without diacritics");
     m_plainSearchButton =
         button("plainSearchButton", "OK", twipsRect(7800, 5400, 465, 375), okFont, "Search without diacritics");
     m_helpButton = button("helpButton", "Help", twipsRect(8475, 5400, 690, 375), okFont, "Help");
@@ -178,15 +181,6 @@ void DictionaryWindow::createControls()
     connect(m_pickerButton, &QPushButton::clicked, this, &DictionaryWindow::pickerRequested);
     connect(m_aboutButton, &QPushButton::clicked, this, &DictionaryWindow::aboutRequested);
     connect(m_helpButton, &QPushButton::clicked, this, [this] { common::showHelp(this); });
-}
-
-void DictionaryWindow::setUpTabOrder()
-{
-    QWidget* const order[] = {
-        m_resultList, m_scriptBox, m_scriptSearchButton, m_aboutButton,  m_translitBox, m_translitSearchButton,
-        m_entryBox,   m_plainBox,  m_plainSearchButton,  m_pickerButton, m_helpButton};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
 }
 
 // ---- Activation ---------------------------------------------------------------------
@@ -216,12 +210,16 @@ void DictionaryWindow::applyDisplaySettings()
     };
     // Each of the ten settings stands alone: one that cannot be applied is skipped.
     for (const auto& setting : settings) {
-        QFont font = setting.control->font();
+        auto* box = qobject_cast<SearchLineEdit*>(setting.control);
+        QFont font = box ? box->textFont() : setting.control->font();
         if (!setting.family.isEmpty() && QFontDatabase::hasFamily(setting.family))
             font.setFamily(setting.family);
         if (setting.points > 0 && setting.points <= MaxFontPoints)
             font.setPointSizeF(setting.points);
-        setting.control->setFont(font);
+        if (box)
+            box->setTextFont(font);
+        else
+            setting.control->setFont(font);
     }
 }
 
@@ -328,9 +326,9 @@ void DictionaryWindow::onTranslitTextChanged()
 void DictionaryWindow::appendToScriptBox(const QString& glyph)
 {
     if (m_scriptBox->text() == core::dictionary::ScriptSearch.placeholder) {
-        QFont font = m_scriptBox->font();
+        QFont font = m_scriptBox->textFont();
         font.setPointSizeF(PickedCharacterPoints);
-        m_scriptBox->setFont(font);
+        m_scriptBox->setTextFont(font);
         m_scriptBox->clear();
     }
     // setText, not insert: the glyph goes to the end whatever the caret, and the box's own

@@ -5,7 +5,6 @@
 
 #include <QWidget>
 
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -17,6 +16,7 @@ class ResultListModel;
 namespace orvane::ui::dictionary {
 
 class ResultList;
+class SearchLineEdit;
 
 // The dictionary window: three search boxes with their "OK" buttons, the result list,
 // the entry box, and the buttons of the character picker, help and the About box.
@@ -52,13 +52,12 @@ private:
     // One search box with its button and what sets its search apart.
     struct SearchBox
     {
-        QLineEdit* box;
+        SearchLineEdit* box;
         QPushButton* button;
         const core::dictionary::SearchKind* kind;
     };
 
     void createControls();
-    void setUpTabOrder();
 
     void applyDisplaySettings();
 
@@ -77,11 +76,11 @@ private:
     ResultList* m_resultList = nullptr;
     core::dictionary::ResultListModel* m_resultModel = nullptr;
     QPushButton* m_pickerButton = nullptr;
-    QLineEdit* m_scriptBox = nullptr;
+    SearchLineEdit* m_scriptBox = nullptr;
     QPushButton* m_scriptSearchButton = nullptr;
-    QLineEdit* m_translitBox = nullptr;
+    SearchLineEdit* m_translitBox = nullptr;
     QPushButton* m_translitSearchButton = nullptr;
-    QLineEdit* m_plainBox = nullptr;
+    SearchLineEdit* m_plainBox = nullptr;
     QPushButton* m_plainSearchButton = nullptr;
     QPushButton* m_helpButton = nullptr;
     QPushButton* m_aboutButton = nullptr;

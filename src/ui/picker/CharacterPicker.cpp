@@ -1,15 +1,18 @@
 #include "ui/picker/CharacterPicker.h"
 
 #include "core/dictionary/DictionarySession.h"
+#include "core/picker/GlyphName.h"
 #include "ui/common/ActivationWatcher.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Twips.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 
 namespace orvane::ui::picker {
 
@@ -25,12 +28,34 @@ QString captionFor(const QString& glyph)
     return caption.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, QRect geometry)
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, QRect geometry,
+                        const QString& accessibleName = {})
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(geometry);
+    button->setAccessibleName(accessibleName);
     return button;
+}
+
+// The grid button an arrow key moves to from button `index`; the grid's edges stop it. -1 for
+// any other key.
+int gridNeighbour(int index, int key)
+{
+    constexpr int Columns = CharacterPicker::GridColumns;
+    const int column = index % Columns;
+    switch (key) {
+    case Qt::Key_Left:
+        return column > 0 ? index - 1 : index;
+    case Qt::Key_Right:
+        return column + 1 < Columns ? index + 1 : index;
+    case Qt::Key_Up:
+        return index >= Columns ? index - Columns : index;
+    case Qt::Key_Down:
+        return index + Columns < CharacterPicker::GridButtons ? index + Columns : index;
+    default:
+        return -1;
+    }
 }
 
 } // namespace
@@ -51,20 +76,22 @@ CharacterPicker::CharacterPicker(core::dictionary::DictionarySession* session, Q
             common::twipsRect(ButtonPitch * (i % GridColumns), ButtonPitch * (i / GridColumns), ButtonSide, ButtonSide);
         QPushButton* button = makeButton(this, QStringLiteral("gridButton%1").arg(i), QString(), geometry);
         button->setFont(gridFont);
-        // Out of the tab order, yet able to take the focus when clicked or when "<" hands it over.
-        button->setFocusPolicy(Qt::ClickFocus);
+        // The grid is a single stop of the Tab key, the button that had the focus last; the
+        // arrow keys move within it (see eventFilter).
+        button->setFocusPolicy(i == 0 ? Qt::StrongFocus : Qt::ClickFocus);
+        button->installEventFilter(this);
         connect(button, &QPushButton::pressed, this, [this, i] { onGridButtonPressed(i); });
         connect(button, &QPushButton::clicked, this, [this, i] { onGridButtonClicked(i); });
         m_gridButtons[static_cast<size_t>(i)] = button;
     }
 
     m_previousPageButton = makeButton(this, QStringLiteral("previousPageButton"), QStringLiteral("<"),
-                                      common::twipsRect(45, 4380, 315, 360));
+                                      common::twipsRect(45, 4380, 315, 360), QStringLiteral("Previous page"));
     m_previousPageButton->setEnabled(false);
     connect(m_previousPageButton, &QPushButton::clicked, this, &CharacterPicker::showPreviousPage);
 
-    m_nextPageButton =
-        makeButton(this, QStringLiteral("nextPageButton"), QStringLiteral(">"), common::twipsRect(420, 4380, 315, 360));
+    m_nextPageButton = makeButton(this, QStringLiteral("nextPageButton"), QStringLiteral(">"),
+                                  common::twipsRect(420, 4380, 315, 360), QStringLiteral("Next page"));
     m_nextPageButton->setEnabled(false);
     connect(m_nextPageButton, &QPushButton::clicked, this, &CharacterPicker::showNextPage);
 
@@ -121,6 +148,9 @@ void CharacterPicker::rememberGridBeforeReload()
 
 bool CharacterPicker::eventFilter(QObject* watched, QEvent* event)
 {
+    if (const auto button = std::find(m_gridButtons.begin(), m_gridButtons.end(), watched);
+        button != m_gridButtons.end())
+        return gridButtonEvent(static_cast<int>(button - m_gridButtons.begin()), event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         m_pressBringsBack = m_returnPressDue;
@@ -135,6 +165,21 @@ bool CharacterPicker::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool CharacterPicker::gridButtonEvent(int index, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        for (QPushButton* button : m_gridButtons)
+            button->setFocusPolicy(button == gridButton(index) ? Qt::StrongFocus : Qt::ClickFocus);
+    } else if (event->type() == QEvent::KeyPress) {
+        const int neighbour = gridNeighbour(index, static_cast<QKeyEvent*>(event)->key());
+        if (neighbour >= 0) {
+            gridButton(neighbour)->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return false;
 }
 
 void CharacterPicker::loadGlyphs()
@@ -164,8 +209,11 @@ void CharacterPicker::showPreviousPage()
 
 void CharacterPicker::showPage()
 {
-    for (int i = 0; i < GridButtons; ++i)
-        gridButton(i)->setText(captionFor(m_pages.onButton(i)));
+    for (int i = 0; i < GridButtons; ++i) {
+        const QString glyph = m_pages.onButton(i);
+        gridButton(i)->setText(captionFor(glyph));
+        gridButton(i)->setAccessibleName(core::picker::glyphName(glyph));
+    }
     m_previousPageButton->setEnabled(m_pages.previousEnabled());
 }
 

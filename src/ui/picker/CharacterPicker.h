@@ -47,10 +47,12 @@ signals:
     void glyphChosen(const QString& glyph);
 
 protected:
-    // Watches the picker's window for the press that brought it back (see rememberGridBeforeReload).
+    // Watches the picker's window for the press that brought it back (see rememberGridBeforeReload),
+    // and the grid buttons for the keyboard.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool gridButtonEvent(int index, QEvent* event);
     void onGridButtonPressed(int index);
     void onGridButtonClicked(int index);
     void showNextPage();

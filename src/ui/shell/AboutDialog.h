@@ -30,9 +30,6 @@ public:
     // caption, and the focus out of the text.
     void onActivated();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     // The text's font and the caption's name, from the display settings.
     void applyDisplaySettings();
