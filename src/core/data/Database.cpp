@@ -53,6 +53,7 @@ struct Database::Impl
         dictionaryKeys = std::all_of(keyIndexes.cbegin(), keyIndexes.cend(),
                                      [&](const QString& name) { return indexes->contains(name); }) &&
                          Prepared(*connection, "SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0").isValid();
+        meaningIndex = meaning::hasIndex(*connection);
         return true;
     }
 
@@ -63,6 +64,7 @@ struct Database::Impl
     QByteArray key, salt; // as opened, for a second connection to the file
     int pageSize = 0;
     bool dictionaryKeys = false;
+    bool meaningIndex = false;
     // Listings held for searches that look at every row; none while the file is changing.
     std::shared_ptr<ScanCache> scanCache;
 
@@ -321,6 +323,20 @@ bool Database::hasDictionaryKeys() const
 QString Database::path() const
 {
     return d->path;
+}
+
+MeaningHits Database::searchMeanings(const meaning::Query& query, qsizetype limit)
+{
+    d->holdCurrentRead();
+    const std::optional<MeaningHits> hits = d->meaningIndex
+                                                ? meaning::searchIndex(*d->connection, query, limit)
+                                                : meaning::searchWithoutIndex(*d->connection, query, limit);
+    return hits.value_or(MeaningHits());
+}
+
+bool Database::hasMeaningIndex() const
+{
+    return d->meaningIndex;
 }
 
 } // namespace orvane::core::data
