@@ -2,6 +2,8 @@
 
 #include "core/data/Statement.h"
 
+#include <QLocale>
+
 namespace orvane::core::dictionary {
 
 namespace {
@@ -67,6 +69,20 @@ MeaningSearchResult searchMeanings(const data::DatabaseHandle& database, QString
     if (database)
         result.hits = database->searchMeanings(result.query, limit);
     return result;
+}
+
+QString meaningCountText(const MeaningSearchResult& result)
+{
+    const QLocale locale;
+    const qint64 total = result.hits.total;
+    if (result.query.empty())
+        return QStringLiteral("Type the words to look for.");
+    if (total == 0)
+        return QStringLiteral("No entry holds these words.");
+    const QString entries = total == 1 ? QStringLiteral("1 entry") : locale.toString(total) + QStringLiteral(" entries");
+    if (qsizetype(result.hits.ids.size()) < total)
+        return QStringLiteral("The best %1 of %2").arg(locale.toString(qint64(result.hits.ids.size())), entries);
+    return entries;
 }
 
 void MeaningHitModel::setResult(data::DatabaseHandle database, const MeaningSearchResult& result)

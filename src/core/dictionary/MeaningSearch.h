@@ -38,6 +38,11 @@ struct MeaningSearchResult
 MeaningSearchResult searchMeanings(const data::DatabaseHandle& database, QStringView text,
                                    qsizetype limit = MaxListedMeaningHits);
 
+// The line that counts the hits: "1 entry", "37 entries", "The best 1,000 of 4,217
+// entries", "No entry holds these words.", or for a query without words "Type the words
+// to look for.". Numbers in the user's locale.
+QString meaningCountText(const MeaningSearchResult& result);
+
 // The hits of a meaning search as a list shows them: the headword (m1) in column 0, the
 // words of the meanings that matched in column 1 ("soul, souls"), the entry id in
 // EntryIdRole. A row's entry is read only when the row is first shown, so a thousand hits
