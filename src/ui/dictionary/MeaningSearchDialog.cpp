@@ -52,6 +52,7 @@ MeaningSearchDialog::MeaningSearchDialog(core::dictionary::DictionarySession* se
     m_hitList->setHeaderHidden(true);
     m_hitList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_hitList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_hitList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_hitList->header()->setStretchLastSection(true);
     m_hitList->setColumnWidth(MeaningHitModel::HeadwordColumn, 180);
 
