@@ -198,8 +198,13 @@ bool writeIndex(sqlite3* connection, bool dictionaryKeys, QString* error)
         return Owned(statement);
     };
     // The collation serves the list order of a database without sort keys.
+    // Built at once and merged once at the end: no merging on the way, and large batches.
     if (!sql::registerFunctions(connection) || sqlite3_exec(connection, CreateIndex, nullptr, nullptr, nullptr) ||
-        sqlite3_exec(connection, CreateOrder, nullptr, nullptr, nullptr))
+        sqlite3_exec(connection, CreateOrder, nullptr, nullptr, nullptr) ||
+        sqlite3_exec(connection,
+                     "INSERT INTO tbl_meaning_index_v1 (tbl_meaning_index_v1, rank) VALUES ('automerge', 0);"
+                     " INSERT INTO tbl_meaning_index_v1 (tbl_meaning_index_v1, rank) VALUES ('hashsize', 67108864);",
+                     nullptr, nullptr, nullptr))
         return fail();
 
     // The folded words of every entry, read in id order (the table's own), held back to back.
