@@ -5,6 +5,8 @@
 #include "core/dictionary/MeaningSearch.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
+#include <numeric>
 
 using namespace orvane::core::data;
 using namespace orvane::core::dictionary;
