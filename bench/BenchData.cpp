@@ -33,9 +33,9 @@ core::data::RecordSet everything(core::data::Database& database, const char* tab
 {
     core::data::Statement statement;
     statement.table = QString::fromLatin1(table);
-    core::data::RecordSet rows = database.OpenRecordset(statement);
-    if (!rows.IsOpen())
-        fail(QStringLiteral("cannot read %1: %2").arg(statement.table, rows.Error()));
+    core::data::RecordSet rows = database.exec(statement);
+    if (!rows.isActive())
+        fail(QStringLiteral("cannot read %1: %2").arg(statement.table, rows.errorString()));
     return rows;
 }
 
@@ -47,16 +47,16 @@ Rows readRows(const QString& path)
     if (!database)
         fail(QStringLiteral("cannot open %1: %2").arg(path, error));
     Rows rows;
-    for (auto set = everything(*database, "tbl_dictionary"); !set.Eof(); set.MoveNext())
-        rows.entries.push_back({set.FieldInt(QStringLiteral("id")), set.Fields(QStringLiteral("m1")),
-                                set.Fields(QStringLiteral("m2")), set.Fields(QStringLiteral("m3")),
-                                set.Fields(QStringLiteral("meanings"))});
-    for (auto set = everything(*database, "tbl_keyboard"); !set.Eof(); set.MoveNext())
-        rows.keys.emplace_back(set.Fields(QStringLiteral("input")), set.Fields(QStringLiteral("display")));
-    for (auto set = everything(*database, "tbl_glyph"); !set.Eof(); set.MoveNext())
-        rows.glyphs.emplace_back(set.FieldInt(QStringLiteral("id")), set.Fields(QStringLiteral("glyph")));
-    for (auto set = everything(*database, "tbl_config"); !set.Eof(); set.MoveNext()) {
-        auto text = [&](const char* column) { return set.Fields(QString::fromLatin1(column)); };
+    for (auto set = everything(*database, "tbl_dictionary"); set.next();)
+        rows.entries.push_back({set.valueInt64(QStringLiteral("id")), set.value(QStringLiteral("m1")),
+                                set.value(QStringLiteral("m2")), set.value(QStringLiteral("m3")),
+                                set.value(QStringLiteral("meanings"))});
+    for (auto set = everything(*database, "tbl_keyboard"); set.next();)
+        rows.keys.emplace_back(set.value(QStringLiteral("input")), set.value(QStringLiteral("display")));
+    for (auto set = everything(*database, "tbl_glyph"); set.next();)
+        rows.glyphs.emplace_back(set.valueInt64(QStringLiteral("id")), set.value(QStringLiteral("glyph")));
+    for (auto set = everything(*database, "tbl_config"); set.next();) {
+        auto text = [&](const char* column) { return set.value(QString::fromLatin1(column)); };
         rows.configs.push_back({text("name"), text("fnt1"), text("fnt3"), text("fnt4"), text("fnt5"), text("about"),
                                 number(text("fsz1")), number(text("fsz2")), number(text("fsz3")), number(text("fsz4")),
                                 number(text("fsz5"))});

@@ -300,7 +300,7 @@ Database::Database(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 
 Database::~Database() = default;
 
-RecordSet Database::OpenRecordset(const Statement& statement)
+RecordSet Database::exec(const Statement& statement)
 {
     std::unique_ptr<RowSource> rows;
     if (const std::optional<ScanPlan> plan = ScanPlan::of(statement, d->dictionaryKeys))

@@ -36,8 +36,6 @@ public:
         return false;
     }
 
-    void rewind() override { m_row = -1; }
-
     std::optional<QStringView> text(int column) override
     {
         if (!m_isId[std::size_t(column)])

@@ -8,17 +8,17 @@ using data::RecordSet;
 // Each reader returns false at the error that makes the loader leave.
 bool readText(const RecordSet& row, const QString& column, QString& field)
 {
-    if (!row.HasField(column))
+    if (row.indexOf(column) < 0)
         return false;
-    field = row.Fields(column).value_or(QString());
+    field = row.value(column).value_or(QString());
     return true;
 }
 
 bool readSize(const RecordSet& row, const QString& column, double& field)
 {
-    if (!row.HasField(column))
+    if (row.indexOf(column) < 0)
         return false;
-    const std::optional<QString> text = row.Fields(column);
+    const std::optional<QString> text = row.value(column);
     if (!text) {
         field = 0; // not set: the control keeps its size
         return true;
@@ -37,10 +37,9 @@ void loadDisplayConfig(const data::DatabaseHandle& database, DisplayConfig& conf
 {
     if (!database)
         return;
-    RecordSet row = database->OpenRecordset(data::Statement::configSettings());
-    if (row.Eof())
+    RecordSet row = database->exec(data::Statement::configSettings());
+    if (!row.next())
         return;
-    row.MoveFirst();
     // The order matters: fields before a failing column keep their new values.
     readText(row, QStringLiteral("name"), config.configName) && readText(row, QStringLiteral("fnt1"), config.font1) &&
         readText(row, QStringLiteral("fnt3"), config.font2) && readText(row, QStringLiteral("fnt3"), config.font3) &&

@@ -29,10 +29,10 @@ QString composeEntry(const data::DatabaseHandle& database, qint64 id, SearchMode
     data::Statement statement = data::Statement::dictionaryById(id);
     statement.columns = QStringList{header, meanings};
 
-    data::RecordSet records = database->OpenRecordset(statement);
-    if (!records.IsOpen() || records.Eof() || !records.HasField(header) || !records.HasField(meanings))
+    data::RecordSet records = database->exec(statement);
+    if (!records.next())
         return {};
-    return composeEntryText(records.Fields(header).value_or(QString()), records.Fields(meanings).value_or(QString()));
+    return composeEntryText(records.value(header).value_or(QString()), records.value(meanings).value_or(QString()));
 }
 
 QString entryDisplayText(const QString& composed)

@@ -13,19 +13,10 @@ void KeyInput::lookUpKey(const data::DatabaseHandle& database)
         return;
     data::Statement statement = data::Statement::keyboardByInput(trimSpaces(keyInput));
     statement.columns = QStringList{QStringLiteral("display")};
-    data::RecordSet records = database->OpenRecordset(statement);
-    if (!records.IsOpen() || records.RecordCount() == 0)
-        return;
-    const QString display = QStringLiteral("display");
-    records.MoveFirst();
-    while (!records.Eof()) {
-        if (!records.HasField(display))
-            return;
-        keyDisplay = records.Fields(display).value_or(QString());
-        records.MoveNext();
-        if (!records.Error().isEmpty())
-            return;
-    }
+    // The last row wins; a failing step keeps what the rows before it gave.
+    data::RecordSet records = database->exec(statement);
+    while (records.next())
+        keyDisplay = records.value(statement.columns.front()).value_or(QString());
 }
 
 QString KeyInput::applyKeys(const data::DatabaseHandle& database, QString text)
@@ -50,13 +41,13 @@ std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database
     statement.columns = QStringList{QStringLiteral("input"), QStringLiteral("display")};
     std::vector<KeyTableRow> table;
     QHash<QString, size_t> rowOfInput;
-    data::RecordSet records = database.OpenRecordset(statement);
-    for (; !records.Eof() && records.Error().isEmpty(); records.MoveNext()) {
-        const std::optional<QString> input = records.Fields(QStringLiteral("input"));
+    data::RecordSet records = database.exec(statement);
+    while (records.next()) {
+        const std::optional<QString> input = records.value(QStringLiteral("input"));
         // lookUpKey looks up at most two characters without their spaces: no other input is ever found.
         if (!input || input->size() > 2 || trimSpaces(*input) != *input)
             continue;
-        const QString display = records.Fields(QStringLiteral("display")).value_or(QString());
+        const QString display = records.value(QStringLiteral("display")).value_or(QString());
         if (const auto row = rowOfInput.constFind(*input); row != rowOfInput.cend()) {
             table[*row].display = display; // the last row read wins
         } else {
@@ -64,9 +55,9 @@ std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database
             table.push_back({*input, display});
         }
     }
-    if (!records.Error().isEmpty()) {
+    if (!records.errorString().isEmpty()) {
         if (error)
-            *error = records.Error();
+            *error = records.errorString();
         return std::nullopt;
     }
     std::erase_if(table, [](const KeyTableRow& row) { return row.display.isEmpty(); });

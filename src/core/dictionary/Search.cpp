@@ -60,16 +60,11 @@ SearchResults runSearch(const data::DatabaseHandle& database, const SearchKind& 
     // Only what the list shows: a million hits must not drag a million meanings along.
     statement.columns = QStringList{QStringLiteral("id"), listed};
 
-    data::RecordSet records = database->OpenRecordset(statement);
-    if (!records.IsOpen())
-        return results;
+    // A failing step ends the walk; the rows read so far stay listed.
+    data::RecordSet records = database->exec(statement);
     const QString idColumn = QStringLiteral("id");
-    while (!records.Eof()) {
-        results.append(records.FieldInt(idColumn), records.FieldView(listed).value_or(QStringView()));
-        records.MoveNext();
-        if (!records.Error().isEmpty())
-            break; // a failing step ends the walk; the rows read so far stay listed
-    }
+    while (records.next())
+        results.append(records.valueInt64(idColumn), records.valueView(listed).value_or(QStringView()));
     return results;
 }
 
