@@ -178,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Hand-made statements: any column or order name must fail cleanly, never run
         // as SQL of its own.
         Statement statement;
-        statement.table = (selector & 0x10) ? value : QString::fromLatin1(schema::DictionaryTable);
+        statement.table = (selector & 0x10) ? value : QString(DB_TABLE_DICTIONARY);
         statement.where = Statement::Condition{value, Statement::Op((selector >> 5) % 3), value};
         statement.orderBy = (selector & 0x08) ? value : QString();
         (void)walk(fixture->withKeys->exec(statement), {});

@@ -1,5 +1,7 @@
 #include "core/dictionary/DisplayConfig.h"
 
+#include "core/data/Schema.h"
+
 namespace orvane::core::dictionary {
 namespace {
 
@@ -41,12 +43,13 @@ void loadDisplayConfig(const data::DatabaseHandle& database, DisplayConfig& conf
     if (!row.next())
         return;
     // The order matters: fields before a failing column keep their new values.
-    readText(row, QStringLiteral("name"), config.configName) && readText(row, QStringLiteral("fnt1"), config.font1) &&
-        readText(row, QStringLiteral("fnt3"), config.font2) && readText(row, QStringLiteral("fnt3"), config.font3) &&
-        readText(row, QStringLiteral("fnt4"), config.font4) && readText(row, QStringLiteral("fnt5"), config.font5) &&
-        readSize(row, QStringLiteral("fsz1"), config.size1) && readSize(row, QStringLiteral("fsz2"), config.size2) &&
-        readSize(row, QStringLiteral("fsz3"), config.size3) && readSize(row, QStringLiteral("fsz4"), config.size4) &&
-        readSize(row, QStringLiteral("fsz5"), config.size5);
+    using namespace data;
+    readText(row, DB_COLUMN_NAME, config.configName) && readText(row, DB_COLUMN_FNT1, config.font1) &&
+        readText(row, DB_COLUMN_FNT3, config.font2) && readText(row, DB_COLUMN_FNT3, config.font3) &&
+        readText(row, DB_COLUMN_FNT4, config.font4) && readText(row, DB_COLUMN_FNT5, config.font5) &&
+        readSize(row, DB_COLUMN_FSZ1, config.size1) && readSize(row, DB_COLUMN_FSZ2, config.size2) &&
+        readSize(row, DB_COLUMN_FSZ3, config.size3) && readSize(row, DB_COLUMN_FSZ4, config.size4) &&
+        readSize(row, DB_COLUMN_FSZ5, config.size5);
 }
 
 } // namespace orvane::core::dictionary

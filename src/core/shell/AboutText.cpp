@@ -1,5 +1,7 @@
 #include "core/shell/AboutText.h"
 
+#include "core/data/Schema.h"
+
 #include <QDir>
 
 namespace orvane::core::shell {
@@ -11,7 +13,7 @@ std::optional<QString> loadAboutText(const data::DatabaseHandle& database)
     std::optional<QString> text;
     data::RecordSet rows = database->exec(data::Statement::configAbout());
     while (rows.next()) {
-        if (std::optional<QString> about = rows.value(QStringLiteral("about")))
+        if (std::optional<QString> about = rows.value(data::DB_COLUMN_ABOUT))
             text = std::move(about);
     }
     return text;
