@@ -16,10 +16,10 @@ using orvane::testing::FixtureRows;
 static QString valuesOf(RecordSet rows, const QString& column = u"id"_qs, const QString& second = {})
 {
     QStringList values;
-    for (; !rows.Eof(); rows.MoveNext())
-        values << rows.Fields(column).value_or(u"<null>"_qs) +
-                      (second.isEmpty() ? QString() : u' ' + rows.Fields(second).value_or(u"<null>"_qs));
-    return rows.Error().isEmpty() ? values.join(u'|') : u"<error>"_qs;
+    while (rows.next())
+        values << rows.value(column).value_or(u"<null>"_qs) +
+                      (second.isEmpty() ? QString() : u' ' + rows.value(second).value_or(u"<null>"_qs));
+    return rows.errorString().isEmpty() ? values.join(u'|') : u"<error>"_qs;
 }
 
 class TestDataStatements final : public QObject
@@ -56,21 +56,21 @@ private slots:
         QVERIFY(database && database->hasDictionaryKeys() == withKeys);
 
         // A search reads only the id and the listed column.
-        const RecordSet listed = database->OpenRecordset(Statement::dictionaryByPlain(u"mania"_qs));
-        QVERIFY(listed.HasField(u"id"_qs) && listed.HasField(u"m2"_qs) && !listed.HasField(u"m3"_qs));
+        const RecordSet listed = database->exec(Statement::dictionaryByPlain(u"mania"_qs));
+        QVERIFY(listed.indexOf(u"id"_qs) >= 0 && listed.indexOf(u"m2"_qs) >= 0 && listed.indexOf(u"m3"_qs) < 0);
 
         // Key look-ups are exact: no pattern characters, no trimming.
         const QString keys[][2] = {{u"a'"_qs, u"á"_qs}, {u"e'"_qs, u"é|ê"_qs}, {u"?'"_qs, {}}, {u" a'"_qs, {}}};
         for (const auto& [input, displays] : keys)
-            QCOMPARE(valuesOf(database->OpenRecordset(Statement::keyboardByInput(input)), u"display"_qs), displays);
-        QCOMPARE(valuesOf(database->OpenRecordset(Statement::configAbout()), u"about"_qs), u"first|last"_qs);
+            QCOMPARE(valuesOf(database->exec(Statement::keyboardByInput(input)), u"display"_qs), displays);
+        QCOMPARE(valuesOf(database->exec(Statement::configAbout()), u"about"_qs), u"first|last"_qs);
 
         Statement unsafe = Statement::glyphsInOrder();
         unsafe.orderBy = u"id; DROP TABLE tbl_glyph"_qs;
-        RecordSet refused = database->OpenRecordset(unsafe);
-        QVERIFY(!refused.IsOpen() && refused.Eof() && !refused.Error().isEmpty());
+        RecordSet refused = database->exec(unsafe);
+        QVERIFY(!refused.isActive() && !refused.next() && !refused.errorString().isEmpty());
         for (const QString& name : {u"fsz1"_qs, u"Zz9_"_qs}) // plain names, up to the last of each range
-            QVERIFY(!database->OpenRecordset({u"tbl_config"_qs, {name}, {}, {}}).Error().startsWith(u"not a plain"));
+            QVERIFY(!database->exec({u"tbl_config"_qs, {name}, {}, {}}).errorString().startsWith(u"not a plain"));
 
         // The classic SQL text, for diagnostics.
         QCOMPARE(Statement::dictionaryByPlain(u"p"_qs).displaySql(),
@@ -123,10 +123,7 @@ private slots:
                     expected << QString::number(hit->id) + u' ' + stored((hit->*ordered).value_or(u"<null>"_qs));
                 for (const QStringList& columns : {statement.columns, QStringList()}) {
                     statement.columns = columns; // then every column: never served from a listing
-                    RecordSet found = generated->OpenRecordset(statement);
-                    QCOMPARE(found.RecordCount() != 0, !expected.isEmpty());
-                    found.MoveNext();
-                    found.MoveFirst(); // back to the first row
+                    RecordSet found = generated->exec(statement);
                     QVERIFY2(valuesOf(std::move(found), u"id"_qs, statement.orderBy) == expected.join(u'|'),
                              qPrintable(statement.displaySql()));
                 }
@@ -142,17 +139,17 @@ private slots:
         };
         const Statement everything = Statement::dictionaryByScript({});
         const DatabaseHandle before = withWord(u"changing"_qs, u"alpha"_qs);
-        QCOMPARE(valuesOf(before->OpenRecordset(everything), u"m1"_qs), u"alpha"_qs);
+        QCOMPARE(valuesOf(before->exec(everything), u"m1"_qs), u"alpha"_qs);
         const DatabaseHandle after = withWord(u"changing"_qs, u"beta"_qs); // renamed over the first
-        QCOMPARE(valuesOf(after->OpenRecordset(everything), u"m1"_qs), u"beta"_qs);
-        QCOMPARE(valuesOf(before->OpenRecordset(everything), u"m1"_qs), u"alpha"_qs);
+        QCOMPARE(valuesOf(after->exec(everything), u"m1"_qs), u"beta"_qs);
+        QCOMPARE(valuesOf(before->exec(everything), u"m1"_qs), u"alpha"_qs);
         const QString huge((1 << 20) + 1, u'ω'); // longer than a listing holds: the engine reads it
-        QCOMPARE(valuesOf(withWord(u"huge"_qs, huge)->OpenRecordset(everything), u"m1"_qs), huge);
+        QCOMPARE(valuesOf(withWord(u"huge"_qs, huge)->exec(everything), u"m1"_qs), huge);
 
         QFile source(withWord(u"other"_qs, u"gamma"_qs)->path()), target(after->path());
         QVERIFY(source.open(QIODevice::ReadWrite) && target.open(QIODevice::WriteOnly));
         QVERIFY(target.write(source.readAll()) > 0 && target.flush());       // in place: same inode, another salt
-        QCOMPARE(valuesOf(after->OpenRecordset(everything)), u"<error>"_qs); // not the rows held before
+        QCOMPARE(valuesOf(after->exec(everything)), u"<error>"_qs); // not the rows held before
 
         // Every page but the first damaged: a listing not read whole is an error, never fewer rows.
         uchar* bytes = source.map(0, source.size());
@@ -160,7 +157,7 @@ private slots:
             bytes[at] ^= 0xFF;
         source.close();
         const DatabaseHandle damaged = Database::open(source.fileName(), QString::fromLatin1(DatabasePassword));
-        QCOMPARE(valuesOf(damaged->OpenRecordset(everything)), u"<error>"_qs);
+        QCOMPARE(valuesOf(damaged->exec(everything)), u"<error>"_qs);
     }
 };
 

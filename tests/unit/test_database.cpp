@@ -34,7 +34,7 @@ const std::vector<Statement> Statements = {
     Statement::dictionaryByPlain(u"lexi2"_s), Statement::dictionaryById(Entries), Statement::glyphsInOrder()};
 // clang-format on
 
-// Each row whole, as text; Error() once the walk ends.
+// Each row whole, as text; errorString() once the walk ends.
 struct Walk
 {
     QStringList rows;
@@ -45,13 +45,13 @@ Walk walk(RecordSet rows)
 {
     static const QStringList Columns{u"id"_s, u"m1"_s, u"m2"_s, u"meanings"_s, u"display"_s, u"glyph"_s, u"about"_s};
     Walk result;
-    for (; !rows.Eof(); rows.MoveNext()) {
+    while (rows.next()) {
         QStringList row;
         for (const QString& column : Columns)
-            row << (rows.HasField(column) ? rows.Fields(column).value_or(u"(null)"_s) : QString());
+            row << (rows.indexOf(column) >= 0 ? rows.value(column).value_or(u"(null)"_s) : QString());
         result.rows << row.join(u'|');
     }
-    result.error = rows.Error();
+    result.error = rows.errorString();
     return result;
 }
 
@@ -96,7 +96,7 @@ private slots:
         m_goodBytes = readFile(m_good.databasePath());
         const DatabaseHandle good = m_good.open();
         for (const Statement& statement : Statements) {
-            m_goodWalks.push_back(walk(good->OpenRecordset(statement)));
+            m_goodWalks.push_back(walk(good->exec(statement)));
             QVERIFY2(!m_goodWalks.back().rows.isEmpty(), qPrintable(statement.displaySql()));
         }
     }
@@ -104,8 +104,8 @@ private slots:
     void recordSetsOutliveTheirConnectionAndNothingIsWritten()
     {
         DatabaseHandle first = m_good.open();
-        RecordSet entries = first->OpenRecordset(Statement::dictionaryByTranslit(QString()));
-        entries.MoveNext();
+        RecordSet entries = first->exec(Statement::dictionaryByTranslit(QString()));
+        entries.next();
         const DatabaseHandle second = m_good.open();
         QVERIFY(second && second != first);
         first.reset();
@@ -187,11 +187,11 @@ private slots:
         if (!database)
             return;
         QStringList found;
-        for (RecordSet rows = database->OpenRecordset(Statement::dictionaryByScript({})); !rows.Eof(); rows.MoveNext())
-            found << *rows.Fields(u"m1"_s);
-        RecordSet first = database->OpenRecordset(Statement::dictionaryById(1));
-        const std::optional<QString> meanings = first.Fields(u"meanings"_s);
-        QCOMPARE(found.join(u'|') + u" / "_s + (first.Error().isEmpty() ? *meanings : u"<error>"_s), read);
+        for (RecordSet rows = database->exec(Statement::dictionaryByScript({})); rows.next();)
+            found << *rows.value(u"m1"_s);
+        RecordSet first = database->exec(Statement::dictionaryById(1));
+        const QString meanings = first.next() ? first.value(u"meanings"_s).value_or(u"(null)"_s) : u"<error>"_s;
+        QCOMPARE(found.join(u'|') + u" / "_s + meanings, read);
     }
 
     void aFolderOrNoFileDoesNotOpen()
@@ -226,7 +226,7 @@ private slots:
             if (!database)
                 continue;
             for (std::size_t s = 0; s < Statements.size(); ++s) {
-                const Walk result = walk(database->OpenRecordset(Statements[s]));
+                const Walk result = walk(database->exec(Statements[s]));
                 const QStringList& good = m_goodWalks[s].rows;
                 QVERIFY(result.rows == good.mid(0, result.rows.size()));
                 QVERIFY2(result.rows == good || !result.error.isEmpty(), qPrintable(Statements[s].displaySql()));
@@ -249,21 +249,21 @@ private slots:
         const DatabaseHandle database = Database::open(folder.databasePath(), QString::fromLatin1(DatabasePassword));
         QVERIFY(database);
 
-        RecordSet row = database->OpenRecordset(Statement::dictionaryById(1));
-        QVERIFY(row.IsOpen() && row.RecordCount() == 1 && !row.Eof());
-        QCOMPARE(row.Fields(u"M1"_s), u"42"_s); // names are case-insensitive, numbers read as text
-        QCOMPARE(row.Fields(u"m2"_s), u"3.5"_s);
-        QCOMPARE(row.Fields(u"m3"_s), u"12"_s);
-        QCOMPARE(row.Fields(u"meanings"_s)->size(), 1 << 20);
-        QVERIFY(row.Error().isEmpty());
-        QCOMPARE(row.Fields(u"nothing"_s), std::nullopt);
-        QVERIFY(!row.HasField(u"nothing"_s) && !row.Error().isEmpty());
+        RecordSet row = database->exec(Statement::dictionaryById(1));
+        QVERIFY(row.isActive() && row.next());
+        QCOMPARE(row.value(u"M1"_s), u"42"_s); // names are case-insensitive, numbers read as text
+        QCOMPARE(row.value(u"m2"_s), u"3.5"_s);
+        QCOMPARE(row.value(u"m3"_s), u"12"_s);
+        QCOMPARE(row.value(u"meanings"_s)->size(), 1 << 20);
+        QVERIFY(row.errorString().isEmpty());
+        QCOMPARE(row.value(u"nothing"_s), std::nullopt);
+        QVERIFY(row.indexOf(u"nothing"_s) < 0 && !row.errorString().isEmpty());
 
-        RecordSet glyphs = database->OpenRecordset(Statement::glyphsInOrder());
-        QVERIFY(glyphs.IsOpen() && glyphs.Eof() && glyphs.RecordCount() == 0 &&
-                glyphs.FieldInt(u"id"_s) == 0); // the table is empty
-        RecordSet missing = database->OpenRecordset(Statement{u"tbl_missing"_s, {}, std::nullopt, {}});
-        QVERIFY(!missing.IsOpen() && missing.Eof() && missing.RecordCount() == 0 && !missing.Error().isEmpty());
+        RecordSet glyphs = database->exec(Statement::glyphsInOrder());
+        QVERIFY(glyphs.isActive() && !glyphs.next() &&
+                glyphs.valueInt64(u"id"_s) == 0); // the table is empty
+        RecordSet missing = database->exec(Statement{u"tbl_missing"_s, {}, std::nullopt, {}});
+        QVERIFY(!missing.isActive() && !missing.next() && !missing.errorString().isEmpty());
     }
 
     // A statement past its time ends with an error, as a damaged page does; the next one has its own time.
@@ -274,10 +274,10 @@ private slots:
         const std::chrono::milliseconds limit = statementTimeLimit();
         setStatementTimeLimit(std::chrono::milliseconds(0));
         const DatabaseHandle database = m_good.open();
-        const Walk cut = walk(database->OpenRecordset(everything));
+        const Walk cut = walk(database->exec(everything));
         setStatementTimeLimit(limit);
         QVERIFY(cut.rows.size() < Entries && cut.error == u"interrupted");
-        QCOMPARE(walk(database->OpenRecordset(everything)).rows.size(), Entries);
+        QCOMPARE(walk(database->exec(everything)).rows.size(), Entries);
     }
 
     // An abandoned write leaves the target as it was and nothing beside it.

@@ -14,6 +14,15 @@
 #include <future>
 
 namespace orvane::core::data {
+namespace {
+
+// tbl_dictionary's name for SQL text.
+QByteArray dictionaryTable()
+{
+    return QByteArray(DB_TABLE_DICTIONARY.data(), DB_TABLE_DICTIONARY.size());
+}
+
+} // namespace
 
 struct Database::Impl
 {
@@ -50,9 +59,11 @@ struct Database::Impl
             return false;
         }
         const QStringList keyIndexes = schema::keyIndexNames();
+        // Prepared, never run: it compiles when the table has every key column.
+        const Statement keys{DB_TABLE_DICTIONARY, schema::keyColumns(), std::nullopt, {}};
         dictionaryKeys = std::all_of(keyIndexes.cbegin(), keyIndexes.cend(),
                                      [&](const QString& name) { return indexes->contains(name); }) &&
-                         Prepared(*connection, "SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0").isValid();
+                         Prepared(*connection, SqlQuery::build(keys, false)->sql).isValid();
         return true;
     }
 
@@ -195,7 +206,7 @@ struct Database::Impl
     // has none; only room is reserved by it, so a file's word is not taken beyond 4M rows.
     qint64 estimatedRows() const
     {
-        const qint64 rows = value("SELECT stat FROM sqlite_stat1 WHERE tbl = 'tbl_dictionary' LIMIT 1")
+        const qint64 rows = value("SELECT stat FROM sqlite_stat1 WHERE tbl = '" + dictionaryTable() + "' LIMIT 1")
                                 .split(' ')
                                 .value(0)
                                 .toLongLong();
@@ -207,16 +218,16 @@ struct Database::Impl
     std::optional<QByteArray> middleSortKey(const QString& sortColumn) const
     {
         constexpr int Samples = 31;
-        const qint64 first = value("SELECT min(rowid) FROM tbl_dictionary").toLongLong();
-        const qint64 last = value("SELECT max(rowid) FROM tbl_dictionary").toLongLong();
+        const qint64 first = value("SELECT min(rowid) FROM " + dictionaryTable()).toLongLong();
+        const qint64 last = value("SELECT max(rowid) FROM " + dictionaryTable()).toLongLong();
         if (last - first < 4 * Samples)
             return std::nullopt;
         // By row id, never through an index: one short look-up each.
         const QByteArray sample =
-            "SELECT " + sortColumn.toLatin1() + " FROM tbl_dictionary NOT INDEXED WHERE rowid >= ?1 LIMIT 1";
+            "SELECT " + sortColumn.toLatin1() + " FROM " + dictionaryTable() + " NOT INDEXED WHERE rowid >= ?1 LIMIT 1";
         std::vector<QByteArray> keys;
         for (int i = 0; i < Samples; ++i) {
-            const QByteArray sampled = value(sample.constData(), first + (last - first) * i / Samples);
+            const QByteArray sampled = value(sample, first + (last - first) * i / Samples);
             if (!sampled.isNull())
                 keys.push_back(sampled);
         }
@@ -228,7 +239,7 @@ struct Database::Impl
 
     // The first column of the first row of `sql` (with ?1 bound to `parameter`) as bytes;
     // a null QByteArray for no row or null.
-    QByteArray value(const char* sql, qint64 parameter = 0) const
+    QByteArray value(const QByteArray& sql, qint64 parameter = 0) const
     {
         holdCurrentRead();
         Prepared statement(*connection, sql);
@@ -300,7 +311,7 @@ Database::Database(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 
 Database::~Database() = default;
 
-RecordSet Database::OpenRecordset(const Statement& statement)
+RecordSet Database::exec(const Statement& statement)
 {
     std::unique_ptr<RowSource> rows;
     if (const std::optional<ScanPlan> plan = ScanPlan::of(statement, d->dictionaryKeys))

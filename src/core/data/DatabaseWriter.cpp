@@ -36,9 +36,10 @@ public:
         m_statement = nullptr;
     }
 
-    bool prepare(sqlite3* connection, const char* sql)
+    bool isPrepared() const { return m_statement != nullptr; }
+    bool prepare(sqlite3* connection, const QByteArray& sql)
     {
-        return m_statement || sqlite3_prepare_v2(connection, sql, -1, &m_statement, nullptr) == SQLITE_OK;
+        return sqlite3_prepare_v2(connection, sql.constData(), int(sql.size()), &m_statement, nullptr) == SQLITE_OK;
     }
 
     void text(int parameter, const OptionalText& value)
@@ -80,6 +81,15 @@ public:
 private:
     sqlite3_stmt* m_statement = nullptr;
 };
+
+// An INSERT of every column that CREATE TABLE gave `table`, in that order.
+QByteArray insertInto(QLatin1StringView table, bool withKeys)
+{
+    const QStringList columns = schema::tableColumns(table, withKeys);
+    return (QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(u", ") +
+            QStringLiteral(") VALUES (") + QStringList(columns.size(), QStringLiteral("?")).join(u", ") + u')')
+        .toUtf8();
+}
 
 OptionalText searchKeyOf(const OptionalText& text)
 {
@@ -139,11 +149,13 @@ struct DatabaseWriter::Impl
         return fail(reason);
     }
 
-    bool ready(Insert& insert, const char* sql)
+    // The insert into `table`, prepared on first use.
+    bool ready(Insert& insert, QLatin1StringView table)
     {
         if (!connection)
             return fail(QStringLiteral("database is not open"));
-        return insert.prepare(connection, sql) || failWithEngineError();
+        return insert.isPrepared() || insert.prepare(connection, insertInto(table, options.withKeys)) ||
+               failWithEngineError();
     }
 
     bool run(Insert& insert) { return insert.run() || failWithEngineError(); }
@@ -172,15 +184,14 @@ DatabaseWriter::DatabaseWriter(const QString& targetPath, Options options) : d(s
         d->closeConnection();
         return;
     }
-    const QByteArray layout = d->options.encrypted
-                                  ? cipher::keyPragmas(cipher::passphraseLiteral(d->options.passphrase), cipher::PageSize)
-                                  : "PRAGMA page_size = " + QByteArray::number(cipher::PageSize) + ';';
+    const QByteArray layout =
+        d->options.encrypted ? cipher::keyPragmas(cipher::passphraseLiteral(d->options.passphrase), cipher::PageSize)
+                             : "PRAGMA page_size = " + QByteArray::number(cipher::PageSize) + ';';
     // The file is renamed into place only when complete, so a journal buys nothing.
     const bool ready = d->exec(layout) &&
                        d->exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA temp_store = MEMORY;"
                                " PRAGMA cache_size = -65536;") &&
-                       d->exec(d->options.withKeys ? schema::CreateTables : schema::CreateTablesWithoutKeys) &&
-                       d->exec("BEGIN;");
+                       d->exec(schema::createTables(d->options.withKeys)) && d->exec("BEGIN;");
     if (!ready)
         d->closeConnection();
 }
@@ -199,13 +210,9 @@ QString DatabaseWriter::error() const
 
 bool DatabaseWriter::addEntry(const Entry& entry)
 {
-    if (!d->options.withKeys) {
-        if (!d->ready(d->entry, "INSERT INTO tbl_dictionary (id, m1, m2, m3, meanings) VALUES (?, ?, ?, ?, ?)"))
-            return false;
-    } else {
-        if (!d->ready(d->entry, "INSERT INTO tbl_dictionary (id, m1, m2, m3, meanings, k1, k2, k3, s1, s2)"
-                                " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
-            return false;
+    if (!d->ready(d->entry, DB_TABLE_DICTIONARY))
+        return false;
+    if (d->options.withKeys) {
         d->entry.text(6, searchKeyOf(entry.m1));
         d->entry.text(7, searchKeyOf(entry.m2));
         d->entry.text(8, searchKeyOf(entry.m3));
@@ -222,7 +229,7 @@ bool DatabaseWriter::addEntry(const Entry& entry)
 
 bool DatabaseWriter::addKey(const std::optional<QString>& input, const std::optional<QString>& display)
 {
-    if (!d->ready(d->key, "INSERT INTO tbl_keyboard (input, display) VALUES (?, ?)"))
+    if (!d->ready(d->key, DB_TABLE_KEYBOARD))
         return false;
     d->key.text(1, input);
     d->key.text(2, display);
@@ -231,7 +238,7 @@ bool DatabaseWriter::addKey(const std::optional<QString>& input, const std::opti
 
 bool DatabaseWriter::addGlyph(qint64 id, const std::optional<QString>& glyph)
 {
-    if (!d->ready(d->glyph, "INSERT INTO tbl_glyph (id, glyph) VALUES (?, ?)"))
+    if (!d->ready(d->glyph, DB_TABLE_GLYPH))
         return false;
     d->glyph.number(1, id);
     d->glyph.text(2, glyph);
@@ -240,9 +247,7 @@ bool DatabaseWriter::addGlyph(qint64 id, const std::optional<QString>& glyph)
 
 bool DatabaseWriter::addConfig(const Config& config)
 {
-    if (!d->ready(d->config,
-                  "INSERT INTO tbl_config (name, fnt1, fnt3, fnt4, fnt5, fsz1, fsz2, fsz3, fsz4, fsz5, about)"
-                  " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
+    if (!d->ready(d->config, DB_TABLE_CONFIG))
         return false;
     d->config.text(1, config.name);
     d->config.text(2, config.fnt1);

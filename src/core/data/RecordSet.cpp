@@ -38,8 +38,6 @@ public:
         return result == SQLITE_ROW;
     }
 
-    void rewind() override { m_prepared.reset(); }
-
     std::optional<QStringView> text(int column) override
     {
         QString& value = m_values[std::size_t(column)];
@@ -91,16 +89,11 @@ std::unique_ptr<RowSource> statementRows(Prepared statement)
 RecordSet::Impl::Impl(std::shared_ptr<Database> owner, std::unique_ptr<RowSource> source)
     : database(std::move(owner)), rows(std::move(source)), columnNames(rows->columnNames())
 {
-    step();
-    firstStepFailed = !error.isEmpty();
-}
-
-RecordSet::Impl::Impl(QString failure) : firstStepFailed(true), error(std::move(failure)) {}
-
-void RecordSet::Impl::step()
-{
     hasRow = rows->next(&error);
+    failedToOpen = !error.isEmpty();
 }
+
+RecordSet::Impl::Impl(QString failure) : failedToOpen(true), error(std::move(failure)) {}
 
 int RecordSet::Impl::columnIndex(const QString& name) const
 {
@@ -124,79 +117,65 @@ RecordSet::RecordSet(RecordSet&&) noexcept = default;
 RecordSet& RecordSet::operator=(RecordSet&&) noexcept = default;
 RecordSet::~RecordSet() = default;
 
-bool RecordSet::IsOpen() const
+bool RecordSet::isActive() const
 {
-    return d && !d->firstStepFailed;
+    return d && !d->failedToOpen;
 }
 
-QString RecordSet::Error() const
+bool RecordSet::isValid() const
+{
+    return d && !d->beforeFirst && d->hasRow;
+}
+
+bool RecordSet::next()
+{
+    if (!d)
+        return false;
+    if (d->beforeFirst)
+        d->beforeFirst = false; // the row of the first step, taken when the set opened
+    else if (d->hasRow)
+        d->hasRow = d->rows->next(&d->error);
+    return d->hasRow;
+}
+
+QString RecordSet::errorString() const
 {
     if (!d)
         return QStringLiteral("no record set");
     return d->error;
 }
 
-int RecordSet::RecordCount() const
+int RecordSet::indexOf(const QString& column) const
 {
-    return d && d->hasRow ? 1 : 0;
+    return d ? d->columnIndex(column) : -1;
 }
 
-void RecordSet::MoveFirst()
+int RecordSet::currentIndex(const QString& column) const
 {
-    // Rewinding runs the statement again; before the first MoveNext there is nothing to do.
-    if (!d || !d->movedOn)
-        return;
-    d->rows->rewind();
-    d->movedOn = false;
-    d->step();
-}
-
-bool RecordSet::Eof() const
-{
-    return !d || !d->hasRow;
-}
-
-std::optional<QString> RecordSet::Fields(const QString& column) const
-{
-    const std::optional<QStringView> value = FieldView(column);
-    return value ? std::optional<QString>(value->toString()) : std::nullopt;
-}
-
-std::optional<QStringView> RecordSet::FieldView(const QString& column) const
-{
-    if (Eof())
-        return std::nullopt;
+    if (!isValid())
+        return -1;
     const int index = d->columnIndex(column);
-    if (index < 0) {
+    if (index < 0)
         d->error = QStringLiteral("no column named ") + column;
-        return std::nullopt;
-    }
-    return d->rows->text(index);
+    return index;
 }
 
-bool RecordSet::HasField(const QString& column) const
+std::optional<QString> RecordSet::value(const QString& column) const
 {
-    return d && d->columnIndex(column) >= 0;
+    const std::optional<QStringView> text = valueView(column);
+    return text ? std::optional<QString>(text->toString()) : std::nullopt;
 }
 
-qint64 RecordSet::FieldInt(const QString& column) const
+std::optional<QStringView> RecordSet::valueView(const QString& column) const
 {
-    if (Eof())
-        return 0;
-    const int index = d->columnIndex(column);
-    if (index < 0) {
-        d->error = QStringLiteral("no column named ") + column;
-        return 0;
-    }
-    return d->rows->number(index);
+    const int index = currentIndex(column);
+    return index < 0 ? std::nullopt : d->rows->text(index);
 }
 
-void RecordSet::MoveNext()
+qint64 RecordSet::valueInt64(const QString& column) const
 {
-    if (Eof())
-        return;
-    d->movedOn = true;
-    d->step();
+    const int index = currentIndex(column);
+    return index < 0 ? 0 : d->rows->number(index);
 }
 
 } // namespace orvane::core::data

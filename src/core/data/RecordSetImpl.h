@@ -21,8 +21,6 @@ public:
     // Moves to the next row; the first call gives the first row. False at the end, and
     // on a failure, which it describes in *error.
     virtual bool next(QString* error) = 0;
-    // Back to before the first row.
-    virtual void rewind() = 0;
     // The value as text, nullopt for null; valid until next() or the next text() of the column.
     virtual std::optional<QStringView> text(int column) = 0;
     virtual qint64 number(int column) const = 0;
@@ -31,15 +29,15 @@ public:
 // The rows of `statement` (bound, not yet stepped).
 std::unique_ptr<RowSource> statementRows(Prepared statement);
 
-// The state behind a RecordSet, made by Database::OpenRecordset.
+// The state behind a RecordSet, made by Database::exec.
 struct RecordSet::Impl
 {
-    // Steps to the first row. `database` stays alive as long as the rows are read.
+    // Steps to the first row at once, so that a statement that cannot run is not active.
+    // `database` stays alive as long as the rows are read.
     Impl(std::shared_ptr<Database> database, std::unique_ptr<RowSource> rows);
     // A record set that could not be opened, keeping the reason.
     explicit Impl(QString failure);
 
-    void step();
     // The result column of `name` (case-insensitive like SQL), or -1.
     int columnIndex(const QString& name) const;
 
@@ -47,9 +45,9 @@ struct RecordSet::Impl
     std::shared_ptr<Database> database;
     std::unique_ptr<RowSource> rows;
     std::vector<QString> columnNames;
-    bool hasRow = false;
-    bool movedOn = false; // MoveNext was called since the first row
-    bool firstStepFailed = false;
+    bool hasRow = false;     // the last step gave a row
+    bool beforeFirst = true; // next() not called yet: the first step's row waits
+    bool failedToOpen = false;
     mutable QString error;
 };
 
