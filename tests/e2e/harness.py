@@ -254,7 +254,8 @@ class Session:
     def files_written(self):
         """What appeared in the program's HOME, runtime and temporary folders, or changed in its own folder."""
         now, before = self.folder_digest(self.program_folder), self.folder_before
-        return ([f"{variable}/{file}" for variable in FOLDERS for file in self.folder_digest(self.env[variable])]
+        return ([f"{variable}/{file}" for variable in FOLDERS for file in self.folder_digest(self.env[variable])
+                 if not file.startswith(".cache/fontconfig/")]  # the font library's, where the machine's is stale
                 + [file for file in set(now) | set(before) if now.get(file) != before.get(file)])
 
     # ---- X -------------------------------------------------------------------------
@@ -319,11 +320,11 @@ class Session:
 
     def wait_active(self, window):
         self.wait_until(self.active_window, f'"{window.name}" to be the active window', expect=window.id)
+        return window
 
     def activate(self, window):
         self.x("xdotool", "windowactivate", "--sync", str(window.id), check=False)
-        self.wait_active(window)
-        return window
+        return self.wait_active(window)
 
     # ---- input ---------------------------------------------------------------------
 

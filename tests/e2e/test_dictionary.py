@@ -33,9 +33,7 @@ def open_dictionary(s):
 
 def open_picker(s, dictionary):
     s.click(dictionary, *PICKER_BUTTON)
-    picker = s.wait_for_window("Insert Characters")
-    s.wait_active(picker)
-    return picker
+    return s.wait_active(s.wait_for_window("Insert Characters"))
 
 
 @scenario()
