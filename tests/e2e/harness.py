@@ -107,12 +107,13 @@ class Session:
         """The program runs once per user across displays: sessions of every build tree take turns."""
         self.turn = open(os.path.join(tempfile.gettempdir(), f"orvane-e2e-{os.getuid()}.lock"), "w")
         fcntl.flock(self.turn, fcntl.LOCK_EX)
-        # The program's lock is named after the user (a unit test's other names do not count);
-        # a copy that another session left still ending is waited for.
-        lock = f" @orvane-{pwd.getpwuid(os.getuid()).pw_name}\n"
-        if not self.wait_until(lambda: lock not in pathlib.Path("/proc/net/unix").read_text(), "no other copy", 60,
-                               fail=False):
+        # A copy that another session left still ending is waited for.
+        if not self.wait_until(lambda: not self.copy_runs(), "no other copy", 60, fail=False):
             raise ScenarioFailed("a copy of the program already runs for this user; end it first")
+
+    @staticmethod
+    def copy_runs():  # any copy of this user's, this scenario's or not (a unit test's lock names do not count)
+        return f" @orvane-{pwd.getpwuid(os.getuid()).pw_name}\n" in pathlib.Path("/proc/net/unix").read_text()
 
     def __exit__(self, exc_type, exc, trace):
         for process in reversed(self.processes):
@@ -406,12 +407,12 @@ class Session:
                check=False)
 
     def check(self, condition, message):
-        """Fails the scenario unless condition holds, saying what the display shows: windows, active one, icon."""
+        """Fails the scenario unless condition holds, saying what the display and the program show."""
         if not condition:
             self.screenshot("failed")
-            windows = [w[:6] for w in self.program_windows()] if self.program else []
-            raise ScenarioFailed(f"{message}\n  on the display: {windows}, active: {self.active_window()}, "
-                                 f"icon: {(self.tray_icon() or ())[:6] or None}")
+            shown = ([w[:6] for w in self.program_windows()] if self.program else [], self.active_window(),
+                     (self.tray_icon() or ())[:6] or None, self.program and self.program.poll(), self.copy_runs())
+            raise ScenarioFailed(f"{message}\n  windows, active window, tray icon, exit status, a copy runs: {shown}")
 
     def wait_until(self, probe, what, timeout=TIMEOUT, fail=True, expect=None):
         """Polls probe() until its value is true (or equals expect) and returns that value."""
