@@ -39,9 +39,8 @@ public:
 
     QString path() const;
 
-    struct Impl;
-
 private:
+    struct Impl;
     explicit Database(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> d;
 };

@@ -8,6 +8,7 @@
 namespace orvane::core::data {
 
 class Database;
+class RowSource;
 
 // The rows of one statement, walked forward once, as QSqlQuery walks them: positioned
 // before the first row, `while (rows.next())` visits each. Move-only; finalises its
@@ -46,8 +47,12 @@ public:
 
 private:
     friend class Database;
+    // Steps to the first row at once, so that a statement that cannot run is not active.
+    // `database` stays alive as long as the rows are read.
+    RecordSet(std::shared_ptr<Database> database, std::unique_ptr<RowSource> rows);
+    // A record set that could not be opened, keeping the reason.
+    explicit RecordSet(QString failure);
     struct Impl;
-    explicit RecordSet(std::unique_ptr<Impl> impl);
     // The column's index on the current row; -1 (with errorString() set) when there is none.
     int currentIndex(const QString& column) const;
     std::unique_ptr<Impl> d;
