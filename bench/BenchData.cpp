@@ -2,6 +2,7 @@
 
 #include "core/data/Database.h"
 #include "core/data/DatabaseWriter.h"
+#include "core/data/Schema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,37 +30,37 @@ std::optional<double> number(const std::optional<QString>& text)
     return text->toDouble();
 }
 
-core::data::RecordSet everything(core::data::Database& database, const char* table)
+core::data::RecordSet everything(core::data::Database& database, QLatin1StringView table)
 {
     core::data::Statement statement;
-    statement.table = QString::fromLatin1(table);
-    core::data::RecordSet rows = database.OpenRecordset(statement);
-    if (!rows.IsOpen())
-        fail(QStringLiteral("cannot read %1: %2").arg(statement.table, rows.Error()));
+    statement.table = table;
+    core::data::RecordSet rows = database.exec(statement);
+    if (!rows.isActive())
+        fail(QStringLiteral("cannot read %1: %2").arg(statement.table, rows.errorString()));
     return rows;
 }
 
 Rows readRows(const QString& path)
 {
+    using namespace core::data;
     QString error;
-    const core::data::DatabaseHandle database =
-        core::data::Database::open(path, QString::fromLatin1(core::data::DatabasePassword), &error);
+    const DatabaseHandle database = Database::open(path, QString::fromLatin1(DatabasePassword), &error);
     if (!database)
         fail(QStringLiteral("cannot open %1: %2").arg(path, error));
     Rows rows;
-    for (auto set = everything(*database, "tbl_dictionary"); !set.Eof(); set.MoveNext())
-        rows.entries.push_back({set.FieldInt(QStringLiteral("id")), set.Fields(QStringLiteral("m1")),
-                                set.Fields(QStringLiteral("m2")), set.Fields(QStringLiteral("m3")),
-                                set.Fields(QStringLiteral("meanings"))});
-    for (auto set = everything(*database, "tbl_keyboard"); !set.Eof(); set.MoveNext())
-        rows.keys.emplace_back(set.Fields(QStringLiteral("input")), set.Fields(QStringLiteral("display")));
-    for (auto set = everything(*database, "tbl_glyph"); !set.Eof(); set.MoveNext())
-        rows.glyphs.emplace_back(set.FieldInt(QStringLiteral("id")), set.Fields(QStringLiteral("glyph")));
-    for (auto set = everything(*database, "tbl_config"); !set.Eof(); set.MoveNext()) {
-        auto text = [&](const char* column) { return set.Fields(QString::fromLatin1(column)); };
-        rows.configs.push_back({text("name"), text("fnt1"), text("fnt3"), text("fnt4"), text("fnt5"), text("about"),
-                                number(text("fsz1")), number(text("fsz2")), number(text("fsz3")), number(text("fsz4")),
-                                number(text("fsz5"))});
+    for (auto set = everything(*database, DB_TABLE_DICTIONARY); set.next();)
+        rows.entries.push_back({set.valueInt64(DB_COLUMN_ID), set.value(DB_COLUMN_M1), set.value(DB_COLUMN_M2),
+                                set.value(DB_COLUMN_M3), set.value(DB_COLUMN_MEANINGS)});
+    for (auto set = everything(*database, DB_TABLE_KEYBOARD); set.next();)
+        rows.keys.emplace_back(set.value(DB_COLUMN_INPUT), set.value(DB_COLUMN_DISPLAY));
+    for (auto set = everything(*database, DB_TABLE_GLYPH); set.next();)
+        rows.glyphs.emplace_back(set.valueInt64(DB_COLUMN_ID), set.value(DB_COLUMN_GLYPH));
+    for (auto set = everything(*database, DB_TABLE_CONFIG); set.next();) {
+        auto text = [&](QLatin1StringView column) { return set.value(column); };
+        rows.configs.push_back({text(DB_COLUMN_NAME), text(DB_COLUMN_FNT1), text(DB_COLUMN_FNT3), text(DB_COLUMN_FNT4),
+                                text(DB_COLUMN_FNT5), text(DB_COLUMN_ABOUT), number(text(DB_COLUMN_FSZ1)),
+                                number(text(DB_COLUMN_FSZ2)), number(text(DB_COLUMN_FSZ3)),
+                                number(text(DB_COLUMN_FSZ4)), number(text(DB_COLUMN_FSZ5))});
     }
     return rows;
 }

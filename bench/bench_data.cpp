@@ -1,5 +1,5 @@
 // Figures of the data layer: the searches, the listing, one entry, one key, activation.
-// Each core figure is a statement through Database::OpenRecordset, walked to its last
+// Each core figure is a statement through Database::exec, walked to its last
 // row reading the listed column and the id, beside the same question asked of plain
 // SQLite on the unencrypted copy.
 #include "Bench.h"
@@ -34,16 +34,16 @@ core::data::DatabaseHandle openCore(const Dataset& dataset)
 qint64 walk(core::data::Database& database, core::data::Statement statement, const QString& column)
 {
     statement.columns = {QStringLiteral("id"), column};
-    core::data::RecordSet rows = database.OpenRecordset(statement);
+    core::data::RecordSet rows = database.exec(statement);
     qint64 count = 0;
     qint64 idSum = 0;
-    for (; !rows.Eof(); rows.MoveNext()) {
-        const std::optional<QString> value = rows.Fields(column);
-        idSum += rows.FieldInt(QStringLiteral("id")) + (value ? value->size() : 0);
+    while (rows.next()) {
+        const std::optional<QString> value = rows.value(column);
+        idSum += rows.valueInt64(QStringLiteral("id")) + (value ? value->size() : 0);
         ++count;
     }
-    if (!rows.Error().isEmpty())
-        throw std::runtime_error("core query failed: " + rows.Error().toStdString());
+    if (!rows.errorString().isEmpty())
+        throw std::runtime_error("core query failed: " + rows.errorString().toStdString());
     static volatile qint64 sink = 0;
     sink = sink + idSum;
     return count;
@@ -82,10 +82,10 @@ Probe findProbe(core::data::Database& database)
 {
     core::data::Statement statement = core::data::Statement::dictionaryByTranslit(QStringLiteral("psycholog"));
     statement.columns = {QStringLiteral("m1"), QStringLiteral("m2"), QStringLiteral("m3")};
-    for (core::data::RecordSet rows = database.OpenRecordset(statement); !rows.Eof(); rows.MoveNext()) {
-        Probe probe{rows.Fields(QStringLiteral("m1")).value_or(QString()),
-                    rows.Fields(QStringLiteral("m2")).value_or(QString()),
-                    rows.Fields(QStringLiteral("m3")).value_or(QString())};
+    for (core::data::RecordSet rows = database.exec(statement); rows.next();) {
+        Probe probe{rows.value(QStringLiteral("m1")).value_or(QString()),
+                    rows.value(QStringLiteral("m2")).value_or(QString()),
+                    rows.value(QStringLiteral("m3")).value_or(QString())};
         if (probe.m1.size() >= 10 && probe.m2.size() >= 10 && probe.m3.size() >= 10)
             return probe;
     }
@@ -198,11 +198,11 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
             const double coreMs = bench::medianMs(context.repetitions(1001), [&] {
                 core::data::Statement statement = core::data::Statement::dictionaryById(nextId());
                 statement.columns = {QStringLiteral("m1"), QStringLiteral("m2"), QStringLiteral("meanings")};
-                core::data::RecordSet rows = core->OpenRecordset(statement);
+                core::data::RecordSet rows = core->exec(statement);
                 coreRows = 0;
-                if (!rows.Eof()) {
-                    const QString text = rows.Fields(QStringLiteral("m1")).value_or(QString()) +
-                                         rows.Fields(QStringLiteral("meanings")).value_or(QString());
+                if (rows.next()) {
+                    const QString text = rows.value(QStringLiteral("m1")).value_or(QString()) +
+                                         rows.value(QStringLiteral("meanings")).value_or(QString());
                     coreRows = text.isEmpty() ? 0 : 1;
                 }
             });
@@ -218,9 +218,9 @@ ORVANE_BENCH_FIGURES(dataLayerFigures)
         {
             qint64 coreRows = 0;
             const double coreMs = bench::medianMs(context.repetitions(1001), [&] {
-                core::data::RecordSet rows = core->OpenRecordset(core::data::Statement::keyboardByInput(QStringLiteral("e-")));
-                for (coreRows = 0; !rows.Eof(); rows.MoveNext())
-                    coreRows += rows.Fields(QStringLiteral("display")) ? 1 : 0;
+                core::data::RecordSet rows = core->exec(core::data::Statement::keyboardByInput(QStringLiteral("e-")));
+                for (coreRows = 0; rows.next();)
+                    coreRows += rows.value(QStringLiteral("display")) ? 1 : 0;
             });
             const double referenceMs = bench::medianMs(context.repetitions(1001), [&] {
                 reference.rows("SELECT display FROM tbl_keyboard WHERE input = ?1", {QByteArrayLiteral("e-")});

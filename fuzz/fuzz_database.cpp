@@ -21,12 +21,12 @@ namespace {
 // Reads every row the program could read, bounded so that a large valid file stays quick.
 void walk(Database& database, const Statement& statement)
 {
-    RecordSet rows = database.OpenRecordset(statement);
-    FUZZ_CHECK(rows.IsOpen() || !rows.Error().isEmpty());
-    for (int row = 0; !rows.Eof() && row < 2000; ++row, rows.MoveNext()) {
+    RecordSet rows = database.exec(statement);
+    FUZZ_CHECK(rows.isActive() || !rows.errorString().isEmpty());
+    for (int row = 0; row < 2000 && rows.next(); ++row) {
         for (const char* column : {"id", "m1", "m2", "m3", "meanings", "input", "display", "glyph", "name", "about"})
-            (void)rows.FieldView(QString::fromLatin1(column));
-        (void)rows.FieldInt(u"id"_s);
+            (void)rows.valueView(QString::fromLatin1(column));
+        (void)rows.valueInt64(u"id"_s);
     }
 }
 

@@ -77,17 +77,15 @@ struct Row
 std::vector<Row> walk(RecordSet rs, const QString& orderColumn)
 {
     std::vector<Row> rows;
-    if (!rs.IsOpen())
+    if (!rs.isActive())
         return rows;
-    FUZZ_CHECK(rs.RecordCount() >= 0);
-    const bool empty = rs.RecordCount() == 0;
-    rs.MoveFirst();
-    FUZZ_CHECK(empty == rs.Eof());
-    for (; !rs.Eof(); rs.MoveNext()) {
+    FUZZ_CHECK(!rs.isValid()); // before the first row
+    while (rs.next()) {
+        FUZZ_CHECK(rs.isValid());
         for (const char* column : {"id", "m1", "m2", "m3", "meanings", "input", "display", "glyph", "name", "about"})
-            (void)rs.Fields(QString::fromLatin1(column));
+            (void)rs.value(QString::fromLatin1(column));
         rows.push_back(
-            {rs.FieldInt(u"id"_s), orderColumn.isEmpty() ? QString() : rs.Fields(orderColumn).value_or(QString())});
+            {rs.valueInt64(u"id"_s), orderColumn.isEmpty() ? QString() : rs.value(orderColumn).value_or(QString())});
         FUZZ_CHECK(rows.size() <= 1000);
     }
     return rows;
@@ -123,8 +121,8 @@ void checkSearch(const Statement& statement)
         if (value && matcher.matches(*value))
             expected.push_back(entry.id);
     }
-    const auto fast = walk(fixture->withKeys->OpenRecordset(statement), statement.orderBy);
-    const auto slow = walk(fixture->withoutKeys->OpenRecordset(statement), statement.orderBy);
+    const auto fast = walk(fixture->withKeys->exec(statement), statement.orderBy);
+    const auto slow = walk(fixture->withoutKeys->exec(statement), statement.orderBy);
     FUZZ_CHECK(sortedIds(fast) == expected);
     FUZZ_CHECK(sortedIds(slow) == expected);
     for (const auto* rows : {&fast, &slow}) {
@@ -161,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case 3: {
         // Exact and case-sensitive: a'-> á and A' -> Á are different keys.
-        const auto rows = walk(fixture->withKeys->OpenRecordset(Statement::keyboardByInput(value)), {});
+        const auto rows = walk(fixture->withKeys->exec(Statement::keyboardByInput(value)), {});
         const QStringList keys{u"a'"_s, u"A'"_s, u"e-"_s, u"'"_s, u""_s};
         FUZZ_CHECK(rows.size() == (keys.contains(value) ? 1u : 0u));
         break;
@@ -172,7 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (QChar c : value)
             bits = bits * 31 + c.unicode();
         const auto id = qint64(bits);
-        const auto rows = walk(fixture->withoutKeys->OpenRecordset(Statement::dictionaryById(id)), {});
+        const auto rows = walk(fixture->withoutKeys->exec(Statement::dictionaryById(id)), {});
         FUZZ_CHECK(rows.size() == (id >= 1 && id <= 12 ? 1u : 0u));
         break;
     }
@@ -180,11 +178,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Hand-made statements: any column or order name must fail cleanly, never run
         // as SQL of its own.
         Statement statement;
-        statement.table = (selector & 0x10) ? value : QString::fromLatin1(schema::DictionaryTable);
+        statement.table = (selector & 0x10) ? value : QString(DB_TABLE_DICTIONARY);
         statement.where = Statement::Condition{value, Statement::Op((selector >> 5) % 3), value};
         statement.orderBy = (selector & 0x08) ? value : QString();
-        (void)walk(fixture->withKeys->OpenRecordset(statement), {});
-        (void)walk(fixture->withoutKeys->OpenRecordset(statement), {});
+        (void)walk(fixture->withKeys->exec(statement), {});
+        (void)walk(fixture->withoutKeys->exec(statement), {});
         break;
     }
     return 0;

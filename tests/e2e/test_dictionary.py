@@ -3,7 +3,6 @@ clipboard, glyphs from the picker, look-ups from outside, the search in meanings
 that writes nothing."""
 
 import os
-import subprocess
 
 from harness import GLYPHS, RULE, run_scenarios, scenario
 
@@ -20,7 +19,7 @@ def centre(left, top, width, height):
 NATIVE_BOX = centre(480, 5395, 1755, 390)
 TRANSLIT_BOX, TRANSLIT_OK = centre(2880, 5400, 2055, 375), centre(5040, 5400, 465, 375)
 ENTRY_BOX, PICKER_BUTTON = centre(120, 120, 6255, 5055), centre(120, 5400, 255, 255)
-NEXT_PAGE, PICKER_CLOSE = centre(420, 4380, 315, 360), centre(900, 4380, 735, 360)
+NEXT_PAGE = centre(420, 4380, 315, 360)
 
 
 def grid_button(index):
@@ -30,50 +29,35 @@ def grid_button(index):
 def open_dictionary(s):
     s.start_program()
     s.click(s.tray_icon())
-    window = s.wait_for_window("Orvane")
-    s.activate(window)
-    return window
-
-
-def text_of(s, window, box):
-    s.click(window, *box)
-    s.wait_until(lambda: s.active_window_name() == window.name, f"{window.name} to be active")
-    return s.text_of_focused_box()
+    return s.activate(s.wait_for_window("Orvane"))
 
 
 def open_picker(s, dictionary):
     s.click(dictionary, *PICKER_BUTTON)
-    picker = s.wait_for_window("Insert Characters")
-    s.wait_until(lambda: s.active_window_name() == picker.name, "the picker to be active")
-    return picker
+    return s.wait_active(s.wait_for_window("Insert Characters"))
 
 
 @scenario()
 def a_look_up_from_typing_to_the_copied_entry_writes_nothing(s):
-    home = s.env["HOME"]
-    s.env.update({"XDG_CACHE_HOME": os.path.join(home, ".cache"), "XDG_CONFIG_HOME": os.path.join(home, ".config"),
-                  "XDG_DATA_HOME": os.path.join(home, ".local/share")})
     window = open_dictionary(s)
     s.click(window, *TRANSLIT_BOX)  # drops the placeholder
     s.type_text("psych")
     s.click(window, *TRANSLIT_OK)
     s.key("Down")
-    expected = f"ψυχή\n{RULE}\nsoul\n\n"
-    s.wait_until(lambda: text_of(s, window, ENTRY_BOX) == expected, f"the entry {expected!r}")
+    s.wait_until(lambda: s.text_at(window, *ENTRY_BOX), "the entry", expect=f"ψυχή\n{RULE}\nsoul\n\n")
     s.screenshot("entry")
 
     picker = open_picker(s, window)
     s.click(picker, *grid_button(0))
     s.click(picker, *NEXT_PAGE)
     s.click(picker, *grid_button(0))
-    s.check(s.active_window_name() == picker.name, "a glyph click took the focus from the picker")
-    s.wait_until(lambda: text_of(s, window, NATIVE_BOX) == GLYPHS[0] + GLYPHS[108], "the two glyphs in the box")
+    s.check(s.stays(lambda: s.active_window() == picker.id, 1.0), "a glyph click took the focus from the picker")
+    s.wait_until(lambda: s.text_at(window, *NATIVE_BOX), "the two glyphs in the box", expect=GLYPHS[0] + GLYPHS[108])
 
     s.choose_tray_menu_item("Exit")
     s.wait_until(s.program_ended, "the program to end")
-    s.check(s.folder_digest(s.program_folder) == s.folder_before, "the program folder changed")
-    written = [f for f in s.folder_digest(home) if not f.startswith(".cache/") and not f.startswith(".config/openbox")]
-    s.check(not written, f"files appeared in HOME: {written}")
+    written = s.files_written()
+    s.check(not written, f"the program wrote {written}")
 
 
 @scenario()
@@ -82,26 +66,22 @@ def a_click_that_brings_the_picker_back_appends_the_glyph_pressed(s):
     picker = open_picker(s, window)
     s.click(picker, *NEXT_PAGE)
     s.click(window, *NATIVE_BOX)  # the dictionary is active now
-    s.wait_until(lambda: s.active_window_name() == window.name, "the dictionary to be active")
+    s.wait_active(window)
     # One click on a page-2 button both brings the picker back (first page again) and clicks.
     s.click(picker, *grid_button(3))
-    s.wait_until(lambda: text_of(s, window, NATIVE_BOX) == GLYPHS[108 + 3], f"the pressed glyph {GLYPHS[111]}")
+    s.wait_until(lambda: s.text_at(window, *NATIVE_BOX), "the pressed glyph", expect=GLYPHS[108 + 3])
 
 
 @scenario(database=lambda path: os.rename(path, path + ".elsewhere"))
 def look_ups_of_the_selection_by_a_first_copy_and_of_a_word_from_outside(s):
-    for selection, text in (("clipboard", "mania"), ("primary", "psyche")):
-        subprocess.run(["xclip", "-i", "-selection", selection], input=text, text=True, env=s.env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20)
-        s.wait_until(lambda: s.x("xclip", "-o", "-selection", selection, check=False) == text, f"{text} selected")
+    s.set_selection("mania")
+    s.set_selection("psyche", "primary")
     s.start_program("--lookup", "--database", os.path.join(s.program_folder, "orvane.mdb.elsewhere"))
     window = s.wait_for_window("Orvane")
-    expected = f"ψυχή\n{RULE}\nsoul\n\n"
-    s.wait_until(lambda: text_of(s, window, ENTRY_BOX) == expected, f"the entry {expected!r}")
+    s.wait_until(lambda: s.text_at(window, *ENTRY_BOX), "the entry", expect=f"ψυχή\n{RULE}\nsoul\n\n")
     status, output = s.run_program("--lookup", "ψυχή")  # handed to the running copy
     s.check(status == 0, f"orvane --lookup ended with {status}: {output}")
-    expected = f"psychḗ\n{RULE}\nsoul\n\n"
-    s.wait_until(lambda: text_of(s, window, ENTRY_BOX) == expected, f"the entry {expected!r}")
+    s.wait_until(lambda: s.text_at(window, *ENTRY_BOX), "the entry", expect=f"psychḗ\n{RULE}\nsoul\n\n")
 
 
 @scenario()

@@ -65,6 +65,22 @@ private:
     QTemporaryDir m_folder;
 };
 
+// The values of `columns` in every row, "|" between them: "-" for null, "" for a column the
+// result lacks. A walk that fails ends with "!" and the reason (up to its first colon).
+inline QStringList rowsOf(core::data::RecordSet rows, const QStringList& columns)
+{
+    QStringList found;
+    while (rows.next()) {
+        QStringList row;
+        for (const QString& column : columns)
+            row << (rows.indexOf(column) < 0 ? QString() : rows.value(column).value_or(QStringLiteral("-")));
+        found << row.join(u'|');
+    }
+    if (!rows.errorString().isEmpty())
+        found << u'!' + rows.errorString().section(u':', 0, 0);
+    return found;
+}
+
 // Shorthand for an entry whose columns are all given (nullopt for null).
 inline DatabaseWriter::Entry entry(qint64 id, std::optional<QString> m1, std::optional<QString> m2,
                                    std::optional<QString> m3, std::optional<QString> meanings = QString())

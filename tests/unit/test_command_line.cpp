@@ -35,7 +35,7 @@ QString describe(const CommandLine& command)
     if (command.text)
         said << u'[' + *command.text + u']';
     if (command.kind)
-        said << QString::fromLatin1(command.kind->listedColumn) + (command.kind == &PlainSearch ? u"/m3"_s : u""_s);
+        said << QString(command.kind->listedColumn) + (command.kind == &PlainSearch ? u"/m3"_s : u""_s);
     if (command.exact)
         said << u"exact"_s;
     if (command.meanings)

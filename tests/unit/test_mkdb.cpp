@@ -183,11 +183,11 @@ QStringList rowsOf(core::data::Database& database, const char* table, const char
 {
     QStringList rows;
     const QStringList columns = QString::fromLatin1(names).split(u'|');
-    for (core::data::RecordSet set = database.OpenRecordset({QString::fromLatin1(table), columns, std::nullopt, {}});
-         !set.Eof(); set.MoveNext()) {
+    for (core::data::RecordSet set = database.exec({QString::fromLatin1(table), columns, std::nullopt, {}});
+         set.next();) {
         QStringList row;
         for (const QString& column : columns)
-            row << set.Fields(column).value_or(u"-"_s);
+            row << set.value(column).value_or(u"-"_s);
         rows << row.join(u'|');
     }
     return rows;

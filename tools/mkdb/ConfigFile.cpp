@@ -3,6 +3,8 @@
 #include "InputError.h"
 #include "InputFile.h"
 
+#include "core/data/Schema.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -12,16 +14,18 @@ namespace orvane::mkdb {
 core::data::DatabaseWriter::Config ConfigFile::read(const QString& path)
 {
     core::data::DatabaseWriter::Config config;
-    const QHash<QString, std::optional<QString>*> texts{{QStringLiteral("name"), &config.name},
-                                                        {QStringLiteral("fnt1"), &config.fnt1},
-                                                        {QStringLiteral("fnt3"), &config.fnt3},
-                                                        {QStringLiteral("fnt4"), &config.fnt4},
-                                                        {QStringLiteral("fnt5"), &config.fnt5}};
-    const QHash<QString, std::optional<double>*> sizes{{QStringLiteral("fsz1"), &config.fsz1},
-                                                       {QStringLiteral("fsz2"), &config.fsz2},
-                                                       {QStringLiteral("fsz3"), &config.fsz3},
-                                                       {QStringLiteral("fsz4"), &config.fsz4},
-                                                       {QStringLiteral("fsz5"), &config.fsz5}};
+    // The keys are the columns they fill.
+    using namespace core::data;
+    const QHash<QString, std::optional<QString>*> texts{{DB_COLUMN_NAME, &config.name},
+                                                        {DB_COLUMN_FNT1, &config.fnt1},
+                                                        {DB_COLUMN_FNT3, &config.fnt3},
+                                                        {DB_COLUMN_FNT4, &config.fnt4},
+                                                        {DB_COLUMN_FNT5, &config.fnt5}};
+    const QHash<QString, std::optional<double>*> sizes{{DB_COLUMN_FSZ1, &config.fsz1},
+                                                       {DB_COLUMN_FSZ2, &config.fsz2},
+                                                       {DB_COLUMN_FSZ3, &config.fsz3},
+                                                       {DB_COLUMN_FSZ4, &config.fsz4},
+                                                       {DB_COLUMN_FSZ5, &config.fsz5}};
     QSet<QString> seen;
     const QStringList lines = InputFile::lines(InputFile::readText(path));
     for (qsizetype i = 0; i < lines.size(); ++i) {

@@ -1,6 +1,7 @@
 #include "core/data/Connection.h"
 
 #include "core/data/Database.h"
+#include "core/data/PreparedStatement.h"
 #include "core/data/Statement.h"
 
 #include <sqlite3.h>
@@ -64,29 +65,38 @@ Connection::~Connection()
     sqlite3_close_v2(m_handle);
 }
 
-std::unique_ptr<Connection> Connection::hardened(sqlite3* handle, QString* failure)
+std::unique_ptr<Connection> Connection::openFile(const QString& path, int flags, QString* failure)
 {
-    std::unique_ptr<Connection> connection(new Connection(handle));
-    if (!handle || !connection->harden()) {
-        *failure = handle ? connection->errorMessage() : QStringLiteral("out of memory");
+    sqlite3* handle = nullptr;
+    const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, flags, nullptr);
+    if (opened != SQLITE_OK) {
+        *failure = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(opened));
+        sqlite3_close_v2(handle);
         return nullptr;
     }
-    return connection;
+    return std::unique_ptr<Connection>(new Connection(handle));
 }
 
 std::unique_ptr<Connection> Connection::open(const QString& path, QString* failure)
 {
     static std::once_flag heapLimit;
     std::call_once(heapLimit, [] { sqlite3_hard_heap_limit64(HeapLimit); });
-    sqlite3* handle = nullptr;
-    const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle,
-                                       SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (opened != SQLITE_OK) {
-        *failure = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(opened));
-        sqlite3_close_v2(handle);
+    std::unique_ptr<Connection> connection = openFile(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, failure);
+    if (connection && !connection->harden()) {
+        *failure = connection->errorMessage();
         return nullptr;
     }
-    return hardened(handle, failure);
+    return connection;
+}
+
+std::unique_ptr<Connection> Connection::create(const QString& path, QString* failure)
+{
+    return openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, failure);
+}
+
+bool Connection::isThreadSafe()
+{
+    return sqlite3_threadsafe() != 0;
 }
 
 std::unique_ptr<Connection> Connection::fromImage(const QByteArray& image, QString* failure)
@@ -141,69 +151,35 @@ QString Connection::errorMessage() const
 std::optional<QString> Connection::unexpectedSchema()
 {
     // Reading the list of tables parses the whole schema: a damaged one fails here.
-    Prepared tables(*this, "SELECT type FROM pragma_table_list WHERE schema = 'main' AND name = ?1 COLLATE NOCASE");
-    Prepared columns(*this, "SELECT count(*) FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE");
+    PreparedStatement tables(*this,
+                             "SELECT type FROM pragma_table_list WHERE schema = 'main' AND name = ?1 COLLATE NOCASE");
+    PreparedStatement columns(*this, "SELECT count(*) FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE");
     if (!tables.isValid() || !columns.isValid())
         return errorMessage();
+    using Step = PreparedStatement::Step;
     for (const auto& [table, named] : Statement::namedColumns()) {
         const QByteArray name = table.toUtf8();
         tables.reset();
-        sqlite3_bind_text(tables.handle(), 1, name.constData(), int(name.size()), SQLITE_STATIC);
-        const int found = tables.step();
-        if (found == SQLITE_DONE)
+        tables.bindText(1, name);
+        const Step found = tables.step();
+        if (found == Step::Done)
             continue;
-        if (found != SQLITE_ROW)
+        if (found != Step::Row)
             return errorMessage();
-        const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(tables.handle(), 0)));
+        const QString type = QString::fromUtf8(tables.columnText(0));
         if (type != u"table")
             return table + QStringLiteral(" is a ") + type + QStringLiteral(", not a table");
         for (const QString& column : named) {
-            const QByteArray columnName = column.toUtf8();
             columns.reset();
-            sqlite3_bind_text(columns.handle(), 1, name.constData(), int(name.size()), SQLITE_STATIC);
-            sqlite3_bind_text(columns.handle(), 2, columnName.constData(), int(columnName.size()), SQLITE_STATIC);
-            if (columns.step() != SQLITE_ROW)
+            columns.bindText(1, name);
+            columns.bindText(2, column.toUtf8());
+            if (columns.step() != Step::Row)
                 return errorMessage();
-            if (sqlite3_column_int(columns.handle(), 0) == 0)
+            if (columns.columnInt64(0) == 0)
                 return table + QStringLiteral(" has no column ") + column;
         }
     }
     return std::nullopt;
-}
-
-Prepared::Prepared(Connection& connection, QByteArrayView sql) : m_connection(&connection)
-{
-    if (sqlite3_prepare_v2(connection.handle(), sql.constData(), int(sql.size()), &m_statement, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(m_statement);
-        m_statement = nullptr;
-    }
-}
-
-Prepared::~Prepared()
-{
-    sqlite3_finalize(m_statement);
-}
-
-Prepared::Prepared(Prepared&& other) noexcept
-    : m_connection(other.m_connection), m_statement(std::exchange(other.m_statement, nullptr)),
-      m_deadline(other.m_deadline)
-{}
-
-int Prepared::step()
-{
-    if (m_deadline == Clock::time_point::max())
-        m_deadline = Clock::now() + statementTimeLimit();
-    // Statements of one connection may take turns; each runs against its own deadline.
-    m_connection->deadline = m_deadline;
-    const int result = sqlite3_step(m_statement);
-    m_connection->deadline = Clock::time_point::max();
-    return result;
-}
-
-void Prepared::reset()
-{
-    sqlite3_reset(m_statement);
-    m_deadline = Clock::time_point::max();
 }
 
 } // namespace orvane::core::data

@@ -7,7 +7,6 @@
 #include <optional>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 // The engine as the data layer uses it. Dictionary files come from anyone, so every
 // connection is read-only and defensive: no schema code runs (views, triggers, untrusted
@@ -29,6 +28,9 @@ public:
     // `path` read-only; nullptr with the reason in *failure when the engine refuses it.
     // Nothing is read yet: keying comes first.
     static std::unique_ptr<Connection> open(const QString& path, QString* failure);
+    // A new file at `path`, or the file there, to write: for the builder, which writes its
+    // own files. Not hardened.
+    static std::unique_ptr<Connection> create(const QString& path, QString* failure);
     // A plain (unencrypted) database image held in memory, read-only.
     static std::unique_ptr<Connection> fromImage(const QByteArray& image, QString* failure);
 
@@ -36,11 +38,15 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
+    // True when the engine is built for threads, so that connections may work at once.
+    static bool isThreadSafe();
+
     sqlite3* handle() const { return m_handle; }
+    // Runs one or more statements that give no rows; false, with errorMessage() set, on failure.
     bool exec(const char* sql) const;
     QString errorMessage() const;
 
-    // When the statement stepping now must end; Prepared sets it before each step.
+    // When the statement stepping now must end; PreparedStatement sets it before each step.
     Clock::time_point deadline = Clock::time_point::max();
 
     // Why the schema is not one Orvane reads: an object under one of its table names
@@ -51,37 +57,10 @@ public:
 
 private:
     explicit Connection(sqlite3* handle);
+    static std::unique_ptr<Connection> openFile(const QString& path, int flags, QString* failure);
     bool harden();
-    static std::unique_ptr<Connection> hardened(sqlite3* handle, QString* failure);
 
     sqlite3* m_handle = nullptr;
-};
-
-// A prepared statement that finalises itself. Each step counts against the time bound of
-// its connection from the first step on.
-class Prepared
-{
-public:
-    Prepared(Connection& connection, QByteArrayView sql);
-    ~Prepared();
-    Prepared(Prepared&& other) noexcept;
-    Prepared& operator=(Prepared&&) = delete;
-    Prepared(const Prepared&) = delete;
-
-    bool isValid() const { return m_statement != nullptr; }
-    sqlite3_stmt* handle() const { return m_statement; }
-
-    // SQLITE_ROW, SQLITE_DONE or an error (SQLITE_INTERRUPT once the time is up).
-    int step();
-    // Back to before the first row, bindings kept; the time bound starts again.
-    void reset();
-    // The error of the last step, as the engine words it.
-    QString errorMessage() const { return m_connection->errorMessage(); }
-
-private:
-    Connection* m_connection;
-    sqlite3_stmt* m_statement = nullptr;
-    Clock::time_point m_deadline = Clock::time_point::max(); // max until the first step
 };
 
 } // namespace orvane::core::data

@@ -2,60 +2,53 @@
 
 #include "core/data/Cipher.h"
 #include "core/data/Connection.h"
-#include "core/data/RecordSetImpl.h"
+#include "core/data/PreparedStatement.h"
+#include "core/data/RecordSet.h"
 #include "core/data/Scan.h"
 #include "core/data/Schema.h"
 #include "core/data/SqlFunctions.h"
 #include "core/data/SqlQuery.h"
 
-#include <sqlite3.h>
-
 #include <QFileInfo>
 #include <future>
 
 namespace orvane::core::data {
+namespace {
 
+// tbl_dictionary's name for SQL text.
+QByteArray dictionaryTable()
+{
+    return QByteArray(DB_TABLE_DICTIONARY.data(), DB_TABLE_DICTIONARY.size());
+}
+
+} // namespace
+
+// The connection and what the data layer knows of its file.
 struct Database::Impl
 {
     // A keyed connection with pages of `pageSize` bytes, proven by a first read; or nullptr.
     static std::unique_ptr<Impl> open(const QString& path, const QByteArray& key, const QByteArray& salt, int pageSize,
-                                      QString* failure)
-    {
-        auto impl = std::make_unique<Impl>();
-        impl->path = path;
-        impl->key = key;
-        impl->salt = salt;
-        impl->pageSize = pageSize;
-        impl->connection = Connection::open(path, failure);
-        if (!impl->connection)
-            return nullptr;
-        // Successive searches of one activation read the same pages; keeping
-        // them spares decrypting them again. Filled only as pages are read.
-        const QByteArray keying = cipher::keyPragmas(cipher::rawKeyLiteral(key, salt), pageSize);
-        if (!impl->connection->exec(keying.constData()) || !impl->connection->exec("PRAGMA cache_size = -32768;")) {
-            *failure = impl->connection->errorMessage();
-            return nullptr;
-        }
-        return impl->firstRead(failure) ? std::move(impl) : nullptr;
-    }
-
+                                      QString* failure);
     // The first read proves the key (a wrong one, or a file that is no database, shows
     // here), refuses a schema that is not Orvane's and tells whether the key indexes exist.
-    bool firstRead(QString* failure)
-    {
-        const std::optional<QString> unexpected = connection->unexpectedSchema();
-        const std::optional<QStringList> indexes = unexpected ? std::nullopt : indexNames();
-        if (!indexes || !sql::registerFunctions(connection->handle())) {
-            *failure = unexpected.value_or(connection->errorMessage());
-            return false;
-        }
-        const QStringList keyIndexes = schema::keyIndexNames();
-        dictionaryKeys = std::all_of(keyIndexes.cbegin(), keyIndexes.cend(),
-                                     [&](const QString& name) { return indexes->contains(name); }) &&
-                         Prepared(*connection, "SELECT k1, k2, k3, s1, s2 FROM tbl_dictionary LIMIT 0").isValid();
-        meaningIndex = meaning::hasIndex(*connection);
-        return true;
-    }
+    bool firstRead(QString* failure);
+    // The names of the database's indexes; nullopt when they cannot be read.
+    std::optional<QStringList> indexNames() const;
+    void holdCurrentRead() const;
+    // The engine's rows of `statement`; nullptr, with the reason in *failure, when it cannot run.
+    std::unique_ptr<RowSource> prepare(const Statement& statement, QString* failure,
+                                       const std::optional<SqlQuery::SortKeyPart>& part = std::nullopt) const;
+    // The rows of a search that looks at every row, from the listing held for the file;
+    // nullptr when no listing can serve (the file changed since it was opened, or a read failed).
+    std::unique_ptr<RowSource> scan(const ScanPlan& plan) const;
+    std::shared_ptr<ListedRows> readListing(const ScanPlan& plan) const;
+    // Another connection to the file, for reading a listing; nullptr when it cannot be had.
+    std::unique_ptr<Impl> reader() const;
+    qint64 estimatedRows() const;
+    std::optional<QByteArray> middleSortKey(const QString& sortColumn) const;
+    // The first column of the first row of `sql` (with ?1 bound to `parameter`) as bytes;
+    // a null QByteArray for no row or null.
+    QByteArray value(const QByteArray& sql, qint64 parameter = 0) const;
 
     std::unique_ptr<Connection> connection;
     QString path; // empty for an image in memory
@@ -67,182 +60,208 @@ struct Database::Impl
     bool meaningIndex = false;
     // Listings held for searches that look at every row; none while the file is changing.
     std::shared_ptr<ScanCache> scanCache;
-
-    // The names of the database's indexes; nullopt when they cannot be read.
-    std::optional<QStringList> indexNames() const
-    {
-        Prepared statement(*connection, "SELECT name FROM sqlite_master WHERE type = 'index'");
-        if (!statement.isValid())
-            return std::nullopt;
-        QStringList names;
-        int result = SQLITE_ROW;
-        while ((result = statement.step()) == SQLITE_ROW)
-            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement.handle(), 0)));
-        return result == SQLITE_DONE ? std::optional(names) : std::nullopt;
-    }
-
-    // At the start of each read the engine checks whether the file changed, and for an
-    // encrypted file that means decrypting its first page again: more than a look-up by id
-    // costs itself. So one read is held while the file's device, inode, size and times stay
-    // as they were, and begun afresh when they change, so that nothing read from an earlier
-    // state of the file is reused. Called before each statement of the engine.
-    void holdCurrentRead() const
-    {
-        const std::optional<FileIdentity> current = path.isEmpty() ? std::nullopt : FileIdentity::of(path);
-        if (path.isEmpty() || (current && current == heldRead))
-            return;
-        connection->exec("COMMIT;"); // fails when no read is held, which is as good
-        heldRead = current && connection->exec("BEGIN;") ? current : std::nullopt;
-    }
-
-    // The engine's rows of `statement`; nullptr, with the reason in *failure, when it cannot run.
-    std::unique_ptr<RowSource> prepare(const Statement& statement, QString* failure,
-                                       const std::optional<SqlQuery::SortKeyPart>& part = std::nullopt) const
-    {
-        const std::optional<SqlQuery> query = SqlQuery::build(statement, dictionaryKeys, part);
-        if (!query) {
-            *failure = QStringLiteral("not a plain table or column name in: ") + statement.displaySql();
-            return nullptr;
-        }
-        holdCurrentRead();
-        Prepared prepared(*connection, query->sql);
-        if (!prepared.isValid()) {
-            *failure = connection->errorMessage();
-            return nullptr;
-        }
-        int parameter = 1;
-        for (const auto& value : query->values) {
-            if (const auto* text = std::get_if<QByteArray>(&value))
-                sqlite3_bind_text(prepared.handle(), parameter, text->constData(), int(text->size()), SQLITE_TRANSIENT);
-            else if (const auto* blob = std::get_if<SqlQuery::Blob>(&value))
-                sqlite3_bind_blob(prepared.handle(), parameter, blob->bytes.constData(), int(blob->bytes.size()),
-                                  SQLITE_TRANSIENT);
-            else
-                sqlite3_bind_int64(prepared.handle(), parameter, std::get<qint64>(value));
-            ++parameter;
-        }
-        return statementRows(std::move(prepared));
-    }
-
-    // The rows of a search that looks at every row, from the listing held for the file;
-    // nullptr when no listing can serve (the file changed since it was opened, or a read failed).
-    std::unique_ptr<RowSource> scan(const ScanPlan& plan) const
-    {
-        if (!scanCache || FileIdentity::of(path) != scanCache->identity())
-            return nullptr;
-        std::shared_ptr<const ListedRows> listing = scanCache->listing(plan, [&] { return readListing(plan); });
-        return listing ? matchingRows(std::move(listing), plan) : nullptr;
-    }
-
-    // The listing of `plan`, read on connections of its own: they read each page once, so
-    // they keep no cache, and the pages that prefix searches reuse stay in this one's. With
-    // key columns it is read on two cores, since reading means decrypting a whole index:
-    // one connection reads the rows without a sort key and those below a middle one, the
-    // other the rest.
-    std::shared_ptr<ListedRows> readListing(const ScanPlan& plan) const
-    {
-        using Part = SqlQuery::SortKeyPart;
-        const Statement statement = plan.listing(dictionaryKeys);
-        // Two connections may work at once only in an engine built for threads.
-        const std::optional<QByteArray> middle = dictionaryKeys && sqlite3_threadsafe() != 0
-                                                     ? middleSortKey(schema::sortKeyColumn(plan.listed))
-                                                     : std::nullopt;
-        const std::unique_ptr<Impl> lowerReader = reader(), upperReader = middle ? reader() : nullptr;
-        if (!lowerReader)
-            return nullptr;
-        auto rows = std::make_shared<ListedRows>();
-        const qint64 expected = estimatedRows();
-        rows->reserve(expected);
-        QString failure;
-        bool read = false;
-        if (!upperReader) {
-            const std::unique_ptr<RowSource> all = lowerReader->prepare(statement, &failure);
-            read = all && data::readListing(*all, plan, dictionaryKeys, *rows);
-        } else {
-            const std::unique_ptr<RowSource> nulls = lowerReader->prepare(statement, &failure, Part{Part::Null});
-            const std::unique_ptr<RowSource> below =
-                lowerReader->prepare(statement, &failure, Part{Part::Below, *middle});
-            const std::unique_ptr<RowSource> from =
-                upperReader->prepare(statement, &failure, Part{Part::From, *middle});
-            if (!nulls || !below || !from)
-                return nullptr;
-            ListedRows upperRows;
-            upperRows.reserve(expected / 2 + expected / 8);
-            // On the other core, or here when no thread can be had.
-            std::future<bool> upper = std::async(std::launch::async | std::launch::deferred, [&] {
-                return data::readListing(*from, plan, dictionaryKeys, upperRows);
-            });
-            const bool lower = data::readListing(*nulls, plan, dictionaryKeys, *rows) &&
-                               data::readListing(*below, plan, dictionaryKeys, *rows);
-            read = upper.get() && lower && rows->append(std::move(upperRows));
-        }
-        // The readers must have read the state of the file that the listing is held for.
-        if (!read || FileIdentity::of(path) != scanCache->identity())
-            return nullptr;
-        rows->squeeze();
-        return rows;
-    }
-
-    // Another connection to the file, for reading a listing; nullptr when it cannot be had.
-    std::unique_ptr<Impl> reader() const
-    {
-        QString failure;
-        std::unique_ptr<Impl> connected = open(path, key, salt, pageSize, &failure);
-        if (!connected || !connected->connection->exec("PRAGMA cache_size = -1024;"))
-            return nullptr;
-        return connected;
-    }
-
-    // The number of rows of tbl_dictionary as the builder's statistics give it, 0 when it
-    // has none; only room is reserved by it, so a file's word is not taken beyond 4M rows.
-    qint64 estimatedRows() const
-    {
-        const qint64 rows = value("SELECT stat FROM sqlite_stat1 WHERE tbl = 'tbl_dictionary' LIMIT 1")
-                                .split(' ')
-                                .value(0)
-                                .toLongLong();
-        return std::clamp<qint64>(rows, 0, qint64(1) << 22);
-    }
-
-    // A sort key near the middle of the listing order: the median of the keys of rows
-    // sampled at evenly spaced row ids. nullopt when there are too few rows to split.
-    std::optional<QByteArray> middleSortKey(const QString& sortColumn) const
-    {
-        constexpr int Samples = 31;
-        const qint64 first = value("SELECT min(rowid) FROM tbl_dictionary").toLongLong();
-        const qint64 last = value("SELECT max(rowid) FROM tbl_dictionary").toLongLong();
-        if (last - first < 4 * Samples)
-            return std::nullopt;
-        // By row id, never through an index: one short look-up each.
-        const QByteArray sample =
-            "SELECT " + sortColumn.toLatin1() + " FROM tbl_dictionary NOT INDEXED WHERE rowid >= ?1 LIMIT 1";
-        std::vector<QByteArray> keys;
-        for (int i = 0; i < Samples; ++i) {
-            const QByteArray sampled = value(sample.constData(), first + (last - first) * i / Samples);
-            if (!sampled.isNull())
-                keys.push_back(sampled);
-        }
-        if (keys.empty())
-            return std::nullopt;
-        std::nth_element(keys.begin(), keys.begin() + std::ptrdiff_t(keys.size() / 2), keys.end());
-        return keys[keys.size() / 2];
-    }
-
-    // The first column of the first row of `sql` (with ?1 bound to `parameter`) as bytes;
-    // a null QByteArray for no row or null.
-    QByteArray value(const char* sql, qint64 parameter = 0) const
-    {
-        holdCurrentRead();
-        Prepared statement(*connection, sql);
-        if (!statement.isValid())
-            return {};
-        sqlite3_bind_int64(statement.handle(), 1, parameter);
-        if (statement.step() != SQLITE_ROW || sqlite3_column_type(statement.handle(), 0) == SQLITE_NULL)
-            return {};
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement.handle(), 0)),
-                          sqlite3_column_bytes(statement.handle(), 0));
-    }
 };
+
+std::unique_ptr<Database::Impl> Database::Impl::open(const QString& path, const QByteArray& key, const QByteArray& salt,
+                                                     int pageSize, QString* failure)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->path = path;
+    impl->key = key;
+    impl->salt = salt;
+    impl->pageSize = pageSize;
+    impl->connection = Connection::open(path, failure);
+    if (!impl->connection)
+        return nullptr;
+    // Successive searches of one activation read the same pages; keeping
+    // them spares decrypting them again. Filled only as pages are read.
+    const QByteArray keying = cipher::keyPragmas(cipher::rawKeyLiteral(key, salt), pageSize);
+    if (!impl->connection->exec(keying.constData()) || !impl->connection->exec("PRAGMA cache_size = -32768;")) {
+        *failure = impl->connection->errorMessage();
+        return nullptr;
+    }
+    return impl->firstRead(failure) ? std::move(impl) : nullptr;
+}
+
+bool Database::Impl::firstRead(QString* failure)
+{
+    const std::optional<QString> unexpected = connection->unexpectedSchema();
+    const std::optional<QStringList> indexes = unexpected ? std::nullopt : indexNames();
+    if (!indexes || !sql::registerFunctions(connection->handle())) {
+        *failure = unexpected.value_or(connection->errorMessage());
+        return false;
+    }
+    const QStringList keyIndexes = schema::keyIndexNames();
+    // Prepared, never run: it compiles when the table has every key column.
+    const Statement keys{DB_TABLE_DICTIONARY, schema::keyColumns(), std::nullopt, {}};
+    dictionaryKeys = std::all_of(keyIndexes.cbegin(), keyIndexes.cend(),
+                                 [&](const QString& name) { return indexes->contains(name); }) &&
+                     PreparedStatement(*connection, SqlQuery::build(keys, false)->sql).isValid();
+    meaningIndex = meaning::hasIndex(*connection);
+    return true;
+}
+
+std::optional<QStringList> Database::Impl::indexNames() const
+{
+    PreparedStatement statement(*connection, "SELECT name FROM sqlite_master WHERE type = 'index'");
+    if (!statement.isValid())
+        return std::nullopt;
+    QStringList names;
+    PreparedStatement::Step result;
+    while ((result = statement.step()) == PreparedStatement::Step::Row)
+        names << QString::fromUtf8(statement.columnText(0));
+    return result == PreparedStatement::Step::Done ? std::optional(names) : std::nullopt;
+}
+
+// At the start of each read the engine checks whether the file changed, and for an
+// encrypted file that means decrypting its first page again: more than a look-up by id
+// costs itself. So one read is held while the file's device, inode, size and times stay
+// as they were, and begun afresh when they change, so that nothing read from an earlier
+// state of the file is reused. Called before each statement of the engine.
+void Database::Impl::holdCurrentRead() const
+{
+    const std::optional<FileIdentity> current = path.isEmpty() ? std::nullopt : FileIdentity::of(path);
+    if (path.isEmpty() || (current && current == heldRead))
+        return;
+    connection->exec("COMMIT;"); // fails when no read is held, which is as good
+    heldRead = current && connection->exec("BEGIN;") ? current : std::nullopt;
+}
+
+std::unique_ptr<RowSource> Database::Impl::prepare(const Statement& statement, QString* failure,
+                                                   const std::optional<SqlQuery::SortKeyPart>& part) const
+{
+    const std::optional<SqlQuery> query = SqlQuery::build(statement, dictionaryKeys, part);
+    if (!query) {
+        *failure = QStringLiteral("not a plain table or column name in: ") + statement.displaySql();
+        return nullptr;
+    }
+    holdCurrentRead();
+    PreparedStatement prepared(*connection, query->sql);
+    if (!prepared.isValid()) {
+        *failure = prepared.errorMessage();
+        return nullptr;
+    }
+    int parameter = 1;
+    for (const auto& value : query->values) {
+        if (const auto* text = std::get_if<QByteArray>(&value))
+            prepared.bindText(parameter, *text);
+        else if (const auto* blob = std::get_if<SqlQuery::Blob>(&value))
+            prepared.bindBlob(parameter, blob->bytes);
+        else
+            prepared.bindInt64(parameter, std::get<qint64>(value));
+        ++parameter;
+    }
+    return statementRows(std::move(prepared));
+}
+
+std::unique_ptr<RowSource> Database::Impl::scan(const ScanPlan& plan) const
+{
+    if (!scanCache || FileIdentity::of(path) != scanCache->identity())
+        return nullptr;
+    std::shared_ptr<const ListedRows> listing = scanCache->listing(plan, [&] { return readListing(plan); });
+    return listing ? matchingRows(std::move(listing), plan) : nullptr;
+}
+
+// The listing of `plan`, read on connections of its own: they read each page once, so
+// they keep no cache, and the pages that prefix searches reuse stay in this one's. With
+// key columns it is read on two cores, since reading means decrypting a whole index:
+// one connection reads the rows without a sort key and those below a middle one, the
+// other the rest.
+std::shared_ptr<ListedRows> Database::Impl::readListing(const ScanPlan& plan) const
+{
+    using Part = SqlQuery::SortKeyPart;
+    const Statement statement = plan.listing(dictionaryKeys);
+    // Two connections may work at once only in an engine built for threads.
+    const std::optional<QByteArray> middle =
+        dictionaryKeys && Connection::isThreadSafe() ? middleSortKey(schema::sortKeyColumn(plan.listed)) : std::nullopt;
+    const std::unique_ptr<Impl> lowerReader = reader(), upperReader = middle ? reader() : nullptr;
+    if (!lowerReader)
+        return nullptr;
+    auto rows = std::make_shared<ListedRows>();
+    const qint64 expected = estimatedRows();
+    rows->reserve(expected);
+    QString failure;
+    bool read = false;
+    if (!upperReader) {
+        const std::unique_ptr<RowSource> all = lowerReader->prepare(statement, &failure);
+        read = all && data::readListing(*all, plan, dictionaryKeys, *rows);
+    } else {
+        const std::unique_ptr<RowSource> nulls = lowerReader->prepare(statement, &failure, Part{Part::Null});
+        const std::unique_ptr<RowSource> below = lowerReader->prepare(statement, &failure, Part{Part::Below, *middle});
+        const std::unique_ptr<RowSource> from = upperReader->prepare(statement, &failure, Part{Part::From, *middle});
+        if (!nulls || !below || !from)
+            return nullptr;
+        ListedRows upperRows;
+        upperRows.reserve(expected / 2 + expected / 8);
+        // On the other core, or here when no thread can be had.
+        std::future<bool> upper = std::async(std::launch::async | std::launch::deferred,
+                                             [&] { return data::readListing(*from, plan, dictionaryKeys, upperRows); });
+        const bool lower = data::readListing(*nulls, plan, dictionaryKeys, *rows) &&
+                           data::readListing(*below, plan, dictionaryKeys, *rows);
+        read = upper.get() && lower && rows->append(std::move(upperRows));
+    }
+    // The readers must have read the state of the file that the listing is held for.
+    if (!read || FileIdentity::of(path) != scanCache->identity())
+        return nullptr;
+    rows->squeeze();
+    return rows;
+}
+
+std::unique_ptr<Database::Impl> Database::Impl::reader() const
+{
+    QString failure;
+    std::unique_ptr<Impl> connected = open(path, key, salt, pageSize, &failure);
+    if (!connected || !connected->connection->exec("PRAGMA cache_size = -1024;"))
+        return nullptr;
+    return connected;
+}
+
+// The number of rows of tbl_dictionary as the builder's statistics give it, 0 when it
+// has none; only room is reserved by it, so a file's word is not taken beyond 4M rows.
+qint64 Database::Impl::estimatedRows() const
+{
+    const qint64 rows = value("SELECT stat FROM sqlite_stat1 WHERE tbl = '" + dictionaryTable() + "' LIMIT 1")
+                            .split(' ')
+                            .value(0)
+                            .toLongLong();
+    return std::clamp<qint64>(rows, 0, qint64(1) << 22);
+}
+
+// A sort key near the middle of the listing order: the median of the keys of rows
+// sampled at evenly spaced row ids. nullopt when there are too few rows to split.
+std::optional<QByteArray> Database::Impl::middleSortKey(const QString& sortColumn) const
+{
+    constexpr int Samples = 31;
+    const qint64 first = value("SELECT min(rowid) FROM " + dictionaryTable()).toLongLong();
+    const qint64 last = value("SELECT max(rowid) FROM " + dictionaryTable()).toLongLong();
+    if (last - first < 4 * Samples)
+        return std::nullopt;
+    // By row id, never through an index: one short look-up each.
+    const QByteArray sample =
+        "SELECT " + sortColumn.toLatin1() + " FROM " + dictionaryTable() + " NOT INDEXED WHERE rowid >= ?1 LIMIT 1";
+    std::vector<QByteArray> keys;
+    for (int i = 0; i < Samples; ++i) {
+        const QByteArray sampled = value(sample, first + (last - first) * i / Samples);
+        if (!sampled.isNull())
+            keys.push_back(sampled);
+    }
+    if (keys.empty())
+        return std::nullopt;
+    std::nth_element(keys.begin(), keys.begin() + std::ptrdiff_t(keys.size() / 2), keys.end());
+    return keys[keys.size() / 2];
+}
+
+QByteArray Database::Impl::value(const QByteArray& sql, qint64 parameter) const
+{
+    holdCurrentRead();
+    PreparedStatement statement(*connection, sql);
+    if (!statement.isValid())
+        return {};
+    statement.bindInt64(1, parameter);
+    if (statement.step() != PreparedStatement::Step::Row || statement.columnType(0) == PreparedStatement::Type::Null)
+        return {};
+    return statement.columnBlob(0).toByteArray();
+}
 
 std::shared_ptr<Database> Database::open(const QString& path, const QString& passphrase, QString* error)
 {
@@ -302,7 +321,7 @@ Database::Database(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 
 Database::~Database() = default;
 
-RecordSet Database::OpenRecordset(const Statement& statement)
+RecordSet Database::exec(const Statement& statement)
 {
     std::unique_ptr<RowSource> rows;
     if (const std::optional<ScanPlan> plan = ScanPlan::of(statement, d->dictionaryKeys))
@@ -311,8 +330,8 @@ RecordSet Database::OpenRecordset(const Statement& statement)
     if (!rows)
         rows = d->prepare(statement, &failure);
     if (!rows)
-        return RecordSet(std::make_unique<RecordSet::Impl>(failure));
-    return RecordSet(std::make_unique<RecordSet::Impl>(shared_from_this(), std::move(rows)));
+        return RecordSet(failure);
+    return RecordSet(shared_from_this(), std::move(rows));
 }
 
 bool Database::hasDictionaryKeys() const

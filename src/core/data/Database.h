@@ -32,7 +32,7 @@ public:
 
     // The rows of `statement`. Searches that must look at every row are answered from
     // listings held in memory per file (see Scan.h), the others by the engine.
-    RecordSet OpenRecordset(const Statement& statement);
+    RecordSet exec(const Statement& statement);
 
     // True when tbl_dictionary carries the search and sort key columns of Schema.h,
     // so that prefix searches become index range scans.
@@ -46,9 +46,8 @@ public:
     MeaningHits searchMeanings(const meaning::Query& query, qsizetype limit);
     bool hasMeaningIndex() const;
 
-    struct Impl;
-
 private:
+    struct Impl;
     explicit Database(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> d;
 };

@@ -1,12 +1,12 @@
 #include "core/data/DatabaseWriter.h"
 
 #include "core/data/Cipher.h"
+#include "core/data/Connection.h"
 #include "core/data/Database.h"
 #include "core/data/MeaningIndex.h"
+#include "core/data/PreparedStatement.h"
 #include "core/data/Schema.h"
 #include "core/data/UnicodeText.h"
-
-#include <sqlite3.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,65 +22,38 @@ namespace {
 
 using OptionalText = std::optional<QString>;
 
-// A prepared INSERT, re-bound for every row: preparing is the costly part.
-class Insert
+void bindText(PreparedStatement& statement, int parameter, const OptionalText& value)
 {
-public:
-    Insert() = default;
-    Insert(const Insert&) = delete;
-    Insert& operator=(const Insert&) = delete;
-    ~Insert() { finalize(); }
+    if (value)
+        statement.bindText(parameter, unicode::toUtf8(*value));
+    else
+        statement.bindNull(parameter);
+}
 
-    void finalize()
-    {
-        sqlite3_finalize(m_statement);
-        m_statement = nullptr;
-    }
+void bindBlob(PreparedStatement& statement, int parameter, const std::optional<QByteArray>& value)
+{
+    if (value)
+        statement.bindBlob(parameter, *value);
+    else
+        statement.bindNull(parameter);
+}
 
-    bool prepare(sqlite3* connection, const char* sql)
-    {
-        return m_statement || sqlite3_prepare_v2(connection, sql, -1, &m_statement, nullptr) == SQLITE_OK;
-    }
+void bindNumber(PreparedStatement& statement, int parameter, const std::optional<double>& value)
+{
+    if (value)
+        statement.bindDouble(parameter, *value);
+    else
+        statement.bindNull(parameter);
+}
 
-    void text(int parameter, const OptionalText& value)
-    {
-        if (!value) {
-            sqlite3_bind_null(m_statement, parameter);
-            return;
-        }
-        const QByteArray utf8 = unicode::toUtf8(*value);
-        sqlite3_bind_text(m_statement, parameter, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-
-    void blob(int parameter, const std::optional<QByteArray>& value)
-    {
-        if (!value)
-            sqlite3_bind_null(m_statement, parameter);
-        else
-            sqlite3_bind_blob(m_statement, parameter, value->constData(), int(value->size()), SQLITE_TRANSIENT);
-    }
-
-    void number(int parameter, qint64 value) { sqlite3_bind_int64(m_statement, parameter, value); }
-
-    void number(int parameter, const std::optional<double>& value)
-    {
-        if (value)
-            sqlite3_bind_double(m_statement, parameter, *value);
-        else
-            sqlite3_bind_null(m_statement, parameter);
-    }
-
-    bool run()
-    {
-        const bool done = sqlite3_step(m_statement) == SQLITE_DONE;
-        sqlite3_reset(m_statement);
-        sqlite3_clear_bindings(m_statement);
-        return done;
-    }
-
-private:
-    sqlite3_stmt* m_statement = nullptr;
-};
+// An INSERT of every column that CREATE TABLE gave `table`, in that order.
+QByteArray insertInto(QLatin1StringView table, bool withKeys)
+{
+    const QStringList columns = schema::tableColumns(table, withKeys);
+    return (QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(u", ") +
+            QStringLiteral(") VALUES (") + QStringList(columns.size(), QStringLiteral("?")).join(u", ") + u')')
+        .toUtf8();
+}
 
 OptionalText searchKeyOf(const OptionalText& text)
 {
@@ -98,10 +71,11 @@ struct DatabaseWriter::Impl
 {
     QString targetPath, temporaryPath;
     Options options;
-    sqlite3* connection = nullptr;
+    std::unique_ptr<Connection> connection;
+    // Each insert is prepared on first use and re-bound for every row.
+    std::optional<PreparedStatement> entry, key, glyph, config;
     bool committed = false;
     QString error;
-    Insert entry, key, glyph, config;
 
     ~Impl()
     {
@@ -113,10 +87,9 @@ struct DatabaseWriter::Impl
     void closeConnection()
     {
         // Statements must be finalised before the connection closes.
-        for (Insert* insert : {&entry, &key, &glyph, &config})
-            insert->finalize();
-        sqlite3_close_v2(connection);
-        connection = nullptr;
+        for (std::optional<PreparedStatement>* insert : {&entry, &key, &glyph, &config})
+            insert->reset();
+        connection.reset();
     }
 
     bool fail(const QString& reason)
@@ -126,28 +99,28 @@ struct DatabaseWriter::Impl
         return false;
     }
 
-    bool failWithEngineError() { return fail(QString::fromUtf8(sqlite3_errmsg(connection))); }
-
     bool exec(const QByteArray& sql)
     {
         if (!connection)
             return fail(QStringLiteral("database is not open"));
-        char* message = nullptr;
-        if (sqlite3_exec(connection, sql.constData(), nullptr, nullptr, &message) == SQLITE_OK)
-            return true;
-        const QString reason = QString::fromUtf8(message);
-        sqlite3_free(message);
-        return fail(reason);
+        return connection->exec(sql.constData()) || fail(connection->errorMessage());
     }
 
-    bool ready(Insert& insert, const char* sql)
+    // The insert into `table`, prepared on first use; nullptr when it cannot be had.
+    PreparedStatement* ready(std::optional<PreparedStatement>& insert, QLatin1StringView table)
     {
-        if (!connection)
-            return fail(QStringLiteral("database is not open"));
-        return insert.prepare(connection, sql) || failWithEngineError();
+        if (!connection) {
+            fail(QStringLiteral("database is not open"));
+            return nullptr;
+        }
+        if (!insert && !insert.emplace(*connection, insertInto(table, options.withKeys)).isValid()) {
+            fail(insert->errorMessage());
+            insert.reset();
+        }
+        return insert ? &*insert : nullptr;
     }
 
-    bool run(Insert& insert) { return insert.run() || failWithEngineError(); }
+    bool run(PreparedStatement& insert) { return insert.exec() || fail(insert.errorMessage()); }
 };
 
 DatabaseWriter::DatabaseWriter(const QString& targetPath, Options options) : d(std::make_unique<Impl>())
@@ -167,21 +140,20 @@ DatabaseWriter::DatabaseWriter(const QString& targetPath, Options options) : d(s
     d->temporaryPath = reserved.fileName();
     reserved.close();
 
-    if (sqlite3_open_v2(QFile::encodeName(d->temporaryPath).constData(), &d->connection,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        d->failWithEngineError();
-        d->closeConnection();
+    QString failure;
+    d->connection = Connection::create(d->temporaryPath, &failure);
+    if (!d->connection) {
+        d->fail(failure);
         return;
     }
-    const QByteArray layout = d->options.encrypted
-                                  ? cipher::keyPragmas(cipher::passphraseLiteral(d->options.passphrase), cipher::PageSize)
-                                  : "PRAGMA page_size = " + QByteArray::number(cipher::PageSize) + ';';
+    const QByteArray layout =
+        d->options.encrypted ? cipher::keyPragmas(cipher::passphraseLiteral(d->options.passphrase), cipher::PageSize)
+                             : "PRAGMA page_size = " + QByteArray::number(cipher::PageSize) + ';';
     // The file is renamed into place only when complete, so a journal buys nothing.
     const bool ready = d->exec(layout) &&
                        d->exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA temp_store = MEMORY;"
                                " PRAGMA cache_size = -65536;") &&
-                       d->exec(d->options.withKeys ? schema::CreateTables : schema::CreateTablesWithoutKeys) &&
-                       d->exec("BEGIN;");
+                       d->exec(schema::createTables(d->options.withKeys)) && d->exec("BEGIN;");
     if (!ready)
         d->closeConnection();
 }
@@ -200,63 +172,56 @@ QString DatabaseWriter::error() const
 
 bool DatabaseWriter::addEntry(const Entry& entry)
 {
-    if (!d->options.withKeys) {
-        if (!d->ready(d->entry, "INSERT INTO tbl_dictionary (id, m1, m2, m3, meanings) VALUES (?, ?, ?, ?, ?)"))
-            return false;
-    } else {
-        if (!d->ready(d->entry, "INSERT INTO tbl_dictionary (id, m1, m2, m3, meanings, k1, k2, k3, s1, s2)"
-                                " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
-            return false;
-        d->entry.text(6, searchKeyOf(entry.m1));
-        d->entry.text(7, searchKeyOf(entry.m2));
-        d->entry.text(8, searchKeyOf(entry.m3));
-        d->entry.blob(9, sortKeyOf(entry.m1));
-        d->entry.blob(10, sortKeyOf(entry.m2));
+    PreparedStatement* insert = d->ready(d->entry, DB_TABLE_DICTIONARY);
+    if (!insert)
+        return false;
+    insert->bindInt64(1, entry.id);
+    bindText(*insert, 2, entry.m1);
+    bindText(*insert, 3, entry.m2);
+    bindText(*insert, 4, entry.m3);
+    bindText(*insert, 5, entry.meanings);
+    if (d->options.withKeys) {
+        bindText(*insert, 6, searchKeyOf(entry.m1));
+        bindText(*insert, 7, searchKeyOf(entry.m2));
+        bindText(*insert, 8, searchKeyOf(entry.m3));
+        bindBlob(*insert, 9, sortKeyOf(entry.m1));
+        bindBlob(*insert, 10, sortKeyOf(entry.m2));
     }
-    d->entry.number(1, entry.id);
-    d->entry.text(2, entry.m1);
-    d->entry.text(3, entry.m2);
-    d->entry.text(4, entry.m3);
-    d->entry.text(5, entry.meanings);
-    return d->run(d->entry);
+    return d->run(*insert);
 }
 
 bool DatabaseWriter::addKey(const std::optional<QString>& input, const std::optional<QString>& display)
 {
-    if (!d->ready(d->key, "INSERT INTO tbl_keyboard (input, display) VALUES (?, ?)"))
+    PreparedStatement* insert = d->ready(d->key, DB_TABLE_KEYBOARD);
+    if (!insert)
         return false;
-    d->key.text(1, input);
-    d->key.text(2, display);
-    return d->run(d->key);
+    bindText(*insert, 1, input);
+    bindText(*insert, 2, display);
+    return d->run(*insert);
 }
 
 bool DatabaseWriter::addGlyph(qint64 id, const std::optional<QString>& glyph)
 {
-    if (!d->ready(d->glyph, "INSERT INTO tbl_glyph (id, glyph) VALUES (?, ?)"))
+    PreparedStatement* insert = d->ready(d->glyph, DB_TABLE_GLYPH);
+    if (!insert)
         return false;
-    d->glyph.number(1, id);
-    d->glyph.text(2, glyph);
-    return d->run(d->glyph);
+    insert->bindInt64(1, id);
+    bindText(*insert, 2, glyph);
+    return d->run(*insert);
 }
 
 bool DatabaseWriter::addConfig(const Config& config)
 {
-    if (!d->ready(d->config,
-                  "INSERT INTO tbl_config (name, fnt1, fnt3, fnt4, fnt5, fsz1, fsz2, fsz3, fsz4, fsz5, about)"
-                  " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
+    PreparedStatement* insert = d->ready(d->config, DB_TABLE_CONFIG);
+    if (!insert)
         return false;
-    d->config.text(1, config.name);
-    d->config.text(2, config.fnt1);
-    d->config.text(3, config.fnt3);
-    d->config.text(4, config.fnt4);
-    d->config.text(5, config.fnt5);
-    d->config.number(6, config.fsz1);
-    d->config.number(7, config.fsz2);
-    d->config.number(8, config.fsz3);
-    d->config.number(9, config.fsz4);
-    d->config.number(10, config.fsz5);
-    d->config.text(11, config.about);
-    return d->run(d->config);
+    int parameter = 0;
+    for (const OptionalText* text : {&config.name, &config.fnt1, &config.fnt3, &config.fnt4, &config.fnt5})
+        bindText(*insert, ++parameter, *text);
+    for (const std::optional<double>* size : {&config.fsz1, &config.fsz2, &config.fsz3, &config.fsz4, &config.fsz5})
+        bindNumber(*insert, ++parameter, *size);
+    bindText(*insert, ++parameter, config.about);
+    return d->run(*insert);
 }
 
 bool DatabaseWriter::addRows(const Rows& rows)
@@ -286,7 +251,7 @@ bool DatabaseWriter::commit()
         return d->fail(QStringLiteral("database is not open"));
     QString indexFailure;
     const auto writeMeaningIndex = [&] {
-        return !d->options.meaningIndex || meaning::writeIndex(d->connection, d->options.withKeys, &indexFailure) ||
+        return !d->options.meaningIndex || meaning::writeIndex(*d->connection, d->options.withKeys, &indexFailure) ||
                d->fail(indexFailure);
     };
     // The meaning index reads the list order from the key indexes, so it comes after them.

@@ -7,8 +7,6 @@
 #include <optional>
 #include <vector>
 
-struct sqlite3;
-
 namespace orvane::core::data {
 
 class Connection;
@@ -38,6 +36,8 @@ namespace meaning {
 
 extern const char* const IndexTable; // tbl_meaning_index_v<RuleVersion>
 extern const char* const OrderTable; // tbl_meaning_order_v<RuleVersion>: position -> id
+extern const char* const IndexDefinition; // the CREATE statements of both
+extern const char* const OrderDefinition;
 
 // The query as an expression of the engine's full-text syntax: every phrase a string in
 // double quotes, prefix phrases followed by "*". Nothing the user typed is read as syntax.
@@ -53,8 +53,8 @@ std::optional<MeaningHits> searchWithoutIndex(Connection& connection, const Quer
 
 // Writes the index on `connection`, a database being built whose tbl_dictionary is
 // complete; `dictionaryKeys` when it has its sort keys and their indexes. False, with the
-// reason in *error, on failure.
-bool writeIndex(sqlite3* connection, bool dictionaryKeys, QString* error);
+// reason in *error, on failure. In the writer's library.
+bool writeIndex(Connection& connection, bool dictionaryKeys, QString* error);
 
 } // namespace meaning
 } // namespace orvane::core::data

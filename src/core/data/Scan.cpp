@@ -11,8 +11,6 @@
 namespace orvane::core::data {
 namespace {
 
-const QString IdColumn = QStringLiteral("id");
-
 class MatchingRows final : public RowSource
 {
 public:
@@ -22,7 +20,7 @@ public:
           m_matcher(unicode::withoutLoneSurrogates(plan.pattern)), m_columns(plan.columns.cbegin(), plan.columns.cend())
     {
         for (const QString& column : m_columns)
-            m_isId.push_back(column == IdColumn);
+            m_isId.push_back(column == DB_COLUMN_ID);
     }
 
     std::vector<QString> columnNames() const override { return m_columns; }
@@ -35,8 +33,6 @@ public:
         }
         return false;
     }
-
-    void rewind() override { m_row = -1; }
 
     std::optional<QStringView> text(int column) override
     {
@@ -139,14 +135,13 @@ std::optional<QStringView> ListedRows::listed(qsizetype row) const
 std::optional<ScanPlan> ScanPlan::of(const Statement& statement, bool dictionaryKeys)
 {
     const QString& listed = statement.orderBy;
-    const bool searchesDictionary = statement.table == QLatin1String(schema::DictionaryTable) && statement.where &&
-                                    statement.where->op == Statement::Op::Like &&
-                                    !schema::searchKeyColumn(statement.where->column).isEmpty() &&
-                                    !schema::sortKeyColumn(listed).isEmpty();
+    const bool searchesDictionary =
+        statement.table == DB_TABLE_DICTIONARY && statement.where && statement.where->op == Statement::Op::Like &&
+        !schema::searchKeyColumn(statement.where->column).isEmpty() && !schema::sortKeyColumn(listed).isEmpty();
     const bool readsListedOnly =
         !statement.columns.isEmpty() &&
         std::all_of(statement.columns.cbegin(), statement.columns.cend(),
-                    [&](const QString& column) { return column == IdColumn || column == listed; });
+                    [&](const QString& column) { return column == DB_COLUMN_ID || column == listed; });
     if (!searchesDictionary || !readsListedOnly)
         return std::nullopt;
     const QString& pattern = statement.where->value;
@@ -162,10 +157,10 @@ QString ScanPlan::keySource(bool dictionaryKeys) const
 
 Statement ScanPlan::listing(bool dictionaryKeys) const
 {
-    QStringList listingColumns{IdColumn, listed};
+    QStringList listingColumns{DB_COLUMN_ID, listed};
     if (keySource(dictionaryKeys) != listed)
         listingColumns << keySource(dictionaryKeys);
-    return {QLatin1String(schema::DictionaryTable), listingColumns,
+    return {DB_TABLE_DICTIONARY, listingColumns,
             Statement::Condition{searched, Statement::Op::Like, QStringLiteral("*")}, listed};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/data/RecordSetImpl.h"
+#include "core/data/RowSource.h"
 #include "core/data/Statement.h"
 
 #include <QString>

@@ -1,11 +1,50 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
 
-// The tables and columns of orvane.mdb, and the extra key columns and indexes that a
-// database may carry to make searching fast.
+namespace orvane::core::data {
+
+// The tables and columns of orvane.mdb: the file format. Every CREATE, INSERT and SELECT
+// names them through these.
+inline constexpr QLatin1StringView DB_TABLE_CONFIG{"tbl_config"};
+inline constexpr QLatin1StringView DB_TABLE_DICTIONARY{"tbl_dictionary"};
+inline constexpr QLatin1StringView DB_TABLE_KEYBOARD{"tbl_keyboard"};
+inline constexpr QLatin1StringView DB_TABLE_GLYPH{"tbl_glyph"};
+
+inline constexpr QLatin1StringView DB_COLUMN_ID{"id"}; // of tbl_dictionary and tbl_glyph
+// tbl_dictionary: the headword in its native script, transliterated, in plain Latin letters.
+inline constexpr QLatin1StringView DB_COLUMN_M1{"m1"};
+inline constexpr QLatin1StringView DB_COLUMN_M2{"m2"};
+inline constexpr QLatin1StringView DB_COLUMN_M3{"m3"};
+inline constexpr QLatin1StringView DB_COLUMN_MEANINGS{"meanings"};
+// tbl_dictionary's key columns (below).
+inline constexpr QLatin1StringView DB_COLUMN_K1{"k1"};
+inline constexpr QLatin1StringView DB_COLUMN_K2{"k2"};
+inline constexpr QLatin1StringView DB_COLUMN_K3{"k3"};
+inline constexpr QLatin1StringView DB_COLUMN_S1{"s1"};
+inline constexpr QLatin1StringView DB_COLUMN_S2{"s2"};
+// tbl_config: a settings row has a name, fonts and sizes; the About text has a row of its own.
+inline constexpr QLatin1StringView DB_COLUMN_NAME{"name"};
+inline constexpr QLatin1StringView DB_COLUMN_FNT1{"fnt1"};
+inline constexpr QLatin1StringView DB_COLUMN_FNT3{"fnt3"};
+inline constexpr QLatin1StringView DB_COLUMN_FNT4{"fnt4"};
+inline constexpr QLatin1StringView DB_COLUMN_FNT5{"fnt5"};
+inline constexpr QLatin1StringView DB_COLUMN_FSZ1{"fsz1"};
+inline constexpr QLatin1StringView DB_COLUMN_FSZ2{"fsz2"};
+inline constexpr QLatin1StringView DB_COLUMN_FSZ3{"fsz3"};
+inline constexpr QLatin1StringView DB_COLUMN_FSZ4{"fsz4"};
+inline constexpr QLatin1StringView DB_COLUMN_FSZ5{"fsz5"};
+inline constexpr QLatin1StringView DB_COLUMN_ABOUT{"about"};
+// tbl_keyboard: two typed characters and the letter they become.
+inline constexpr QLatin1StringView DB_COLUMN_INPUT{"input"};
+inline constexpr QLatin1StringView DB_COLUMN_DISPLAY{"display"};
+// tbl_glyph
+inline constexpr QLatin1StringView DB_COLUMN_GLYPH{"glyph"};
+
+// The extra key columns and indexes that a database may carry to make searching fast.
 //
 // Key column contract for tbl_dictionary (written by the builder, used when present):
 //   k1, k2, k3  TEXT  searchKey() of m1, m2, m3: the text as the pattern matcher
@@ -18,19 +57,17 @@
 // Texts are stored as UTF-8, a lone surrogate as U+FFFD. Searches list equal texts in id order.
 // A database without these columns is still read correctly: each of its searches looks
 // at every row (see Scan.h).
-namespace orvane::core::data::schema {
+namespace schema {
 
-inline constexpr const char* ConfigTable = "tbl_config";
-inline constexpr const char* DictionaryTable = "tbl_dictionary";
-inline constexpr const char* KeyboardTable = "tbl_keyboard";
-inline constexpr const char* GlyphTable = "tbl_glyph";
-
-// CREATE statements of the four tables with their columns (and tbl_dictionary's keys),
-// then of the indexes, in the SQLite 3.15 dialect of SQLCipher 3.4.
-extern const char* const CreateTables;
+// The CREATE statements of the four tables with their columns (tbl_dictionary's key
+// columns only `withKeys`), in the SQLite 3.15 dialect of SQLCipher 3.4.
+QByteArray createTables(bool withKeys);
+// The CREATE statements of the key indexes and of ix_keyboard_input.
 QByteArray createIndexes();
-// The four tables with only their own columns, for a database without keys.
-extern const char* const CreateTablesWithoutKeys;
+// The columns of `table` in the order CREATE TABLE declares them.
+QStringList tableColumns(QLatin1StringView table, bool withKeys);
+// tbl_dictionary's key columns: k1, k2, k3, s1, s2.
+QStringList keyColumns();
 
 // True for the columns that hold numbers (id, fsz1..fsz5): compared and ordered as numbers.
 bool isNumericColumn(const QString& column);
@@ -50,4 +87,5 @@ QByteArray sortKey(const QString& text);
 QString searchKeyColumn(const QString& column);
 QString sortKeyColumn(const QString& column);
 
-} // namespace orvane::core::data::schema
+} // namespace schema
+} // namespace orvane::core::data

@@ -131,10 +131,10 @@ QString order(const Statement& statement, bool keyed)
     // Equal texts come in id order, so both ways of ordering give the same total order.
     const QString sortColumn = keyed ? schema::sortKeyColumn(column) : QString();
     if (!sortColumn.isEmpty())
-        return sortColumn + QStringLiteral(", id");
-    const bool dictionary = statement.table == QLatin1String(schema::DictionaryTable);
+        return sortColumn + QStringLiteral(", ") + DB_COLUMN_ID;
+    const bool dictionary = statement.table == DB_TABLE_DICTIONARY;
     return column + QStringLiteral(" COLLATE ") + QLatin1String(sql::Collation) +
-           (dictionary ? QStringLiteral(", id") : QString());
+           (dictionary ? QStringLiteral(", ") + DB_COLUMN_ID : QString());
 }
 
 } // namespace
@@ -144,7 +144,7 @@ std::optional<SqlQuery> SqlQuery::build(const Statement& statement, bool diction
 {
     if (!namesAreIdentifiers(statement))
         return std::nullopt;
-    const bool keyed = dictionaryKeys && statement.table == QLatin1String(schema::DictionaryTable);
+    const bool keyed = dictionaryKeys && statement.table == DB_TABLE_DICTIONARY;
     Filter where = statement.where ? filter(*statement.where, keyed, statement.orderBy) : Filter{};
     if (part) {
         const QString sortColumn = keyed ? schema::sortKeyColumn(statement.orderBy) : QString();

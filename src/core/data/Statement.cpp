@@ -7,8 +7,8 @@ namespace {
 
 Statement dictionarySearch(const QString& column, const QString& prefix, const QString& listed)
 {
-    return {QStringLiteral("tbl_dictionary"),
-            {QStringLiteral("id"), listed},
+    return {DB_TABLE_DICTIONARY,
+            {DB_COLUMN_ID, listed},
             Statement::Condition{column, Statement::Op::Like, prefix + u'*'},
             listed};
 }
@@ -40,42 +40,42 @@ QString Statement::displaySql() const
 
 Statement Statement::configSettings()
 {
-    return {QStringLiteral("tbl_config"), {}, Condition{QStringLiteral("name"), Op::NotEqual, {}}, {}};
+    return {DB_TABLE_CONFIG, {}, Condition{DB_COLUMN_NAME, Op::NotEqual, {}}, {}};
 }
 
 Statement Statement::configAbout()
 {
-    return {QStringLiteral("tbl_config"), {}, Condition{QStringLiteral("about"), Op::NotEqual, {}}, {}};
+    return {DB_TABLE_CONFIG, {}, Condition{DB_COLUMN_ABOUT, Op::NotEqual, {}}, {}};
 }
 
 Statement Statement::keyboardByInput(const QString& input)
 {
-    return {QStringLiteral("tbl_keyboard"), {}, Condition{QStringLiteral("input"), Op::Equal, input}, {}};
+    return {DB_TABLE_KEYBOARD, {}, Condition{DB_COLUMN_INPUT, Op::Equal, input}, {}};
 }
 
 Statement Statement::dictionaryByScript(const QString& prefix)
 {
-    return dictionarySearch(QStringLiteral("m1"), prefix, QStringLiteral("m1"));
+    return dictionarySearch(DB_COLUMN_M1, prefix, DB_COLUMN_M1);
 }
 
 Statement Statement::dictionaryByTranslit(const QString& prefix)
 {
-    return dictionarySearch(QStringLiteral("m2"), prefix, QStringLiteral("m2"));
+    return dictionarySearch(DB_COLUMN_M2, prefix, DB_COLUMN_M2);
 }
 
 Statement Statement::dictionaryByPlain(const QString& prefix)
 {
-    return dictionarySearch(QStringLiteral("m3"), prefix, QStringLiteral("m2"));
+    return dictionarySearch(DB_COLUMN_M3, prefix, DB_COLUMN_M2);
 }
 
 Statement Statement::dictionaryById(qint64 id)
 {
-    return {QStringLiteral("tbl_dictionary"), {}, Condition{QStringLiteral("id"), Op::Equal, QString::number(id)}, {}};
+    return {DB_TABLE_DICTIONARY, {}, Condition{DB_COLUMN_ID, Op::Equal, QString::number(id)}, {}};
 }
 
 Statement Statement::glyphsInOrder()
 {
-    return {QStringLiteral("tbl_glyph"), {}, std::nullopt, QStringLiteral("id")};
+    return {DB_TABLE_GLYPH, {}, std::nullopt, DB_COLUMN_ID};
 }
 
 std::map<QString, QStringList> Statement::namedColumns()

@@ -1,5 +1,7 @@
 #include "core/dictionary/DisplayConfig.h"
 
+#include "core/data/Schema.h"
+
 namespace orvane::core::dictionary {
 namespace {
 
@@ -8,17 +10,17 @@ using data::RecordSet;
 // Each reader returns false at the error that makes the loader leave.
 bool readText(const RecordSet& row, const QString& column, QString& field)
 {
-    if (!row.HasField(column))
+    if (row.indexOf(column) < 0)
         return false;
-    field = row.Fields(column).value_or(QString());
+    field = row.value(column).value_or(QString());
     return true;
 }
 
 bool readSize(const RecordSet& row, const QString& column, double& field)
 {
-    if (!row.HasField(column))
+    if (row.indexOf(column) < 0)
         return false;
-    const std::optional<QString> text = row.Fields(column);
+    const std::optional<QString> text = row.value(column);
     if (!text) {
         field = 0; // not set: the control keeps its size
         return true;
@@ -37,17 +39,17 @@ void loadDisplayConfig(const data::DatabaseHandle& database, DisplayConfig& conf
 {
     if (!database)
         return;
-    RecordSet row = database->OpenRecordset(data::Statement::configSettings());
-    if (row.Eof())
+    RecordSet row = database->exec(data::Statement::configSettings());
+    if (!row.next())
         return;
-    row.MoveFirst();
     // The order matters: fields before a failing column keep their new values.
-    readText(row, QStringLiteral("name"), config.configName) && readText(row, QStringLiteral("fnt1"), config.font1) &&
-        readText(row, QStringLiteral("fnt3"), config.font2) && readText(row, QStringLiteral("fnt3"), config.font3) &&
-        readText(row, QStringLiteral("fnt4"), config.font4) && readText(row, QStringLiteral("fnt5"), config.font5) &&
-        readSize(row, QStringLiteral("fsz1"), config.size1) && readSize(row, QStringLiteral("fsz2"), config.size2) &&
-        readSize(row, QStringLiteral("fsz3"), config.size3) && readSize(row, QStringLiteral("fsz4"), config.size4) &&
-        readSize(row, QStringLiteral("fsz5"), config.size5);
+    using namespace data;
+    readText(row, DB_COLUMN_NAME, config.configName) && readText(row, DB_COLUMN_FNT1, config.font1) &&
+        readText(row, DB_COLUMN_FNT3, config.font2) && readText(row, DB_COLUMN_FNT3, config.font3) &&
+        readText(row, DB_COLUMN_FNT4, config.font4) && readText(row, DB_COLUMN_FNT5, config.font5) &&
+        readSize(row, DB_COLUMN_FSZ1, config.size1) && readSize(row, DB_COLUMN_FSZ2, config.size2) &&
+        readSize(row, DB_COLUMN_FSZ3, config.size3) && readSize(row, DB_COLUMN_FSZ4, config.size4) &&
+        readSize(row, DB_COLUMN_FSZ5, config.size5);
 }
 
 } // namespace orvane::core::dictionary

@@ -1,5 +1,7 @@
 #include "core/dictionary/EntryComposer.h"
 
+#include "core/data/Schema.h"
+
 namespace orvane::core::dictionary {
 
 namespace {
@@ -24,15 +26,15 @@ QString composeEntry(const data::DatabaseHandle& database, qint64 id, SearchMode
 {
     if (!database)
         return {};
-    const QString header = searchMode == SearchMode::NativeScript ? QStringLiteral("m2") : QStringLiteral("m1");
-    const QString meanings = QStringLiteral("meanings");
+    const QString header = searchMode == SearchMode::NativeScript ? data::DB_COLUMN_M2 : data::DB_COLUMN_M1;
+    const QString meanings = data::DB_COLUMN_MEANINGS;
     data::Statement statement = data::Statement::dictionaryById(id);
     statement.columns = QStringList{header, meanings};
 
-    data::RecordSet records = database->OpenRecordset(statement);
-    if (!records.IsOpen() || records.Eof() || !records.HasField(header) || !records.HasField(meanings))
+    data::RecordSet records = database->exec(statement);
+    if (!records.next())
         return {};
-    return composeEntryText(records.Fields(header).value_or(QString()), records.Fields(meanings).value_or(QString()));
+    return composeEntryText(records.value(header).value_or(QString()), records.value(meanings).value_or(QString()));
 }
 
 QString entryDisplayText(const QString& composed)

@@ -2,6 +2,8 @@
 
 #include "core/dictionary/Search.h"
 
+#include "core/data/Schema.h"
+
 #include <QHash>
 
 namespace orvane::core::dictionary {
@@ -12,20 +14,12 @@ void KeyInput::lookUpKey(const data::DatabaseHandle& database)
     if (!database)
         return;
     data::Statement statement = data::Statement::keyboardByInput(trimSpaces(keyInput));
-    statement.columns = QStringList{QStringLiteral("display")};
-    data::RecordSet records = database->OpenRecordset(statement);
-    if (!records.IsOpen() || records.RecordCount() == 0)
-        return;
-    const QString display = QStringLiteral("display");
-    records.MoveFirst();
-    while (!records.Eof()) {
-        if (!records.HasField(display))
-            return;
-        keyDisplay = records.Fields(display).value_or(QString());
-        records.MoveNext();
-        if (!records.Error().isEmpty())
-            return;
-    }
+    const QString display = data::DB_COLUMN_DISPLAY;
+    statement.columns = QStringList{display};
+    // The last row wins; a failing step keeps what the rows before it gave.
+    data::RecordSet records = database->exec(statement);
+    while (records.next())
+        keyDisplay = records.value(display).value_or(QString());
 }
 
 QString KeyInput::applyKeys(const data::DatabaseHandle& database, QString text)
@@ -46,17 +40,18 @@ QString KeyInput::applyKeys(const data::DatabaseHandle& database, QString text)
 std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database, QString* error)
 {
     data::Statement statement;
-    statement.table = QStringLiteral("tbl_keyboard");
-    statement.columns = QStringList{QStringLiteral("input"), QStringLiteral("display")};
+    const QString inputColumn = data::DB_COLUMN_INPUT, displayColumn = data::DB_COLUMN_DISPLAY;
+    statement.table = data::DB_TABLE_KEYBOARD;
+    statement.columns = QStringList{inputColumn, displayColumn};
     std::vector<KeyTableRow> table;
     QHash<QString, size_t> rowOfInput;
-    data::RecordSet records = database.OpenRecordset(statement);
-    for (; !records.Eof() && records.Error().isEmpty(); records.MoveNext()) {
-        const std::optional<QString> input = records.Fields(QStringLiteral("input"));
+    data::RecordSet records = database.exec(statement);
+    while (records.next()) {
+        const std::optional<QString> input = records.value(inputColumn);
         // lookUpKey looks up at most two characters without their spaces: no other input is ever found.
         if (!input || input->size() > 2 || trimSpaces(*input) != *input)
             continue;
-        const QString display = records.Fields(QStringLiteral("display")).value_or(QString());
+        const QString display = records.value(displayColumn).value_or(QString());
         if (const auto row = rowOfInput.constFind(*input); row != rowOfInput.cend()) {
             table[*row].display = display; // the last row read wins
         } else {
@@ -64,9 +59,9 @@ std::optional<std::vector<KeyTableRow>> appliedKeyTable(data::Database& database
             table.push_back({*input, display});
         }
     }
-    if (!records.Error().isEmpty()) {
+    if (!records.errorString().isEmpty()) {
         if (error)
-            *error = records.Error();
+            *error = records.errorString();
         return std::nullopt;
     }
     std::erase_if(table, [](const KeyTableRow& row) { return row.display.isEmpty(); });

@@ -1,5 +1,6 @@
 #include "core/dictionary/MeaningSearch.h"
 
+#include "core/data/Schema.h"
 #include "core/data/Statement.h"
 
 #include <QLocale>
@@ -116,14 +117,13 @@ const MeaningHitModel::Shown& MeaningHitModel::shown(int row) const
     if (!cached) {
         cached.emplace();
         data::Statement statement = data::Statement::dictionaryById(m_ids[size_t(row)]);
-        statement.columns = {QStringLiteral("m1"), QStringLiteral("meanings")};
+        statement.columns = {data::DB_COLUMN_M1, data::DB_COLUMN_MEANINGS};
         if (m_database) {
-            const data::RecordSet entry = m_database->OpenRecordset(statement);
-            if (!entry.Eof()) {
-                cached->headword = entry.Fields(QStringLiteral("m1")).value_or(QString());
-                cached->matchedWords =
-                    m_matcher->matchedWords(entry.Fields(QStringLiteral("meanings")).value_or(QString()))
-                        .join(QStringLiteral(", "));
+            data::RecordSet entry = m_database->exec(statement);
+            if (entry.next()) {
+                cached->headword = entry.value(data::DB_COLUMN_M1).value_or(QString());
+                cached->matchedWords = m_matcher->matchedWords(entry.value(data::DB_COLUMN_MEANINGS).value_or(QString()))
+                                           .join(QStringLiteral(", "));
             }
         }
     }

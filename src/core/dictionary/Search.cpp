@@ -1,22 +1,28 @@
 #include "core/dictionary/Search.h"
 
+#include "core/data/Schema.h"
+
 namespace orvane::core::dictionary {
 
-const SearchKind ScriptSearch{
-    SearchMode::NativeScript, true, false, &data::Statement::dictionaryByScript, "m1", ListFocus::AfterSearch,
-    u"  <native scripts>"};
+const SearchKind ScriptSearch{SearchMode::NativeScript,
+                              true,
+                              false,
+                              &data::Statement::dictionaryByScript,
+                              data::DB_COLUMN_M1,
+                              ListFocus::AfterSearch,
+                              u"  <native scripts>"};
 const SearchKind TranslitSearch{SearchMode::Latin,
                                 false,
                                 true,
                                 &data::Statement::dictionaryByTranslit,
-                                "m2",
+                                data::DB_COLUMN_M2,
                                 ListFocus::BeforeSearchWhenBoxFilled,
                                 u"    <transliteration>"};
 const SearchKind PlainSearch{SearchMode::Latin,
                              false,
                              true,
                              &data::Statement::dictionaryByPlain,
-                             "m2",
+                             data::DB_COLUMN_M2,
                              ListFocus::BeforeSearchWhenBoxFilled,
                              u"  <without diacritics>"};
 
@@ -55,21 +61,16 @@ SearchResults runSearch(const data::DatabaseHandle& database, const SearchKind& 
     if (!database)
         return results;
 
-    const QString listed = listedColumn.isEmpty() ? QString::fromLatin1(kind.listedColumn) : listedColumn;
+    const QString listed = listedColumn.isEmpty() ? QString(kind.listedColumn) : listedColumn;
     data::Statement statement = kind.statement(kind.trimsText ? trimmed : boxText);
     // Only what the list shows: a million hits must not drag a million meanings along.
-    statement.columns = QStringList{QStringLiteral("id"), listed};
+    const QString idColumn = data::DB_COLUMN_ID;
+    statement.columns = QStringList{idColumn, listed};
 
-    data::RecordSet records = database->OpenRecordset(statement);
-    if (!records.IsOpen())
-        return results;
-    const QString idColumn = QStringLiteral("id");
-    while (!records.Eof()) {
-        results.append(records.FieldInt(idColumn), records.FieldView(listed).value_or(QStringView()));
-        records.MoveNext();
-        if (!records.Error().isEmpty())
-            break; // a failing step ends the walk; the rows read so far stay listed
-    }
+    // A failing step ends the walk; the rows read so far stay listed.
+    data::RecordSet records = database->exec(statement);
+    while (records.next())
+        results.append(records.valueInt64(idColumn), records.valueView(listed).value_or(QStringView()));
     return results;
 }
 

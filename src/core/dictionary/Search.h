@@ -30,7 +30,7 @@ struct SearchKind
     bool trimsText;        // the statement gets the text without leading and trailing spaces
     bool skipsBlankText;   // no statement at all when the trimmed text is empty
     data::Statement (*statement)(const QString& prefix);
-    const char* listedColumn; // the column shown in the list (the id always rides along)
+    QLatin1StringView listedColumn; // the column shown in the list (the id always rides along)
     ListFocus listFocus;
     QStringView placeholder; // the box's initial text, cleared by focus only when exact
 };

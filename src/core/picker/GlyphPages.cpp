@@ -1,5 +1,7 @@
 #include "core/picker/GlyphPages.h"
 
+#include "core/data/Schema.h"
+
 #include <algorithm>
 
 namespace orvane::core::picker {
@@ -12,13 +14,11 @@ void GlyphPages::load(const data::DatabaseHandle& database)
     m_pageIndex = 0;
     if (!database)
         return;
-    data::RecordSet glyphs = database->OpenRecordset(data::Statement::glyphsInOrder());
-    glyphs.MoveFirst();
+    data::RecordSet glyphs = database->exec(data::Statement::glyphsInOrder());
     // Rows past the last slot would be read only to be dropped, so reading stops there.
-    for (std::size_t k = 0; k < m_store.size() && !glyphs.Eof(); ++k) {
-        m_store[k] = glyphs.Fields(QStringLiteral("glyph")).value_or(QString());
-        glyphs.MoveNext();
-    }
+    const QString glyph = data::DB_COLUMN_GLYPH;
+    for (std::size_t k = 0; k < m_store.size() && glyphs.next(); ++k)
+        m_store[k] = glyphs.value(glyph).value_or(QString());
 }
 
 QString GlyphPages::slot(int index) const

@@ -1,5 +1,7 @@
 #include "core/shell/AboutText.h"
 
+#include "core/data/Schema.h"
+
 #include <QDir>
 
 namespace orvane::core::shell {
@@ -9,9 +11,9 @@ std::optional<QString> loadAboutText(const data::DatabaseHandle& database)
     if (!database)
         return std::nullopt;
     std::optional<QString> text;
-    data::RecordSet rows = database->OpenRecordset(data::Statement::configAbout());
-    for (; !rows.Eof() && rows.Error().isEmpty(); rows.MoveNext()) {
-        if (std::optional<QString> about = rows.Fields(QStringLiteral("about")))
+    data::RecordSet rows = database->exec(data::Statement::configAbout());
+    while (rows.next()) {
+        if (std::optional<QString> about = rows.value(data::DB_COLUMN_ABOUT))
             text = std::move(about);
     }
     return text;
