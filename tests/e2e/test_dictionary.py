@@ -88,15 +88,13 @@ def look_ups_of_the_selection_by_a_first_copy_and_of_a_word_from_outside(s):
 def a_word_of_the_meanings_finds_its_entry(s):
     window = open_dictionary(s)
     s.key("ctrl+f")
-    search = s.wait_for_window("Search in meanings")
-    s.wait_until(lambda: s.active_window_name() == search.name, "the search in meanings to be active")
+    s.wait_active(s.wait_for_window("Search in meanings"))
     s.type_text("SOUL")
     s.key("Return", "Down")  # searches, then picks the first hit
     s.screenshot("meanings")
     s.key("Escape")  # the search window covers the entry box
     s.wait_until(lambda: not s.windows("Search in meanings"), "the search in meanings to close")
-    expected = f"ψυχή\n{RULE}\nsoul\n\n"
-    s.wait_until(lambda: text_of(s, window, ENTRY_BOX) == expected, f"the entry {expected!r}")
+    s.wait_until(lambda: s.text_at(window, *ENTRY_BOX), "the entry", expect=f"ψυχή\n{RULE}\nsoul\n\n")
 
 
 if __name__ == "__main__":
