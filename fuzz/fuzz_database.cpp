@@ -1,5 +1,6 @@
 // A dictionary file from anyone: mutated database images opened through the program's
-// own open path and read with the program's statements and listings. Nothing may crash,
+// own open path and read with the program's statements and listings, and its meanings
+// searched (through the meaning index when the image holds one). Nothing may crash,
 // hang or leak; a damaged file may only fail to open or end a walk with an error.
 // Input: one selector byte, then the file. An odd selector writes the file to disk and
 // opens it keyed with the program's password, as orvane.mdb is; an even one opens it as
@@ -63,6 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               Statement::dictionaryByPlain(value), Statement::dictionaryById(selector >> 3),
               Statement::glyphsInOrder()})
             walk(*database, statement);
+        // A word, a prefix and a phrase.
+        const meaning::Query query{{{u"a"_s}, false}, {{u"s"_s}, true}, {{u"the"_s, u"soul"_s}, false}};
+        const MeaningHits hits = database->searchMeanings(query, 10);
+        FUZZ_CHECK(qint64(hits.ids.size()) <= std::min<qint64>(hits.total, 10));
     }
     database.reset();
     if (!path.isEmpty())

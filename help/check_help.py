@@ -1,5 +1,6 @@
 """Reads the built orvane.chm back (extract_chmLib) and checks that a reader finds what
-the help promises: every page (and in the plain HTML copy too), working links, the search rules, the licence and, when
+the help promises: every page (and in the plain HTML copy too), working links, the search rules (of the meanings too),
+the licence and, when
 the bundled dictionary was built, its key table.
 
     check_help.py <orvane.chm> [--with-keys] [--html <folder of the plain pages>] [--link <About link's file>]
@@ -12,7 +13,7 @@ import subprocess
 import sys
 import tempfile
 
-PAGES = ["index.html", "searching.html", "keys.html", "picker.html", "data.html", "about.html", "toc.hhc",
+PAGES = ["index.html", "searching.html", "meanings.html", "keys.html", "picker.html", "data.html", "about.html", "toc.hhc",
          "index.hhk"]
 
 
@@ -58,6 +59,12 @@ def main():
                       "orvane --lookup", "GNOME", "KDE Plasma", "Xfce"]:
             if topic not in searching:
                 problems.append(f"searching.html does not mention {topic!r}")
+
+        meanings = text.get("meanings.html", "")
+        for topic in ["Ctrl+F", "Search in meanings", "<kbd>psych*</kbd>", '<kbd>"one\'s self"</kbd>', "accents",
+                      "orvane --define --meanings", "meaning index"]:
+            if topic not in meanings:
+                problems.append(f"meanings.html does not mention {topic!r}")
 
         data = text.get("data.html", "")
         for fact in ["CC BY-SA 3.0", "WikDict", "Wiktionary", "dict-freedict-ell-eng"]:

@@ -11,6 +11,7 @@ PACKAGES=(
     sqlcipher sqlite3 libssl-dev
     libicu-dev zlib1g-dev
     dict-freedict-ell-eng m17n-db
+    dict-freedict-srp-eng
     fp-utils libchm-bin xchm
     fonts-dejavu-core fonts-noto-core
     xvfb openbox trayer xdotool xclip x11-utils imagemagick python3

@@ -12,6 +12,7 @@ const char* const HelpText =
     "Usage: orvane [--database FILE]\n"
     "  or:  orvane --lookup [TEXT] [--database FILE]\n"
     "  or:  orvane --define WORD [--native|--translit|--plain] [--exact] [--limit N] [--database FILE]\n"
+    "  or:  orvane --define --meanings WORDS [--limit N] [--database FILE]\n"
     "\n"
     "A dictionary in the system tray. Without options Orvane starts in the tray; starting\n"
     "it again while it runs does nothing.\n"
@@ -29,6 +30,10 @@ const char* const HelpText =
     "    --plain         search the forms without diacritics only\n"
     "                    (without these three, WORD's letters choose the search)\n"
     "    --exact         only entries whose searched form is WORD (case ignored)\n"
+    "    --meanings      search the meanings instead: the entries that hold every one of\n"
+    "                    WORDS, best first; word* matches words that begin so, and words\n"
+    "                    in double quotes match as a phrase (quote them for the shell:\n"
+    "                    '\"a phrase\"'); case and accents are ignored\n"
     "    --limit N       at most N entries (default 20)\n"
     "  --database FILE   use FILE instead of orvane.mdb beside the program\n"
     "  -platform NAME    the windows' Qt platform, such as xcb, wayland or offscreen\n"
@@ -51,6 +56,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     const QCommandLineOption define(QStringLiteral("define"));
     const QCommandLineOption database(QStringLiteral("database"), {}, QStringLiteral("FILE"));
     const QCommandLineOption exact(QStringLiteral("exact"));
+    const QCommandLineOption meanings(QStringLiteral("meanings"));
     const QCommandLineOption limit(QStringLiteral("limit"), {}, QStringLiteral("N"));
     // Qt's own options for the windows; orvane-gui hands them on to QApplication.
     const QCommandLineOption platform(QStringLiteral("platform"), {}, QStringLiteral("NAME"));
@@ -62,7 +68,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions); // -platform as Qt spells it
-    parser.addOptions({help, version, lookup, define, database, exact, limit, platform, display});
+    parser.addOptions({help, version, lookup, define, database, exact, meanings, limit, platform, display});
     for (const auto& [option, kind] : kinds)
         parser.addOption(option);
     if (!parser.parse(arguments))
@@ -77,12 +83,14 @@ CommandLine parseCommandLine(const QStringList& arguments)
     }
 
     const QStringList words = parser.positionalArguments();
+    command.meanings = parser.isSet(meanings);
     if (parser.isSet(lookup) && parser.isSet(define))
         return fail(QStringLiteral("--lookup and --define cannot go together"));
-    if (words.size() > 1)
+    // The meaning search takes any number of words; a look-up of a headword takes one.
+    if (words.size() > 1 && !command.meanings)
         return fail(QStringLiteral("one word at a time: put a phrase in quotes"));
     if (!words.isEmpty())
-        command.text = words.front();
+        command.text = words.join(u' ');
     if (parser.isSet(lookup)) {
         command.mode = CommandLine::Mode::Lookup;
     } else if (parser.isSet(define)) {
@@ -108,8 +116,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
             return fail(QStringLiteral("--native, --translit and --plain choose one search of --define"));
         command.kind = kind;
     }
-    if (!defining && (parser.isSet(exact) || parser.isSet(limit)))
-        return fail(QStringLiteral("--exact and --limit go with --define"));
+    if (!defining && (parser.isSet(exact) || parser.isSet(limit) || command.meanings))
+        return fail(QStringLiteral("--exact, --meanings and --limit go with --define"));
+    if (command.meanings && (command.kind || parser.isSet(exact)))
+        return fail(QStringLiteral("--meanings searches the meanings: --native, --translit, --plain and --exact "
+                                   "cannot go with it"));
     command.exact = parser.isSet(exact);
     if (parser.isSet(limit)) {
         bool isNumber = false;

@@ -30,6 +30,7 @@ struct CommandLine
     std::optional<QString> text;                        // TEXT or WORD; none: the selection
     QString database;                                   // --database, absolute; empty: orvane.mdb beside the program
     const core::dictionary::SearchKind* kind = nullptr; // forced by --native, --translit or --plain
+    bool meanings = false;                              // --meanings: TEXT is a query of the meaning search
     bool exact = false;
     qsizetype limit = 20;
     QString platform; // -platform: Qt's platform of the windows; empty: its choice

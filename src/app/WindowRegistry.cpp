@@ -2,6 +2,7 @@
 
 #include "ui/common/Messages.h"
 #include "ui/dictionary/DictionaryWindow.h"
+#include "ui/dictionary/MeaningSearchDialog.h"
 #include "ui/picker/CharacterPicker.h"
 #include "ui/shell/AboutDialog.h"
 #include "ui/shell/TrayController.h"
@@ -44,6 +45,7 @@ WindowRegistry::WindowRegistry(const QString& databasePath, QObject* parent) : Q
 WindowRegistry::~WindowRegistry()
 {
     // The windows hold the session, which goes with the registry; the owned ones go with their owner.
+    delete m_meaningSearch.data();
     delete m_picker.data();
     delete m_about.data();
     delete m_dictionary.data();
@@ -64,12 +66,18 @@ CharacterPicker* WindowRegistry::picker() const
     return m_picker;
 }
 
+MeaningSearchDialog* WindowRegistry::meaningSearch() const
+{
+    return m_meaningSearch;
+}
+
 DictionaryWindow* WindowRegistry::showDictionary()
 {
     if (!m_dictionary) {
         DictionaryWindow* window = share(m_dictionary, new DictionaryWindow(&m_session));
         connect(window, &DictionaryWindow::pickerRequested, this, [this, window] { showPicker(window); });
         connect(window, &DictionaryWindow::aboutRequested, this, [this, window] { showAbout(window); });
+        connect(window, &DictionaryWindow::meaningSearchRequested, this, [this, window] { showMeaningSearch(window); });
     }
     return bringForward(m_dictionary.data());
 }
@@ -94,6 +102,15 @@ CharacterPicker* WindowRegistry::showPicker(DictionaryWindow* owner)
             connect(picker, &CharacterPicker::glyphChosen, owner, &DictionaryWindow::appendToScriptBox);
     }
     return bringForward(m_picker.data());
+}
+
+MeaningSearchDialog* WindowRegistry::showMeaningSearch(DictionaryWindow* owner)
+{
+    if (!m_meaningSearch) {
+        MeaningSearchDialog* dialog = share(m_meaningSearch, new MeaningSearchDialog(&m_session, owner));
+        connect(dialog, &MeaningSearchDialog::entryChosen, owner, &DictionaryWindow::showEntry);
+    }
+    return bringForward(m_meaningSearch.data());
 }
 
 void WindowRegistry::attach(ui::shell::TrayController* tray)

@@ -9,7 +9,8 @@ class QWidget;
 
 namespace orvane::ui::dictionary {
 class DictionaryWindow;
-}
+class MeaningSearchDialog;
+} // namespace orvane::ui::dictionary
 namespace orvane::ui::picker {
 class CharacterPicker;
 }
@@ -21,6 +22,7 @@ class TrayController;
 namespace orvane::app {
 
 using ui::dictionary::DictionaryWindow;
+using ui::dictionary::MeaningSearchDialog;
 using ui::picker::CharacterPicker;
 using ui::shell::AboutDialog;
 
@@ -43,12 +45,15 @@ public:
     DictionaryWindow* dictionary() const;
     AboutDialog* about() const;
     CharacterPicker* picker() const;
+    MeaningSearchDialog* meaningSearch() const;
 
     // Show (creating if needed) and bring forward. `owner` keeps an owned window above
     // it; nullptr shows a free top-level window.
     DictionaryWindow* showDictionary();
     AboutDialog* showAbout(QWidget* owner);
     CharacterPicker* showPicker(DictionaryWindow* owner);
+    // Its picked hits show in `owner`'s entry box.
+    MeaningSearchDialog* showMeaningSearch(DictionaryWindow* owner);
 
     // Answers the tray's requests. Without a tray the dictionary shows at once, and
     // closing it ends the program, since nothing else could reach it.
@@ -59,6 +64,7 @@ private:
     QPointer<DictionaryWindow> m_dictionary;
     QPointer<AboutDialog> m_about;
     QPointer<CharacterPicker> m_picker;
+    QPointer<MeaningSearchDialog> m_meaningSearch;
 };
 
 } // namespace orvane::app

@@ -35,9 +35,12 @@ int define(int argc, char* argv[], const CommandLine& command)
         return 2;
     }
     const QString word = dictionary::lookupText(*command.text);
-    const QStringList entries = dictionary::defineEntries(
-        session.database(), word, command.kind ? *command.kind : dictionary::searchKindFor(word), command.exact,
-        command.limit);
+    const QStringList entries =
+        command.meanings
+            ? dictionary::defineMeanings(session.database(), *command.text, command.limit)
+            : dictionary::defineEntries(session.database(), word,
+                                        command.kind ? *command.kind : dictionary::searchKindFor(word), command.exact,
+                                        command.limit);
     // Each entry ends with an empty line, which separates it from the next.
     print(stdout, entries.join(QString()));
     return entries.isEmpty() ? 1 : 0;

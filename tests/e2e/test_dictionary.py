@@ -1,5 +1,6 @@
 """The dictionary and the picker on a real desktop: typing, a search and its entry through the
-clipboard, glyphs from the picker, look-ups from outside, and a session that writes nothing."""
+clipboard, glyphs from the picker, look-ups from outside, the search in meanings, and a session
+that writes nothing."""
 
 import os
 
@@ -81,6 +82,19 @@ def look_ups_of_the_selection_by_a_first_copy_and_of_a_word_from_outside(s):
     status, output = s.run_program("--lookup", "ψυχή")  # handed to the running copy
     s.check(status == 0, f"orvane --lookup ended with {status}: {output}")
     s.wait_until(lambda: s.text_at(window, *ENTRY_BOX), "the entry", expect=f"psychḗ\n{RULE}\nsoul\n\n")
+
+
+@scenario()
+def a_word_of_the_meanings_finds_its_entry(s):
+    window = open_dictionary(s)
+    s.key("ctrl+f")
+    s.wait_active(s.wait_for_window("Search in meanings"))
+    s.type_text("SOUL")
+    s.key("Return", "Down")  # searches, then picks the first hit
+    s.screenshot("meanings")
+    s.key("Escape")  # the search window covers the entry box
+    s.wait_until(lambda: not s.windows("Search in meanings"), "the search in meanings to close")
+    s.wait_until(lambda: s.text_at(window, *ENTRY_BOX), "the entry", expect=f"ψυχή\n{RULE}\nsoul\n\n")
 
 
 if __name__ == "__main__":

@@ -1,13 +1,18 @@
 // The dictionary window's wiring: its boxes, search buttons, list keys and clicks, look-ups, picked characters, fonts,
-// and what the keyboard and a screen reader meet.
+// what the keyboard and a screen reader meet, and the search in meanings it opens.
 #include "FixtureDatabase.h"
 #include "TableRows.h"
 #include "WidgetTesting.h"
+#include "app/WindowRegistry.h"
 #include "core/dictionary/DictionarySession.h"
 #include "core/dictionary/ResultListModel.h"
 #include "ui/dictionary/DictionaryWindow.h"
+#include "ui/dictionary/MeaningSearchDialog.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -278,6 +283,44 @@ private slots:
         QCOMPARE(list()->currentIndex().row(), 20);
         QTest::keyClick(list(), Qt::Key_Down); // from a current row the keys move on from it
         QCOMPARE(list()->currentIndex().row(), 21);
+    }
+
+    // Ctrl+F or a context menu opens the search owned by the window; Enter searches, and the keys that walk the hits
+    // show each in the window, headed by its native-script form. A file without the index says so.
+    void searchInMeanings()
+    {
+        FixtureFolder unindexed;
+        QVERIFY(unindexed.write({.entries = {entry(1, u"ψυχή"_s, u"psychḗ"_s, u"psyche"_s, u"Soul, soul"_s)}},
+                                {.meaningIndex = false}));
+        for (const QString& path : {m_folder.databasePath(), unindexed.databasePath()}) {
+            app::WindowRegistry registry(path);
+            DictionaryWindow* window = registry.showDictionary();
+            QTRY_COMPARE(activations(window), 1);
+            QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+            const QPointer<ui::dictionary::MeaningSearchDialog> dialog = registry.meaningSearch();
+            QVERIFY(dialog && dialog->parentWidget() == window);
+            QCOMPARE(dialog->windowTitle(), u"Search in meanings"_s);
+            QCOMPARE(control<QLabel>(dialog, "noIndexLabel")->isVisibleTo(dialog), path != m_folder.databasePath());
+
+            auto* queryBox = control<QLineEdit>(dialog, "queryBox");
+            typeText(queryBox, u"SOUL"_s);
+            QTest::keyClick(queryBox, Qt::Key_Return);
+            QCOMPARE(control<QLabel>(dialog, "countLabel")->text(), u"1 entry"_s);
+            const QAbstractItemModel* hits = control<QAbstractItemView>(dialog, "hitList")->model();
+            QCOMPARE(hits->index(0, 1).data().toString(), path == m_folder.databasePath() ? u"soul"_s : u"Soul, soul"_s);
+            QTest::keyClick(queryBox, Qt::Key_Down);
+            QCOMPARE(control<QPlainTextEdit>(window, "entryBox")->toPlainText().section(u'\n', 0, 0), u"ψυχή"_s);
+
+            dialog->close();
+            settle();
+            QContextMenuEvent fromKeyboard(QContextMenuEvent::Keyboard, {}, {});
+            QApplication::sendEvent(control<QPlainTextEdit>(window, "entryBox"), &fromKeyboard);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu && menu->actions().last()->text() == u"Search in meanings…"_s);
+            menu->actions().last()->trigger();
+            QVERIFY(registry.meaningSearch() && registry.meaningSearch() != dialog);
+            menu->close();
+        }
     }
 };
 

@@ -38,6 +38,8 @@ QString describe(const CommandLine& command)
         said << QString(command.kind->listedColumn) + (command.kind == &PlainSearch ? u"/m3"_s : u""_s);
     if (command.exact)
         said << u"exact"_s;
+    if (command.meanings)
+        said << u"meanings"_s;
     if (command.limit != 20)
         said << QString::number(command.limit);
     if (!command.database.isEmpty())
@@ -60,6 +62,10 @@ const ArgumentsCase Arguments[] = {
      {u"--define"_s, u"w"_s, u"--translit"_s, u"--exact"_s, u"--limit=3"_s},
      u"define [w] m2 exact 3"_s},
     {"define without diacritics", {u"--plain"_s, u"--define"_s, u"w"_s}, u"define [w] m2/m3"_s},
+    {"define by meanings: words", {u"--define"_s, u"--meanings"_s, u"a"_s, u"\"b c\""_s}, u"define [a \"b c\"] meanings"_s},
+    {"--meanings with --native",
+     {u"--define"_s, u"--meanings"_s, u"w"_s, u"--native"_s},
+     u"error: --meanings searches the meanings: --native, --translit, --plain and --exact cannot go with it"_s},
     {"a database beside", {u"--database"_s, u"/d/my.mdb"_s}, u"tray /d/my.mdb"_s},
     {"help", {u"-h"_s, u"--define"_s}, u"help"_s},
     {"version", {u"--version"_s}, u"version"_s},
@@ -78,7 +84,8 @@ const ArgumentsCase Arguments[] = {
     {"two searches",
      {u"--define"_s, u"w"_s, u"--native"_s, u"--plain"_s},
      u"error: --native, --translit and --plain choose one search of --define"_s},
-    {"--exact without --define", {u"--lookup"_s, u"--exact"_s}, u"error: --exact and --limit go with --define"_s},
+    {"--exact without --define", {u"--lookup"_s, u"--exact"_s}, u"error: --exact, --meanings and --limit go with --define"_s},
+    {"--meanings without --define", {u"--meanings"_s}, u"error: --exact, --meanings and --limit go with --define"_s},
     {"--limit 0", {u"--define"_s, u"w"_s, u"--limit=0"_s}, u"error: --limit needs a number of 1 or more"_s},
     {"--limit -1", {u"--define"_s, u"w"_s, u"--limit=-1"_s}, u"error: --limit needs a number of 1 or more"_s},
     {"--limit x", {u"--define"_s, u"w"_s, u"--limit"_s, u"x"_s}, u"error: --limit needs a number of 1 or more"_s},
@@ -128,6 +135,8 @@ private slots:
         QTest::newRow("limited") << DefineRow{
             {u"--define"_s, u"psyche"_s, u"--limit=1"_s}, 0, u"ψυχή"_s + rule + u"soul\n\n"_s};
         QTest::newRow("nothing exact") << DefineRow{{u"--define"_s, u"psych"_s, u"--exact"_s}, 1, {}};
+        QTest::newRow("meanings, headed as after a plain search")
+            << DefineRow{{u"--define"_s, u"--meanings"_s, u"psyche"_s, u"--limit=1"_s}, 0, u"Ψυχή"_s + rule + u"Psyche\n\n"_s};
         QTest::newRow("nothing in that search") << DefineRow{{u"--define"_s, u"--native"_s, u"psyche"_s}, 1, {}};
         QTest::newRow("no dictionary") << DefineRow{
             {u"--define"_s, u"ψυχή"_s, u"--database"_s, m_folder.path()}, 2, {}};

@@ -9,6 +9,7 @@
 #include "InputError.h"
 #include "KeyboardBuilder.h"
 #include "MimReader.h"
+#include "MkdbBuilder.h"
 
 #include <QProcess>
 #include <QTest>
@@ -23,7 +24,8 @@ namespace {
 
 // One file per row, x.KIND (x.index for dictd). extra: the .dict beside a dictd index (in
 // hex for dictd.dz, which is read through the .index name), the about file of a conf.
-// expected: what the reader made of it, or "!" and the start of the error. "(*" is 100,000 "(".
+// expected: what the reader made of it (entries, then the lines it skipped), or "!" and the start of the error. "(*"
+// is 100,000 "(".
 struct SourceCase
 {
     const char *name, *kind, *text, *extra, *expected;
@@ -37,17 +39,25 @@ const SourceCase sourceCases[] = {
      "1f8b08000000000002034be4aa000081696512030000001f8b08000000000002034be2aa04004ee7246703000000",
      "a|-|-|x\nb|-|-|y"},
     {"dictd: ten digits", "dictd", "a\tAAAAAAAAAA\tB\n", "a", "a|-|-|"},
-    {"dictd: eleven digits", "dictd", "a\tAAAAAAAAAAA\tB\n", "a", "!x.index:1: offset or length"},
-    {"dictd: bad number", "dictd", "ok\tA\tC\nbad\tA\t*\n", "ok\n", "!x.index:2: offset or length"},
-    {"dictd: beyond the end", "dictd", "a\tA\tC\nb\tC\tZ\n", "abc", "!x.index:2: entry lies beyond the end"},
-    {"dictd: body not UTF-8", "dictd", "a\tA\tB\nb\tB\tB\n", "a\xff", "!x.index:2: the entry's text"},
-    {"dictd: blank headword", "dictd", " \tA\tB\n", "a", "!x.index:1: empty headword"},
+    {"dictd: eleven digits", "dictd", "a\tAAAAAAAAAAA\tB\n", "a",
+     "skipped x.index:1: offset or length is not a dictd base64 number: AAAAAAAAAAA B"},
+    {"dictd: bad number", "dictd", "ok\tA\tC\nbad\tA\t*\n", "ok\n",
+     "ok|-|-|\nskipped x.index:2: offset or length is not a dictd base64 number: A *"},
+    {"dictd: beyond the end", "dictd", "a\tA\tC\nb\tC\tZ\n", "abc",
+     "a|-|-|\nskipped x.index:2: entry lies beyond the end of x.dict (3 bytes)"},
+    {"dictd: body not UTF-8", "dictd", "a\tA\tB\nb\tB\tB\n", "a\xff",
+     "a|-|-|\nskipped x.index:2: the entry's text in x.dict is not valid UTF-8"},
+    {"dictd: blank headword, fields", "dictd", " \tA\tB\nb\tA\n", "a",
+     "skipped x.index:1: empty headword\nskipped x.index:2: expected headword, offset and length separated by tabs"},
     {"dictd: no dict", "dictd", "a\tA\tB\n", nullptr, "!x.dict.dz: no such file (nor x.dict)"},
     {"dictd: dict.dz cut short", "dictd.dz", "a\tA\tB\n", "1f8b08000000000002034be4", "!x.dict.dz: not a complete"},
     {"tsv", "tsv", "\357\273\277a\tb\t\tc\\nd\r\n\ne\t\t\tf\\tg\\\\n\n", nullptr, "a|b|-|c\r\nd\ne|-|-|f\tg\\n"}, // BOM
-    {"tsv: unknown escape", "tsv", "a\tb\tc\td\\x\n", nullptr, "!x.tsv:1: unknown escape \\x"},
-    {"tsv: fields", "tsv", "a\tb\tc\td\n\nc\n", nullptr, "!x.tsv:3: expected 4 tab-separated fields, found 1"},
-    {"tsv: blank headword", "tsv", "a\tb\tc\td\n \tb\tc\td\n", nullptr, "!x.tsv:2: the headword"},
+    {"tsv: unknown escape", "tsv", "a\tb\tc\td\\x\n", nullptr,
+     "skipped x.tsv:1: unknown escape \\x (use \\t, \\n or \\\\)"},
+    {"tsv: fields", "tsv", "a\tb\tc\td\n\nc\n", nullptr,
+     "a|b|c|d\nskipped x.tsv:3: expected 4 tab-separated fields, found 1"},
+    {"tsv: blank headword", "tsv", "a\tb\tc\td\n \tb\tc\td\n", nullptr,
+     "a|b|c|d\nskipped x.tsv:2: the headword (first field, m1) is empty"},
     {"tsv: not UTF-8", "tsv", "a\tb\tc\td\nb\xff\tc\td\te\n", nullptr, "!x.tsv:2: the text is not valid UTF-8"},
     {"conf", "conf", "# c\nname = O\n\nfnt1 = N S\nfnt3=D\nfsz2 = 9.75\nfsz5 = 400\nabout-file = a\n", "1\n2\n\n",
      "O|N S|D|-|-|-|9.75|-|-|400|1\r\n2"},
@@ -81,17 +91,20 @@ QString readSource(const SourceCase& source, const QString& folder)
                            dz ? QByteArray::fromHex(source.extra) : QByteArray(source.extra));
     const auto text = [](const std::optional<QString>& value) { return value.value_or(u"-"_s); };
     const auto size = [](const std::optional<double>& value) { return value ? QString::number(*value) : u"-"_s; };
+    SkippedLines skipped;
     const auto entries = [&](const std::vector<SourceEntry>& read) {
         QStringList lines;
         for (const SourceEntry& e : read)
             lines << QStringList{e.m1, text(e.m2), text(e.m3), e.meanings}.join(u'|');
+        for (const InputError& fault : skipped)
+            lines << u"skipped "_s + fault.text().remove(folder + u'/');
         return lines.join(u'\n');
     };
     try {
         if (dictd)
-            return entries(DictdReader::read(dz ? path : path.chopped(6)));
+            return entries(DictdReader::read(dz ? path : path.chopped(6), &skipped));
         if (kind == u"tsv"_s)
-            return entries(EntryTsvReader::read(path));
+            return entries(EntryTsvReader::read(path, &skipped));
         if (kind == u"txt"_s)
             return GlyphSource::fromList(path).join(u' ');
         if (kind == u"conf"_s) {
@@ -104,8 +117,8 @@ QString readSource(const SourceCase& source, const QString& folder)
         QStringList read;
         for (const KeySequence& rule : table.rules())
             read << rule.keys + u'=' + rule.output + u'@' + rule.origin.mid(path.size() + 1);
-        for (const QString& skipped : table.skipped())
-            read << u"skip@"_s + skipped.mid(path.size() + 1).section(u':', 0, 0);
+        for (const QString& note : table.skipped())
+            read << u"skip@"_s + note.mid(path.size() + 1).section(u':', 0, 0);
         return read.join(u' ');
     } catch (const InputError& error) {
         return u'!' + error.text().remove(folder + u'/');
@@ -161,6 +174,8 @@ const BuildCase buildCases[] = {
     {"5001 glyphs fit", "", "", "--glyph-set [\\u4E00-\\u6185]", "!note: glyphs", 0}, // and 3 from the list
     {"5002 glyphs do not", "", "", "--glyph-set [\\u4E00-\\u6186]", "picker offers only the first 5001", 0},
     {"no name", "settings.conf", "fnt1 = A\n", "", "note: @/settings.conf: no name given, so the program", 0},
+    {"a skipped line is told, quiet or not", "entries.tsv", "a\tb\tc\td\nb\n", "-q",
+     "warning: @/entries.tsv:2: expected 4 tab-separated fields, found 1 (line skipped)", 0},
 };
 
 // Every row of a table in the order written, its columns ("a|b") joined by "|" ("-" for null).
@@ -274,6 +289,28 @@ private slots:
                  (QStringList{u"1|ϐ"_s, u"2|β"_s, u"3|ϑ"_s, u"4|α"_s, u"5|γ"_s}));
         QCOMPARE(rowsOf(*database, "tbl_config", "name|fnt1|fnt3|fnt4|fsz1|about"),
                  QStringList{u"F|Noto Sans|DejaVu Sans|-|12.5|Fixture dictionary\r\nCC BY-SA 3.0"_s});
+    }
+
+    // Bad entry lines are skipped, ten of them told one by one; --strict fails at the first, and so does a build that
+    // would have no entry left.
+    void skippedLines()
+    {
+        write("bad.tsv", QByteArray("\tx\ty\tz\n").repeated(12));
+        write("good.tsv", "a\tb\tc\td\n");
+        MkdbBuilder::Options options{.output = at("@/skipping.mdb"), .entriesTsv = {at("@/good.tsv"), at("@/bad.tsv")}};
+        MkdbBuilder lenient(options);
+        QVERIFY2(lenient.run(), qPrintable(lenient.error()));
+        QCOMPARE(lenient.warnings().size(), 11);
+        QCOMPARE(lenient.warnings()[9], at("@/bad.tsv:10: the headword (first field, m1) is empty (line skipped)"));
+        QCOMPARE(lenient.warnings()[10], u"2 more entry lines skipped, 12 in all"_s);
+        options.strict = true;
+        MkdbBuilder strict(options);
+        QVERIFY(!strict.run());
+        QCOMPARE(strict.error(), at("@/bad.tsv:1: the headword (first field, m1) is empty"));
+        MkdbBuilder nothingLeft({.output = at("@/skipping.mdb"), .entriesTsv = {at("@/bad.tsv")}});
+        QVERIFY(!nothingLeft.run());
+        QVERIFY2(nothingLeft.error().startsWith(at("@/bad.tsv: no usable entry: all 12 entry lines were skipped")),
+                 qPrintable(nothingLeft.error()));
     }
 
     // A failed build leaves the earlier database as it was and no file behind.

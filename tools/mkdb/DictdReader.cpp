@@ -74,7 +74,7 @@ QByteArray DictdReader::gunzip(const QByteArray& compressed, const QString& path
     return result;
 }
 
-std::vector<SourceEntry> DictdReader::read(const QString& name)
+std::vector<SourceEntry> DictdReader::read(const QString& name, SkippedLines* skipped)
 {
     const QString base = name.endsWith(QLatin1String(".index")) ? name.chopped(6) : name;
     const QString indexPath = base + QStringLiteral(".index");
@@ -96,29 +96,34 @@ std::vector<SourceEntry> DictdReader::read(const QString& name)
         const int lineNumber = int(i) + 1;
         if (lines[i].isEmpty())
             continue;
+        const auto skip = [&](const QString& message) { skipLine(InputError(indexPath, lineNumber, message), skipped); };
         const QStringList fields = lines[i].split(QLatin1Char('\t'));
-        if (fields.size() < 3)
-            throw InputError(indexPath, lineNumber,
-                             QStringLiteral("expected headword, offset and length separated by tabs"));
+        if (fields.size() < 3) {
+            skip(QStringLiteral("expected headword, offset and length separated by tabs"));
+            continue;
+        }
         const QString& headword = fields[0];
         if (isMetadataHeadword(headword))
             continue;
         qint64 offset = 0, length = 0;
-        if (!decodeNumber(fields[1], &offset) || !decodeNumber(fields[2], &length))
-            throw InputError(
-                indexPath, lineNumber,
-                QStringLiteral("offset or length is not a dictd base64 number: %1 %2").arg(fields[1], fields[2]));
-        if (offset + length > dict.size())
-            throw InputError(
-                indexPath, lineNumber,
-                QStringLiteral("entry lies beyond the end of %1 (%2 bytes)").arg(dictPath).arg(dict.size()));
-        if (headword.trimmed().isEmpty())
-            throw InputError(indexPath, lineNumber, QStringLiteral("empty headword"));
+        if (!decodeNumber(fields[1], &offset) || !decodeNumber(fields[2], &length)) {
+            skip(QStringLiteral("offset or length is not a dictd base64 number: %1 %2").arg(fields[1], fields[2]));
+            continue;
+        }
+        if (offset + length > dict.size()) {
+            skip(QStringLiteral("entry lies beyond the end of %1 (%2 bytes)").arg(dictPath).arg(dict.size()));
+            continue;
+        }
+        if (headword.trimmed().isEmpty()) {
+            skip(QStringLiteral("empty headword"));
+            continue;
+        }
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString body = decoder.decode(dict.mid(offset, length));
-        if (decoder.hasError())
-            throw InputError(indexPath, lineNumber,
-                             QStringLiteral("the entry's text in %1 is not valid UTF-8").arg(dictPath));
+        if (decoder.hasError()) {
+            skip(QStringLiteral("the entry's text in %1 is not valid UTF-8").arg(dictPath));
+            continue;
+        }
         entries.push_back({headword, std::nullopt, std::nullopt, meaningsOf(headword, body)});
     }
     return entries;

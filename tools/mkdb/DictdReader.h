@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InputError.h"
 #include "SourceEntry.h"
 
 #include <QByteArray>
@@ -17,7 +18,8 @@ class DictdReader
 {
 public:
     // `name` is the path without extension; a path ending in .index is accepted too.
-    static std::vector<SourceEntry> read(const QString& name);
+    // A line that cannot be read goes into *skipped (see skipLine()).
+    static std::vector<SourceEntry> read(const QString& name, SkippedLines* skipped = nullptr);
 
     // Exposed for tests.
     static bool decodeNumber(const QString& digits, qint64* value);

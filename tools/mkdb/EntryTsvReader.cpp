@@ -5,12 +5,14 @@
 
 namespace orvane::mkdb {
 
-std::vector<SourceEntry> EntryTsvReader::read(const QString& path)
+std::vector<SourceEntry> EntryTsvReader::read(const QString& path, SkippedLines* skipped)
 {
     std::vector<SourceEntry> entries;
-    for (const TsvReader::Row& row : TsvReader::read(path, 4)) {
-        if (row.fields[0].trimmed().isEmpty())
-            throw InputError(path, row.line, QStringLiteral("the headword (first field, m1) is empty"));
+    for (const TsvReader::Row& row : TsvReader::read(path, 4, skipped)) {
+        if (row.fields[0].trimmed().isEmpty()) {
+            skipLine(InputError(path, row.line, QStringLiteral("the headword (first field, m1) is empty")), skipped);
+            continue;
+        }
         auto given = [](const QString& field) {
             return field.isEmpty() ? std::nullopt : std::optional<QString>(field);
         };

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <exception>
+#include <vector>
 
 namespace orvane::mkdb {
 
@@ -30,5 +31,18 @@ private:
     QString m_message;
     QByteArray m_text;
 };
+
+// The faults of the lines a reader passed over. Real dictionaries carry a few bad lines,
+// which must not cost a user the rest.
+using SkippedLines = std::vector<InputError>;
+
+// A line that cannot be used: kept in *skipped and passed over, or thrown when there is
+// nowhere to keep it (a strict build).
+inline void skipLine(InputError fault, SkippedLines* skipped)
+{
+    if (!skipped)
+        throw fault;
+    skipped->push_back(std::move(fault));
+}
 
 } // namespace orvane::mkdb

@@ -22,14 +22,29 @@ MkdbBuilder::MkdbBuilder(Options options) : m_options(std::move(options)) {}
 
 void MkdbBuilder::readEntries()
 {
+    SkippedLines skipped;
+    SkippedLines* const keep = m_options.strict ? nullptr : &skipped; // strict: the readers throw
     for (const QString& name : m_options.dictd) {
-        std::vector<SourceEntry> read = DictdReader::read(name);
+        std::vector<SourceEntry> read = DictdReader::read(name, keep);
         m_entries.insert(m_entries.end(), read.begin(), read.end());
     }
     for (const QString& path : m_options.entriesTsv) {
-        std::vector<SourceEntry> read = EntryTsvReader::read(path);
+        std::vector<SourceEntry> read = EntryTsvReader::read(path, keep);
         m_entries.insert(m_entries.end(), read.begin(), read.end());
     }
+    if (skipped.empty())
+        return;
+    if (m_entries.empty())
+        throw InputError(skipped.front().file(), 0,
+                         QStringLiteral("no usable entry: all %1 entry lines were skipped, the first for \"%2\"")
+                             .arg(skipped.size())
+                             .arg(skipped.front().text()));
+    const auto warned = std::min<qsizetype>(qsizetype(skipped.size()), MaxSkipWarnings);
+    for (qsizetype i = 0; i < warned; ++i)
+        m_warnings << skipped[size_t(i)].text() + QStringLiteral(" (line skipped)");
+    if (qsizetype(skipped.size()) > warned)
+        m_warnings << QStringLiteral("%1 more entry lines skipped, %2 in all").arg(qsizetype(skipped.size()) - warned)
+                          .arg(skipped.size());
 }
 
 void MkdbBuilder::transliterate()
@@ -125,7 +140,8 @@ void MkdbBuilder::readConfig()
 
 void MkdbBuilder::write()
 {
-    core::data::DatabaseWriter writer(m_options.output, {m_options.withKeys, QString(), m_options.encrypted});
+    core::data::DatabaseWriter writer(
+        m_options.output, {m_options.withKeys, QString(), m_options.encrypted, m_options.meaningIndex});
     auto check = [&](bool ok) {
         if (!ok)
             throw InputError(m_options.output, 0, QStringLiteral("cannot write the database: %1").arg(writer.error()));
@@ -148,6 +164,7 @@ bool MkdbBuilder::run()
 {
     m_error.clear();
     m_report.clear();
+    m_warnings.clear();
     m_entries.clear();
     m_keys.clear();
     m_glyphs.clear();

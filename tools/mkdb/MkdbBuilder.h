@@ -22,19 +22,22 @@ class MkdbBuilder
 public:
     struct Options
     {
-        QString output;
-        QStringList dictd;       // dictd dictionaries, by path without extension
-        QStringList entriesTsv;  // m1, m2, m3, meanings
-        QString m2Transform;     // ICU id; empty: m2 only where the TSV gives it
-        QString m3Transform;     // ICU id applied to m2; empty: strip the diacritics
-        QStringList keyboardTsv; // input, display
-        QStringList keyboardMim; // m17n tables
+        // Initialised so that designated initialisers may name only what they set.
+        QString output{};
+        QStringList dictd{};       // dictd dictionaries, by path without extension
+        QStringList entriesTsv{};  // m1, m2, m3, meanings
+        QString m2Transform{};     // ICU id; empty: m2 only where the TSV gives it
+        QString m3Transform{};     // ICU id applied to m2; empty: strip the diacritics
+        QStringList keyboardTsv{}; // input, display
+        QStringList keyboardMim{}; // m17n tables
         bool completeKeyboard = true;
-        QString glyphSet;       // ICU set pattern
-        QStringList glyphLists; // one glyph per line
-        QString config;         // ConfigFile
+        QString glyphSet{};       // ICU set pattern
+        QStringList glyphLists{}; // one glyph per line
+        QString config{};         // ConfigFile
         bool encrypted = true;
         bool withKeys = true;
+        bool meaningIndex = true;
+        bool strict = false; // fail at the first entry line that cannot be read, instead of skipping it
     };
 
     explicit MkdbBuilder(Options options);
@@ -45,6 +48,9 @@ public:
     QString error() const { return m_error; }
     // Notes on inputs that were passed over: skipped table rules, keyboard rules left out.
     const QStringList& report() const { return m_report; }
+    // Entry lines that were skipped: the first MaxSkipWarnings, then how many more.
+    const QStringList& warnings() const { return m_warnings; }
+    static constexpr qsizetype MaxSkipWarnings = 10;
 
     qsizetype entryCount() const { return qsizetype(m_entries.size()); }
     qsizetype keyCount() const { return qsizetype(m_keys.size()); }
@@ -63,6 +69,7 @@ private:
     std::vector<SourceEntry> m_entries;
     QString m_error;
     QStringList m_report;
+    QStringList m_warnings;
     std::vector<KeyRule> m_keys;
     QStringList m_glyphs;
     std::optional<core::data::DatabaseWriter::Config> m_config;

@@ -5,7 +5,7 @@
 
 namespace orvane::mkdb {
 
-std::vector<TsvReader::Row> TsvReader::read(const QString& path, int columns)
+std::vector<TsvReader::Row> TsvReader::read(const QString& path, int columns, SkippedLines* skipped)
 {
     std::vector<Row> rows;
     const QStringList lines = InputFile::lines(InputFile::readText(path));
@@ -13,14 +13,19 @@ std::vector<TsvReader::Row> TsvReader::read(const QString& path, int columns)
         const int lineNumber = int(i) + 1;
         if (lines[i].isEmpty())
             continue;
-        const QStringList raw = lines[i].split(QLatin1Char('\t'));
-        if (raw.size() != columns)
-            throw InputError(path, lineNumber,
-                             QStringLiteral("expected %1 tab-separated fields, found %2").arg(columns).arg(raw.size()));
-        Row row{lineNumber, {}};
-        for (const QString& field : raw)
-            row.fields << unescape(field, path, lineNumber);
-        rows.push_back(std::move(row));
+        try {
+            const QStringList raw = lines[i].split(QLatin1Char('\t'));
+            if (raw.size() != columns)
+                throw InputError(
+                    path, lineNumber,
+                    QStringLiteral("expected %1 tab-separated fields, found %2").arg(columns).arg(raw.size()));
+            Row row{lineNumber, {}};
+            for (const QString& field : raw)
+                row.fields << unescape(field, path, lineNumber);
+            rows.push_back(std::move(row));
+        } catch (InputError& fault) {
+            skipLine(std::move(fault), skipped);
+        }
     }
     return rows;
 }

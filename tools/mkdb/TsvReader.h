@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InputError.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -20,8 +22,9 @@ public:
     };
 
     // Every non-empty line of `path`; a line with another number of fields than
-    // `columns` is an error naming the file and line.
-    static std::vector<Row> read(const QString& path, int columns);
+    // `columns`, or with an unknown escape, is an error naming the file and line, passed
+    // over into *skipped when given (see skipLine()).
+    static std::vector<Row> read(const QString& path, int columns, SkippedLines* skipped = nullptr);
 
     static QString unescape(const QString& field, const QString& path, int line);
 };

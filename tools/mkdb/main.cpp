@@ -29,8 +29,14 @@ Input formats:
                 and About; fsz1 … fsz5 = 12 give sizes in points; about-file = about.txt
                 holds the About text (relative to the config file).
 
-Line breaks in stored texts are written as CR LF. On any fault the tool names the
-file and line, exits with status 1 and leaves no new file under the output name.
+Line breaks in stored texts are written as CR LF. An entry line that cannot be read (an
+empty headword, a bad offset, a wrong number of fields) is skipped with a warning naming
+the file and line (the first 10, then how many more); with --strict, or when no entry is
+left, the build fails. On any fault the tool names the file and line, exits with status 1
+and leaves no new file under the output name.
+
+The database also gets an index of the meanings (their words folded as the program
+searches them), which the program's search in the meanings uses.
 
 Examples:
   $ orvane-mkdb --entries-tsv words.tsv --m2-transform Devanagari-Latin --output hindi.mdb
@@ -90,13 +96,19 @@ int main(int argc, char* argv[])
                                                   "open it)."));
     const QCommandLineOption noKeys(QStringLiteral("no-search-keys"),
                                     QStringLiteral("Leave out the extra search and sort key columns and indexes."));
+    const QCommandLineOption noMeaningIndex(
+        QStringLiteral("no-meaning-index"),
+        QStringLiteral("Leave out the index of the meanings (the program then reads every entry to search them)."));
+    const QCommandLineOption strict(QStringLiteral("strict"),
+                                    QStringLiteral("Fail at the first entry line that cannot be read (by default such "
+                                                   "a line is skipped with a warning)."));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
                                    QStringLiteral("Do not list skipped and left-out rules on the terminal."));
     const QCommandLineOption report(QStringLiteral("report"),
                                     QStringLiteral("Write the list of skipped and left-out rules to this file."),
                                     QStringLiteral("file"));
     parser.addOptions({output, dictd, entries, m2, m3, keyTsv, keyMim, noCompletion, glyphSet, glyphList, config, plain,
-                       noKeys, quiet, report});
+                       noKeys, noMeaningIndex, strict, quiet, report});
 
     const QStringList arguments = app.arguments();
     if (arguments.contains(QStringLiteral("-h")) || arguments.contains(QStringLiteral("--help"))) {
@@ -129,6 +141,8 @@ int main(int argc, char* argv[])
     options.config = parser.value(config);
     options.encrypted = !parser.isSet(plain);
     options.withKeys = !parser.isSet(noKeys);
+    options.meaningIndex = !parser.isSet(noMeaningIndex);
+    options.strict = parser.isSet(strict);
 
     orvane::mkdb::MkdbBuilder builder(options);
     const bool built = builder.run();
@@ -138,8 +152,11 @@ int main(int argc, char* argv[])
             err << "orvane-mkdb: cannot write the report " << file.fileName() << ": " << file.errorString() << '\n';
             return 1;
         }
-        file.write(builder.report().join(QLatin1Char('\n')).toUtf8() + '\n');
+        file.write((builder.warnings() + builder.report()).join(QLatin1Char('\n')).toUtf8() + '\n');
     }
+    // Skipped entry lines are told even when quiet: the dictionary lacks them.
+    for (const QString& warning : builder.warnings())
+        err << "warning: " << warning << '\n';
     if (!parser.isSet(quiet)) {
         for (const QString& note : builder.report())
             err << "note: " << note << '\n';

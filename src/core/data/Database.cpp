@@ -57,6 +57,7 @@ struct Database::Impl
     QByteArray key, salt; // as opened, for a second connection to the file
     int pageSize = 0;
     bool dictionaryKeys = false;
+    bool meaningIndex = false;
     // Listings held for searches that look at every row; none while the file is changing.
     std::shared_ptr<ScanCache> scanCache;
 };
@@ -96,6 +97,7 @@ bool Database::Impl::firstRead(QString* failure)
     dictionaryKeys = std::all_of(keyIndexes.cbegin(), keyIndexes.cend(),
                                  [&](const QString& name) { return indexes->contains(name); }) &&
                      PreparedStatement(*connection, SqlQuery::build(keys, false)->sql).isValid();
+    meaningIndex = meaning::hasIndex(*connection);
     return true;
 }
 
@@ -340,6 +342,20 @@ bool Database::hasDictionaryKeys() const
 QString Database::path() const
 {
     return d->path;
+}
+
+MeaningHits Database::searchMeanings(const meaning::Query& query, qsizetype limit)
+{
+    d->holdCurrentRead();
+    const std::optional<MeaningHits> hits = d->meaningIndex
+                                                ? meaning::searchIndex(*d->connection, query, limit)
+                                                : meaning::searchWithoutIndex(*d->connection, query, limit);
+    return hits.value_or(MeaningHits());
+}
+
+bool Database::hasMeaningIndex() const
+{
+    return d->meaningIndex;
 }
 
 } // namespace orvane::core::data

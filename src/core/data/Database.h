@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/data/MeaningIndex.h"
 #include "core/data/RecordSet.h"
 #include "core/data/Statement.h"
 
@@ -38,6 +39,12 @@ public:
     bool hasDictionaryKeys() const;
 
     QString path() const;
+
+    // The best `limit` entries whose meanings hold every phrase of `query`, and how many
+    // there are (MeaningIndex.h): from the meaning index when the file has one, else by
+    // reading every entry, with the same result. Nothing when a statement fails.
+    MeaningHits searchMeanings(const meaning::Query& query, qsizetype limit);
+    bool hasMeaningIndex() const;
 
 private:
     struct Impl;

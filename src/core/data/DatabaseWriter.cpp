@@ -3,6 +3,7 @@
 #include "core/data/Cipher.h"
 #include "core/data/Connection.h"
 #include "core/data/Database.h"
+#include "core/data/MeaningIndex.h"
 #include "core/data/PreparedStatement.h"
 #include "core/data/Schema.h"
 #include "core/data/UnicodeText.h"
@@ -248,8 +249,14 @@ bool DatabaseWriter::commit()
 {
     if (!d->connection)
         return d->fail(QStringLiteral("database is not open"));
-    const bool written =
-        (!d->options.withKeys || d->exec(schema::createIndexes())) && d->exec("ANALYZE;") && d->exec("COMMIT;");
+    QString indexFailure;
+    const auto writeMeaningIndex = [&] {
+        return !d->options.meaningIndex || meaning::writeIndex(*d->connection, d->options.withKeys, &indexFailure) ||
+               d->fail(indexFailure);
+    };
+    // The meaning index reads the list order from the key indexes, so it comes after them.
+    const bool written = (!d->options.withKeys || d->exec(schema::createIndexes())) && writeMeaningIndex() &&
+                         d->exec("ANALYZE;") && d->exec("COMMIT;");
     d->closeConnection();
     if (!written)
         return false;

@@ -21,6 +21,7 @@ public:
         bool withKeys = true;  // write the k/s key columns and indexes of Schema.h
         QString passphrase{};  // empty: the program's DatabasePassword
         bool encrypted = true; // false: a plain SQLite file (tests of bad files, bench reference)
+        bool meaningIndex = true; // write the meaning index of MeaningIndex.h
     };
 
     DatabaseWriter(const QString& targetPath, Options options);
@@ -61,7 +62,7 @@ public:
     // (a missing column, numbers where text is expected...).
     bool exec(const QString& sql);
 
-    // Creates the indexes, analyzes, closes and renames into place.
+    // Creates the indexes (the meaning index too), analyzes, closes and renames into place.
     bool commit();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "core/data/Schema.h"
 #include "core/dictionary/EntryComposer.h"
+#include "core/dictionary/MeaningSearch.h"
 
 #include <algorithm>
 
@@ -74,6 +75,17 @@ QStringList defineEntries(const data::DatabaseHandle& database, const QString& w
         if (exact && data::schema::searchKey(hits.term(row)) != key)
             continue;
         const QString composed = composeEntry(database, hits.id(row), kind.searchMode);
+        if (!composed.isEmpty())
+            entries << entryDisplayText(composed);
+    }
+    return entries;
+}
+
+QStringList defineMeanings(const data::DatabaseHandle& database, const QString& query, qsizetype limit)
+{
+    QStringList entries;
+    for (const qint64 id : searchMeanings(database, query, limit).hits.ids) {
+        const QString composed = composeEntry(database, id, SearchMode::Latin);
         if (!composed.isEmpty())
             entries << entryDisplayText(composed);
     }

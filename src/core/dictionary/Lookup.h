@@ -29,4 +29,8 @@ const SearchKind& searchKindFor(const QString& text);
 QStringList defineEntries(const data::DatabaseHandle& database, const QString& word, const SearchKind& kind, bool exact,
                           qsizetype limit);
 
+// The same for a search in the meanings (MeaningSearch.h): the best `limit` hits of
+// `query`, each headed by its native-script form as after a search of the other boxes.
+QStringList defineMeanings(const data::DatabaseHandle& database, const QString& query, qsizetype limit);
+
 } // namespace orvane::core::dictionary

@@ -6,23 +6,26 @@
 #include "core/dictionary/ResultListModel.h"
 #include "core/dictionary/Search.h"
 #include "ui/common/ActivationWatcher.h"
+#include "ui/common/ConfiguredFont.h"
 #include "ui/common/HelpLauncher.h"
 #include "ui/common/Messages.h"
 #include "ui/common/ProgramIcon.h"
 #include "ui/common/Twips.h"
+#include "ui/common/WaitCursor.h"
 #include "ui/dictionary/ResultList.h"
 #include "ui/dictionary/SearchLineEdit.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 
 namespace orvane::ui::dictionary {
 
@@ -39,10 +42,6 @@ QFont designedFont(const char* family, double points, bool bold = false)
     return font;
 }
 
-// A configured size outside this range is a data error; applying it would make the
-// control unreadable or absurdly large, so the control keeps its size.
-constexpr double MaxFontPoints = 200.0;
-
 // The native-script box empties itself when its text becomes exactly this long, however
 // the text got there; a longer text pasted at once stays. Intended, not a limit.
 constexpr qsizetype DiscardedScriptLength = 15;
@@ -51,16 +50,7 @@ constexpr qsizetype DiscardedScriptLength = 15;
 constexpr double PickedCharacterPoints = 11;
 
 const QString DoubleClickToClear = QStringLiteral("Double click to clear");
-
-// Shows the wait cursor while a long search fills the list.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
+const QString SearchInMeanings = QStringLiteral("Search in meanings\u2026");
 
 } // namespace
 
@@ -113,6 +103,8 @@ void DictionaryWindow::createControls()
     m_resultList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_resultList->setAccessibleName(QStringLiteral("Search results"));
     m_resultList->viewport()->installEventFilter(this);
+    m_resultList->installEventFilter(this); // its context menu from the keyboard
+    m_entryBox->installEventFilter(this);
     connect(m_resultList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &DictionaryWindow::showCurrentEntry);
 
@@ -181,6 +173,8 @@ void DictionaryWindow::createControls()
     connect(m_pickerButton, &QPushButton::clicked, this, &DictionaryWindow::pickerRequested);
     connect(m_aboutButton, &QPushButton::clicked, this, &DictionaryWindow::aboutRequested);
     connect(m_helpButton, &QPushButton::clicked, this, [this] { common::showHelp(this); });
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
+            &DictionaryWindow::meaningSearchRequested);
 }
 
 // ---- Activation ---------------------------------------------------------------------
@@ -211,11 +205,8 @@ void DictionaryWindow::applyDisplaySettings()
     // Each of the ten settings stands alone: one that cannot be applied is skipped.
     for (const auto& setting : settings) {
         auto* box = qobject_cast<SearchLineEdit*>(setting.control);
-        QFont font = box ? box->textFont() : setting.control->font();
-        if (!setting.family.isEmpty() && QFontDatabase::hasFamily(setting.family))
-            font.setFamily(setting.family);
-        if (setting.points > 0 && setting.points <= MaxFontPoints)
-            font.setPointSizeF(setting.points);
+        const QFont font =
+            common::configuredFont(box ? box->textFont() : setting.control->font(), setting.family, setting.points);
         if (box)
             box->setTextFont(font);
         else
@@ -240,7 +231,7 @@ void DictionaryWindow::onSearchClicked(const SearchBox& search)
             m_resultList->setFocus();
     }
     {
-        const WaitCursor waitCursor;
+        const common::WaitCursor waitCursor;
         m_resultModel->setRows(core::dictionary::runSearch(m_session->database(), kind, search.box->text()));
     }
     if (kind.listFocus == core::dictionary::ListFocus::AfterSearch)
@@ -288,20 +279,40 @@ void DictionaryWindow::runPendingLookup()
 void DictionaryWindow::showCurrentEntry()
 {
     const QModelIndex current = m_resultList->currentIndex();
-    if (current.isValid()) {
-        const qint64 id = current.data(core::dictionary::ResultListModel::EntryIdRole).toLongLong();
-        const QString composed = core::dictionary::composeEntry(m_session->database(), id, m_searchMode);
-        // An entry that cannot be read leaves the box as it was.
-        if (!composed.isEmpty())
-            m_entryBox->setPlainText(core::dictionary::entryDisplayText(composed));
-    }
+    if (current.isValid())
+        showComposedEntry(current.data(core::dictionary::ResultListModel::EntryIdRole).toLongLong(), m_searchMode);
+    else
+        showComposedEntry(-1, m_searchMode); // the caret and the focus as after any pick
+    // Back to the list, so that the arrow keys go on walking the results.
+    m_entryBox->setFocus();
+    m_resultList->setFocus();
+}
+
+void DictionaryWindow::showEntry(qint64 id)
+{
+    showComposedEntry(id, core::dictionary::SearchMode::Latin);
+}
+
+void DictionaryWindow::showComposedEntry(qint64 id, core::dictionary::SearchMode header)
+{
+    const QString composed = id < 0 ? QString() : core::dictionary::composeEntry(m_session->database(), id, header);
+    // An entry that cannot be read leaves the box as it was.
+    if (!composed.isEmpty())
+        m_entryBox->setPlainText(core::dictionary::entryDisplayText(composed));
     QTextCursor caret = m_entryBox->textCursor();
     caret.movePosition(QTextCursor::Start);
     m_entryBox->setTextCursor(caret);
     m_entryBox->ensureCursorVisible();
-    // Back to the list, so that the arrow keys go on walking the results.
-    m_entryBox->setFocus();
-    m_resultList->setFocus();
+}
+
+void DictionaryWindow::showContextMenu(QWidget* control, const QPoint& globalPosition)
+{
+    QMenu* menu = control == m_entryBox ? m_entryBox->createStandardContextMenu() : new QMenu(this);
+    if (!menu->isEmpty())
+        menu->addSeparator();
+    menu->addAction(SearchInMeanings, this, &DictionaryWindow::meaningSearchRequested);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPosition);
 }
 
 // ---- Search boxes -------------------------------------------------------------------
@@ -344,11 +355,29 @@ void DictionaryWindow::onScriptTextChanged()
 
 bool DictionaryWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ContextMenu && (watched == m_entryBox || watched == m_resultList->viewport() ||
+                                                 watched == m_resultList)) {
+        auto* request = static_cast<QContextMenuEvent*>(event);
+        const bool list = watched != m_entryBox;
+        // A right button over the list shows the current entry again, menu or not.
+        if (list && request->reason() == QContextMenuEvent::Mouse)
+            showCurrentEntry();
+        const QRect current = m_resultList->visualRect(m_resultList->currentIndex());
+        const QPoint keyboardPosition = list ? m_resultList->viewport()->mapToGlobal(
+                                                   current.isValid() ? current.center() : QPoint(0, 0))
+                                             : m_entryBox->viewport()->mapToGlobal(
+                                                   m_entryBox->cursorRect().bottomLeft());
+        showContextMenu(list ? m_resultList : static_cast<QWidget*>(m_entryBox),
+                        request->reason() == QContextMenuEvent::Mouse ? request->globalPos() : keyboardPosition);
+        return true;
+    }
     if (watched->parent() == m_resultList) { // the list's viewport
         if (event->type() == QEvent::MouseButtonRelease)
             showCurrentEntry();
         return QWidget::eventFilter(watched, event);
     }
+    if (watched == m_resultList || watched == m_entryBox)
+        return QWidget::eventFilter(watched, event);
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (box == nullptr)
         return QWidget::eventFilter(watched, event);

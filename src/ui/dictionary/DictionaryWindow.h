@@ -40,10 +40,15 @@ public:
     // has connected the database, it waits for it.
     void lookUp(const QString& text);
 
+    // An entry chosen elsewhere (a hit of the search in meanings): shown in the entry box
+    // with the header of a plain search, the native-script form. The list stays as it is.
+    void showEntry(qint64 id);
+
 signals:
-    // "#" and "About": the window registry opens them, owned by this window.
+    // "#", "About" and Ctrl+F: the window registry opens them, owned by this window.
     void pickerRequested();
     void aboutRequested();
+    void meaningSearchRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,6 +71,9 @@ private:
     void runPendingLookup();
 
     void showCurrentEntry();
+    void showComposedEntry(qint64 id, core::dictionary::SearchMode header);
+    // The entry box's own menu and the list's, each with "Search in meanings…".
+    void showContextMenu(QWidget* control, const QPoint& globalPosition);
 
     void onTranslitTextChanged();
     void onScriptTextChanged();
