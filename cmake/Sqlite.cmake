@@ -20,19 +20,35 @@ if(ORVANE_SYSTEM_SQLCIPHER)
 endif()
 
 # The files exactly as pinned (cmake/sqlite3mc.sha256, which scripts/setup.sh checks
-# too): anything else stops here with one line.
-file(STRINGS "${PROJECT_SOURCE_DIR}/cmake/sqlite3mc.sha256" orvane_sqlite_pins)
-foreach(pin IN LISTS orvane_sqlite_pins)
-    string(REGEX MATCH "^([0-9a-f]+)  (.+)$" pin "${pin}")
-    set(file "${ORVANE_SQLITE_SOURCE_DIR}/${CMAKE_MATCH_2}")
-    set(actual "")
-    if(EXISTS "${file}")
-        file(SHA256 "${file}" actual)
-    endif()
-    if(NOT actual STREQUAL CMAKE_MATCH_1)
-        message(FATAL_ERROR "${file} is missing or altered: run scripts/setup.sh")
-    endif()
-endforeach()
+# too). A clone configured without scripts/setup.sh (a second worktree, a tool that
+# builds a copy) gets them from the same script, which takes the package from its cache
+# when it can; files that are there but altered stop here with one line.
+function(orvane_sqlite_unaltered result)
+    file(STRINGS "${PROJECT_SOURCE_DIR}/cmake/sqlite3mc.sha256" pins)
+    foreach(pin IN LISTS pins)
+        string(REGEX MATCH "^([0-9a-f]+)  (.+)$" pin "${pin}")
+        set(file "${ORVANE_SQLITE_SOURCE_DIR}/${CMAKE_MATCH_2}")
+        set(actual "")
+        if(EXISTS "${file}")
+            file(SHA256 "${file}" actual)
+        endif()
+        if(NOT actual STREQUAL CMAKE_MATCH_1)
+            set(${result} "${file}" PARENT_SCOPE)
+            return()
+        endif()
+    endforeach()
+    set(${result} "" PARENT_SCOPE)
+endfunction()
+
+orvane_sqlite_unaltered(orvane_sqlite_altered)
+if(orvane_sqlite_altered AND NOT EXISTS "${ORVANE_SQLITE_SOURCE_DIR}"
+   AND ORVANE_SQLITE_SOURCE_DIR STREQUAL "${PROJECT_SOURCE_DIR}/external/sqlite3mc")
+    execute_process(COMMAND "${PROJECT_SOURCE_DIR}/scripts/fetch-sqlite.sh" OUTPUT_QUIET)
+    orvane_sqlite_unaltered(orvane_sqlite_altered)
+endif()
+if(orvane_sqlite_altered)
+    message(FATAL_ERROR "${orvane_sqlite_altered} is missing or altered: run scripts/setup.sh")
+endif()
 
 # C only for the engine; the project's warning flags stay off it.
 enable_language(C)
