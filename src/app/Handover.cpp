@@ -77,7 +77,9 @@ std::optional<Request> decode(const QByteArray& message)
     }
     // The tokens, each kind at most once, and nothing after them.
     for (QByteArrayView rest = QByteArrayView(message).sliced(HeaderBytes + length); !rest.isEmpty();) {
-        QByteArray* token = rest.front() == 'W' ? &request.token.wayland : rest.front() == 'X' ? &request.token.x11 : nullptr;
+        QByteArray* token = rest.front() == 'W'   ? &request.token.wayland
+                            : rest.front() == 'X' ? &request.token.x11
+                                                  : nullptr;
         const qsizetype size = rest.size() >= 2 ? quint8(rest.at(1)) : 0;
         if (!token || !token->isEmpty() || rest.size() < 2 + size || !isToken(rest.sliced(2, size)))
             return std::nullopt;
@@ -100,7 +102,8 @@ std::optional<quint32> startupTime(const QByteArray& startupId)
 {
     const qsizetype at = startupId.lastIndexOf("_TIME");
     const QByteArray digits = at < 0 ? QByteArray() : startupId.mid(at + 5);
-    bool ok = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    bool ok =
+        !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
     const quint32 time = ok ? digits.toUInt(&ok) : 0;
     return ok ? std::optional(time) : std::nullopt;
 }

@@ -32,7 +32,8 @@ struct ActivationToken
     QByteArray wayland; // for xdg-activation, from XDG_ACTIVATION_TOKEN
     QByteArray x11;     // the startup notification id, from DESKTOP_STARTUP_ID
 
-    static ActivationToken fromEnvironment(const QProcessEnvironment& environment);
+    static ActivationToken
+    fromEnvironment(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
     bool operator==(const ActivationToken&) const = default;
 };
 

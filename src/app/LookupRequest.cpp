@@ -49,7 +49,8 @@ void lookUp(WindowRegistry& registry, const handover::Request& request)
         QObject::disconnect(qApp, &QGuiApplication::focusWindowChanged, waiting, nullptr);
         waiting->deleteLater();
         // Queued, behind the selections that came with the focus.
-        QMetaObject::invokeMethod(window, [window] { window->lookUp(selectedText()); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            window, [window] { window->lookUp(selectedText()); }, Qt::QueuedConnection);
     });
 }
 

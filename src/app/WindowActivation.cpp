@@ -23,8 +23,8 @@ namespace {
 bool activateWithStartupId(xcb_connection_t* connection, xcb_window_t window, bool mapped, const QByteArray& startupId)
 {
     const auto atom = [connection](const char* name) {
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
+        xcb_intern_atom_reply_t* reply =
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
         const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
         free(reply);
         return found;
@@ -78,8 +78,8 @@ void activateWindow(QWidget* window, const handover::ActivationToken& token)
     }
 #ifdef ORVANE_X11_ACTIVATION
     if (const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>(); x11 && !token.x11.isEmpty())
-        if (activateWithStartupId(x11->connection(), xcb_window_t(window->winId()),
-                                  window->windowHandle()->isExposed(), token.x11))
+        if (activateWithStartupId(x11->connection(), xcb_window_t(window->winId()), window->windowHandle()->isExposed(),
+                                  token.x11))
             return;
 #endif
     window->activateWindow();

@@ -20,8 +20,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     const bool lookingUp = command.mode == CommandLine::Mode::Lookup;
-    const handover::Request request{command.text,
-                                    handover::ActivationToken::fromEnvironment(QProcessEnvironment::systemEnvironment())};
+    const handover::Request request{command.text, handover::ActivationToken::fromEnvironment()};
     const QByteArray message = lookingUp ? handover::lookupMessage(request.text, request.token) : QByteArray();
     // orvane asked already; asked again before any display is opened, since a copy may have
     // started meanwhile: it takes the look-up, and this one leaves silently.
