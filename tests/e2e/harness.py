@@ -8,8 +8,8 @@ import fcntl
 import hashlib
 import json
 import os
-import pwd
 import pathlib
+import pwd
 import re
 import shutil
 import signal
@@ -317,8 +317,7 @@ class Session:
 
     def run_program(self, *arguments, timeout=TIMEOUT, **env):  # another copy, run to its end: status and output
         result = subprocess.run([os.path.join(self.program_folder, "orvane"), *arguments], env={**self.env, **env},
-                                capture_output=True, text=True, timeout=timeout,
-                                preexec_fn=self.child)
+                                capture_output=True, text=True, timeout=timeout, preexec_fn=self.child)
         return result.returncode, result.stdout + result.stderr
 
     def program_ended(self):
@@ -331,7 +330,7 @@ class Session:
                  if not file.startswith(".cache/fontconfig/")]  # the font library's, where the machine's is stale
                 + [file for file in set(now) | set(before) if now.get(file) != before.get(file)])
 
-    # ---- X -------------------------------------------------------------------------
+    # ---- the desktop ---------------------------------------------------------------
 
     def x(self, *argv, check=True):
         result = subprocess.run(argv, env=self.desktop_env, capture_output=True, text=True, timeout=20,
@@ -464,16 +463,15 @@ class Session:
 
     def selection(self, selection="clipboard"):
         if self.wayland:
-            return self.x("wl-paste", "--no-newline", *["--primary"][:selection == "primary"], check=False)
+            return self.x("wl-paste", "--no-newline", *(["--primary"] if selection == "primary" else []), check=False)
         return self.x("xclip", "-o", "-selection", selection, check=False)
 
     def set_selection(self, text, selection="clipboard"):
         """Puts text into a selection and waits until it holds it: xclip or wl-copy serves it from the background."""
-        argv = (["wl-copy", *["--primary"][:selection == "primary"]] if self.wayland
+        argv = (["wl-copy", *(["--primary"] if selection == "primary" else [])] if self.wayland
                 else ["xclip", "-i", "-selection", selection])
         subprocess.run(argv, input=text, text=True, env=self.desktop_env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=20, check=True,
-                       preexec_fn=self.child)
+                       stderr=subprocess.DEVNULL, timeout=20, check=True, preexec_fn=self.child)
         self.wait_until(lambda: self.selection(selection), f"the {selection} to hold it", expect=text)
 
     def copied_after(self, action):
@@ -509,11 +507,12 @@ class Session:
         self.shots += 1
         os.makedirs(self.artefacts, exist_ok=True)
         shot = os.path.join(self.artefacts, f"{self.name}-{self.shots:02d}-{label}.png")
-        if self.wayland:  # grim writes where the account may; the harness keeps it
-            self.x("grim", os.path.join(self.workdir, "shot.png"), check=False)
-            return os.path.exists(os.path.join(self.workdir, "shot.png")) and shutil.move(
-                os.path.join(self.workdir, "shot.png"), shot)
-        self.x("import", "-window", "root", shot, check=False)
+        if not self.wayland:
+            return self.x("import", "-window", "root", shot, check=False)
+        taken = os.path.join(self.workdir, "shot.png")  # where the account may write
+        self.x("grim", taken, check=False)
+        if os.path.exists(taken):
+            shutil.move(taken, shot)
 
     def check(self, condition, message):
         """Fails the scenario unless condition holds, saying what the display and the program show."""
