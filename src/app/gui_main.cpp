@@ -60,6 +60,7 @@ int main(int argc, char* argv[])
     // The token of the action that started this copy served the window it showed (Qt's
     // Wayland platform takes it from here for a window shown without a tray); a later
     // window, or a program started from this one, must not present it again.
-    qunsetenv("XDG_ACTIVATION_TOKEN");
+    for (const char* token : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"})
+        qunsetenv(token);
     return QApplication::exec();
 }
