@@ -204,8 +204,8 @@ private slots:
         for (const QByteArray& message :
              {QByteArray("ORVL"), text.chopped(1), text + 'x', selection + 'x',
               QByteArray(text).replace("\xCF\x88", "\xCF\xCF"), QByteArray(text).replace('T', 'X'),
-              QByteArray(text).replace('T', 'S'), text + "Z\x01z", text + "W\x01" "aW\x01" "b", text + "W\x03" "ab",
-              text + "W\x03" "a b", text + "W\x00", selection, text, handover::lookupMessage(u"ψυχή"_s, tokens)})
+              QByteArray(text).replace('T', 'S'), text + "Z\001z", text + "W\001aW\001b", text + "W\003ab",
+              text + "W\003a b", text + 'W', selection, text, handover::lookupMessage(u"ψυχή"_s, tokens)})
             QCOMPARE(handover::handOver(message, m_name), handover::Probe::OwnCopy);
         QTRY_COMPARE(lookups.size(), 3);
         QCOMPARE(lookups[0][0].value<Request>(), Request());
