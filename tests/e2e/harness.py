@@ -103,12 +103,8 @@ class Session:
     def __init__(self, program_dir, artefacts, name, database, tray, bus):
         self.name, self.artefacts, self.source_dir = name, artefacts, program_dir
         self.database, self.tray, self.bus, self.wayland = database, tray, bus, tray == "swaybar"
-        self.account = None
-        if self.wayland and os.getuid() == 0:
-            try:
-                self.account = pwd.getpwnam(WAYLAND_ACCOUNT)
-            except KeyError:
-                raise ScenarioFailed(f"no account {WAYLAND_ACCOUNT} to run sway as: run scripts/setup.sh as root")
+        # scripts/setup.sh makes the account
+        self.account = pwd.getpwnam(WAYLAND_ACCOUNT) if self.wayland and os.getuid() == 0 else None
         self.processes = []
         self.program = None
         self.shots, self.nudge = 0, 10
@@ -130,9 +126,7 @@ class Session:
             self._take_turn()
             self._prepare_program_folder()
             if self.account:  # the scenario's folders become the account's
-                for root, folders, files in os.walk(self.workdir):
-                    for name in [root] + [os.path.join(root, f) for f in folders + files]:
-                        os.chown(name, self.account.pw_uid, self.account.pw_gid)
+                subprocess.run(["chown", "-R", f"{WAYLAND_ACCOUNT}:", self.workdir], check=True)
             if self.bus:
                 self._start_bus()
             if self.wayland:
