@@ -62,8 +62,8 @@ std::pair<double, double> roundTripMs(const bench::Context& context, SingleInsta
 {
     WindowRegistry registry(dataset.databasePath);
     QObject::connect(&instance, &SingleInstance::lookupRequested, &registry,
-                     [&registry](const std::optional<QString>& text) { lookUp(registry, text); });
-    lookUp(registry, word); // opens the window; its activation connects the database, then the entry shows
+                     [&registry](const handover::Request& request) { lookUp(registry, request); });
+    lookUp(registry, {word, {}}); // opens the window; its activation connects the database, then the entry shows
     auto* entry = registry.dictionary()->findChild<QPlainTextEdit*>(QStringLiteral("entryBox"));
     waitFor([&] { return !entry->toPlainText().isEmpty(); });
     const auto copyMs = [&](const QStringList& arguments, const std::function<bool(const QProcess&)>& done) {

@@ -16,6 +16,7 @@ PACKAGES=(
     fonts-dejavu-core fonts-noto-core
     xvfb openbox trayer xdotool xclip x11-utils imagemagick python3
     dbus-daemon haskell-gtk-sni-tray-utils
+    sway qt6-wayland wl-clipboard wtype grim foot libxcb1-dev
     clang libclang-rt-14-dev dpkg-dev
     help2man appstream desktop-file-utils lintian
 )
@@ -37,6 +38,11 @@ if ((${#missing[@]} > 0)); then
     export DEBIAN_FRONTEND=noninteractive
     $SUDO apt-get update -qq
     $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# sway refuses to run as root: as root, the end-to-end tests run their Wayland desktop as this account.
+if [[ $(id -u) -eq 0 ]] && ! getent passwd orvane-e2e >/dev/null; then
+    useradd --system --user-group --home-dir /nonexistent --no-create-home --shell /usr/sbin/nologin orvane-e2e
 fi
 
 scripts/fetch-sqlite.sh

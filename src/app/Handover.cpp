@@ -5,6 +5,7 @@
 #include <QScopeGuard>
 #include <QStringDecoder>
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 #ifndef Q_OS_LINUX
@@ -38,6 +39,12 @@ QString userName()
 #endif
 }
 
+bool isToken(QByteArrayView token)
+{
+    return !token.isEmpty() && token.size() <= MaxTokenBytes &&
+           std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 0x7f; });
+}
+
 } // namespace
 
 bool isSameAccount([[maybe_unused]] qintptr fd)
@@ -51,20 +58,54 @@ bool isSameAccount([[maybe_unused]] qintptr fd)
 #endif
 }
 
-bool decode(const QByteArray& message, std::optional<QString>& text)
+std::optional<Request> decode(const QByteArray& message)
 {
     if (message.size() < HeaderBytes || !message.startsWith(Mark))
-        return false;
+        return std::nullopt;
     const quint32 length = qFromBigEndian<quint32>(message.constData() + 5);
-    if (length > MaxTextBytes || message.size() != HeaderBytes + qsizetype(length))
-        return false;
-    if (message.at(4) == 'S') {
-        text.reset();
-        return length == 0;
+    if (length > MaxTextBytes || message.size() < HeaderBytes + qsizetype(length))
+        return std::nullopt;
+    Request request;
+    const QByteArrayView text = QByteArrayView(message).sliced(HeaderBytes, length);
+    if (message.at(4) == 'T') {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        request.text = utf8(text);
+        if (utf8.hasError())
+            return std::nullopt;
+    } else if (message.at(4) != 'S' || length != 0) {
+        return std::nullopt;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    text = utf8(QByteArrayView(message).sliced(HeaderBytes));
-    return message.at(4) == 'T' && !utf8.hasError();
+    // The tokens, each kind at most once, and nothing after them.
+    for (QByteArrayView rest = QByteArrayView(message).sliced(HeaderBytes + length); !rest.isEmpty();) {
+        QByteArray* token = rest.front() == 'W'   ? &request.token.wayland
+                            : rest.front() == 'X' ? &request.token.x11
+                                                  : nullptr;
+        const qsizetype size = rest.size() >= 2 ? quint8(rest.at(1)) : 0;
+        if (!token || !token->isEmpty() || rest.size() < 2 + size || !isToken(rest.sliced(2, size)))
+            return std::nullopt;
+        *token = rest.sliced(2, size).toByteArray();
+        rest = rest.sliced(2 + size);
+    }
+    return request;
+}
+
+ActivationToken ActivationToken::fromEnvironment(const QProcessEnvironment& environment)
+{
+    const auto read = [&environment](const char* name) {
+        const QByteArray token = environment.value(QString::fromLatin1(name)).toUtf8();
+        return isToken(token) ? token : QByteArray();
+    };
+    return {read("XDG_ACTIVATION_TOKEN"), read("DESKTOP_STARTUP_ID")};
+}
+
+std::optional<quint32> startupTime(const QByteArray& startupId)
+{
+    const qsizetype at = startupId.lastIndexOf("_TIME");
+    const QByteArray digits = at < 0 ? QByteArray() : startupId.mid(at + 5);
+    bool ok =
+        !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const quint32 time = ok ? digits.toUInt(&ok) : 0;
+    return ok ? std::optional(time) : std::nullopt;
 }
 
 QString serverName()
@@ -72,7 +113,7 @@ QString serverName()
     return QStringLiteral("orvane-") + userName();
 }
 
-QByteArray lookupMessage(const std::optional<QString>& text)
+QByteArray lookupMessage(const std::optional<QString>& text, const ActivationToken& token)
 {
     // Cut here already, so that what is sent always fits the receiver's limit.
     const QByteArray utf8 = text ? core::dictionary::lookupText(*text).toUtf8() : QByteArray();
@@ -80,7 +121,11 @@ QByteArray lookupMessage(const std::optional<QString>& text)
     message += text ? 'T' : 'S';
     message.resize(HeaderBytes);
     qToBigEndian<quint32>(quint32(utf8.size()), message.data() + 5);
-    return message + utf8;
+    message += utf8;
+    for (const auto& [kind, value] : {std::pair('W', &token.wayland), {'X', &token.x11}})
+        if (isToken(*value))
+            message += kind + QByteArray(1, char(value->size())) + *value;
+    return message;
 }
 
 Probe handOver(const QByteArray& message, const QString& name)

@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QWindow>
 
 namespace orvane::app {
 
@@ -24,9 +25,33 @@ QString selectedText()
 
 } // namespace
 
-void lookUp(WindowRegistry& registry, const std::optional<QString>& text)
+void lookUp(WindowRegistry& registry, const handover::Request& request)
 {
-    registry.showDictionary()->lookUp(text ? *text : selectedText());
+    DictionaryWindow* window = registry.showDictionary(request.token);
+    // At most one look-up waits for the focus (below): a newer one takes its place.
+    const QString waitingName = QStringLiteral("selectionWaitingForFocus");
+    delete window->findChild<QObject*>(waitingName, Qt::FindDirectChildrenOnly);
+    if (request.text) {
+        window->lookUp(*request.text);
+        return;
+    }
+    // A Wayland compositor tells a program the selections only while one of its windows has
+    // the keyboard focus, and then at once: they are read when the window has it.
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")) || window->isActiveWindow()) {
+        window->lookUp(selectedText());
+        return;
+    }
+    auto* waiting = new QObject(window);
+    waiting->setObjectName(waitingName);
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, waiting, [window, waiting](QWindow* focused) {
+        if (focused != window->windowHandle())
+            return;
+        QObject::disconnect(qApp, &QGuiApplication::focusWindowChanged, waiting, nullptr);
+        waiting->deleteLater();
+        // Queued, behind the selections that came with the focus.
+        QMetaObject::invokeMethod(
+            window, [window] { window->lookUp(selectedText()); }, Qt::QueuedConnection);
+    });
 }
 
 } // namespace orvane::app

@@ -33,8 +33,8 @@ void SingleInstance::accept()
         }
         auto message = std::make_shared<QByteArray>();
         const auto read = [socket, message] {
-            *message += socket->read(HeaderBytes + MaxTextBytes + 1 - message->size());
-            return message->size() <= HeaderBytes + MaxTextBytes;
+            *message += socket->read(MaxMessageBytes + 1 - message->size());
+            return message->size() <= MaxMessageBytes;
         };
         QTimer::singleShot(m_messageTimeoutMs, socket, drop);
         connect(socket, &QLocalSocket::readyRead, this, [read, drop] {
@@ -51,9 +51,8 @@ void SingleInstance::accept()
 
 void SingleInstance::received(const QByteArray& message)
 {
-    std::optional<QString> text;
-    if (decode(message, text))
-        emit lookupRequested(text);
+    if (const std::optional<Request> request = decode(message))
+        emit lookupRequested(*request);
 }
 
 } // namespace orvane::app

@@ -4,7 +4,6 @@
 
 #include <QLocalServer>
 #include <QObject>
-#include <optional>
 
 namespace orvane::app {
 
@@ -25,8 +24,8 @@ public:
     void setMessageTimeout(int milliseconds) { m_messageTimeoutMs = milliseconds; }
 
 signals:
-    // A look-up handed over by another copy of this account: its text, or none for the selection.
-    void lookupRequested(const std::optional<QString>& text);
+    // A look-up handed over by another copy of this account.
+    void lookupRequested(const handover::Request& request);
 
 private:
     void accept();

@@ -1,5 +1,6 @@
 #include "app/WindowRegistry.h"
 
+#include "app/WindowActivation.h"
 #include "ui/common/Messages.h"
 #include "ui/dictionary/DictionaryWindow.h"
 #include "ui/dictionary/MeaningSearchDialog.h"
@@ -24,13 +25,13 @@ template <typename Window> Window* share(QPointer<Window>& slot, Window* created
     return created;
 }
 
-template <typename Window> Window* bringForward(Window* window)
+template <typename Window> Window* bringForward(Window* window, const handover::ActivationToken& token = {})
 {
     if (window->isMinimized())
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
-    window->activateWindow();
+    activateWindow(window, token);
     return window;
 }
 
@@ -71,7 +72,7 @@ MeaningSearchDialog* WindowRegistry::meaningSearch() const
     return m_meaningSearch;
 }
 
-DictionaryWindow* WindowRegistry::showDictionary()
+DictionaryWindow* WindowRegistry::showDictionary(const handover::ActivationToken& token)
 {
     if (!m_dictionary) {
         DictionaryWindow* window = share(m_dictionary, new DictionaryWindow(&m_session));
@@ -79,7 +80,7 @@ DictionaryWindow* WindowRegistry::showDictionary()
         connect(window, &DictionaryWindow::aboutRequested, this, [this, window] { showAbout(window); });
         connect(window, &DictionaryWindow::meaningSearchRequested, this, [this, window] { showMeaningSearch(window); });
     }
-    return bringForward(m_dictionary.data());
+    return bringForward(m_dictionary.data(), token);
 }
 
 AboutDialog* WindowRegistry::showAbout(QWidget* owner)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Handover.h"
 #include "core/dictionary/DictionarySession.h"
 
 #include <QObject>
@@ -48,8 +49,8 @@ public:
     MeaningSearchDialog* meaningSearch() const;
 
     // Show (creating if needed) and bring forward. `owner` keeps an owned window above
-    // it; nullptr shows a free top-level window.
-    DictionaryWindow* showDictionary();
+    // it; nullptr shows a free top-level window. `token`: of the user's action that asked.
+    DictionaryWindow* showDictionary(const handover::ActivationToken& token = {});
     AboutDialog* showAbout(QWidget* owner);
     CharacterPicker* showPicker(DictionaryWindow* owner);
     // Its picked hits show in `owner`'s entry box.

@@ -20,7 +20,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     const bool lookingUp = command.mode == CommandLine::Mode::Lookup;
-    const QByteArray message = lookingUp ? handover::lookupMessage(command.text) : QByteArray();
+    const handover::Request request{command.text, handover::ActivationToken::fromEnvironment()};
+    const QByteArray message = lookingUp ? handover::lookupMessage(request.text, request.token) : QByteArray();
     // orvane asked already; asked again before any display is opened, since a copy may have
     // started meanwhile: it takes the look-up, and this one leaves silently.
     const handover::Probe found = handover::handOver(message);
@@ -45,14 +46,21 @@ int main(int argc, char* argv[])
 
     QApplication::setQuitOnLastWindowClosed(false); // the tray keeps the program alive
     QApplication::setWindowIcon(orvane::ui::common::programIcon());
+    // Wayland desktops find the program's name and icon for its windows under this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvane"));
 
     WindowRegistry registry(command.database);
     orvane::ui::shell::TrayController tray;
     registry.attach(&tray);
     tray.start();
     QObject::connect(&instance, &SingleInstance::lookupRequested, &registry,
-                     [&registry](const std::optional<QString>& text) { lookUp(registry, text); });
+                     [&registry](const handover::Request& handedOver) { lookUp(registry, handedOver); });
     if (lookingUp)
-        lookUp(registry, command.text);
+        lookUp(registry, request);
+    // The token of the action that started this copy served the window it showed (Qt's
+    // Wayland platform takes it from here for a window shown without a tray); a later
+    // window, or a program started from this one, must not present it again.
+    for (const char* token : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"})
+        qunsetenv(token);
     return QApplication::exec();
 }

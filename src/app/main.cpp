@@ -86,8 +86,9 @@ int main(int argc, char* argv[])
     }
     // A running copy takes the look-up, and a second plain start leaves at once, silently.
     const bool lookingUp = command.mode == CommandLine::Mode::Lookup;
-    if (handover::handOver(lookingUp ? handover::lookupMessage(command.text) : QByteArray()) ==
-        handover::Probe::OwnCopy)
+    const QByteArray message =
+        lookingUp ? handover::lookupMessage(command.text, handover::ActivationToken::fromEnvironment()) : QByteArray();
+    if (handover::handOver(message) == handover::Probe::OwnCopy)
         return 0;
     return startWindows(argc, argv);
 }

@@ -1,16 +1,20 @@
-"""End-to-end harness: the real program under Xvfb, openbox and a tray host, driven by xdotool.
-Each scenario gets a fresh display, window manager, tray host and program folder, all stopped
-when it ends; waits are on conditions with generous bounds, never fixed sleeps."""
+"""End-to-end harness: the real program under Xvfb, openbox and a tray host, driven by xdotool, or on
+a headless sway with swaybar's tray. Each scenario gets a fresh display, window manager, tray host and
+program folder, all stopped when it ends; waits are on conditions with generous bounds, never fixed sleeps."""
 
 import argparse
 import ctypes
 import fcntl
 import hashlib
+import json
 import os
 import pathlib
+import pwd
 import re
 import shutil
 import signal
+import socket
+import struct
 import subprocess
 import sys
 import tempfile
@@ -31,14 +35,20 @@ FOLDERS = ("HOME", "XDG_RUNTIME_DIR", "TMPDIR")  # each of the program's, each o
 BUS_CONFIG = ('<busconfig><type>session</type><listen>unix:dir={}</listen><auth>EXTERNAL</auth><policy context='
               '"default"><allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/></policy></busconfig>')
 
+# sway: the windows it shows take the focus, a window already shown takes it with a token of xdg-activation.
+SWAY_CONFIG = "xwayland disable\nfocus_on_window_activation focus\nbar {\n  tray_output *\n}\n"
+WAYLAND_ACCOUNT = "orvane-e2e"  # sway refuses root: as root, the Wayland desktop and the program run as this one
+
 _scenarios = []
 
 
 def scenario(database=True, tray="trayer", bus=None):
     """Registers a scenario. database: orvane.mdb in the program folder (True: the fixture, a function: it gets the
-    path and may damage it); tray: "trayer", "sni" (a StatusNotifierItem host) or None; bus: one of its own or none."""
+    path and may damage it); tray: "trayer", "sni" (a StatusNotifierItem host), "swaybar" (the whole desktop a
+    headless sway on Wayland, its bar the StatusNotifierItem host) or None; bus: one of its own or none."""
     def register(function):
-        _scenarios.append((function, dict(database=database, tray=tray, bus=tray == "sni" if bus is None else bus)))
+        _scenarios.append((function, dict(database=database, tray=tray,
+                                          bus=tray in ("sni", "swaybar") if bus is None else bus)))
         return function
     return register
 
@@ -59,15 +69,42 @@ def is_message_box(window):  # a dialog titled with the program's name
     return "_NET_WM_WINDOW_TYPE_DIALOG" in window.types and window.name == "Orvane"
 
 
-def _die_with_parent():
-    ctypes.CDLL("libc.so.6").prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG: go when the harness goes
+def _die_with_parent(account=None):
+    if account:
+        os.setgroups([])
+        os.setgid(account.pw_gid)
+        os.setuid(account.pw_uid)
+    ctypes.CDLL("libc.so.6").prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG (after setuid, which clears it)
     os.setpgrp()
+
+
+def _wayland_message(sock, sender, opcode, *args):
+    """Sends one request of the Wayland wire format: uint32 and str (a new id is a uint32)."""
+    body = b"".join(struct.pack("<I", a) if isinstance(a, int) else
+                    struct.pack("<I", len(a) + 1) + a.encode() + b"\0" * (4 - len(a) % 4) for a in args)
+    sock.sendall(struct.pack("<IHH", sender, opcode, 8 + len(body)) + body)
+
+
+def _wayland_events(sock):
+    """The events the compositor sends: (object, opcode, arguments as bytes)."""
+    data = b""
+    while True:
+        while len(data) < 8 or len(data) < struct.unpack_from("<IHH", data)[2]:
+            chunk = sock.recv(4096)
+            if not chunk:
+                return
+            data += chunk
+        sender, opcode, size = struct.unpack_from("<IHH", data)
+        yield sender, opcode, data[8:size]
+        data = data[size:]
 
 
 class Session:
     def __init__(self, program_dir, artefacts, name, database, tray, bus):
         self.name, self.artefacts, self.source_dir = name, artefacts, program_dir
-        self.database, self.tray, self.bus = database, tray, bus
+        self.database, self.tray, self.bus, self.wayland = database, tray, bus, tray == "swaybar"
+        # scripts/setup.sh makes the account
+        self.account = pwd.getpwnam(WAYLAND_ACCOUNT) if self.wayland and os.getuid() == 0 else None
         self.processes = []
         self.program = None
         self.shots, self.nudge = 0, 10
@@ -88,9 +125,13 @@ class Session:
         try:
             self._take_turn()
             self._prepare_program_folder()
-            self._start_display()
+            if self.account:  # the scenario's folders become the account's
+                subprocess.run(["chown", "-R", f"{WAYLAND_ACCOUNT}:", self.workdir], check=True)
             if self.bus:
                 self._start_bus()
+            if self.wayland:
+                return self._start_sway()
+            self._start_display()
             self.start_ready("openbox", ["openbox", "--sm-disable"],
                              lambda: "_NET_SUPPORTING_WM_CHECK(" in self.x("xprop", "-root", check=False), "openbox")
             if self.tray == "trayer":
@@ -176,6 +217,44 @@ class Session:
         self.check(address, "the session bus did not start")  # an empty address would mean the default bus
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self.desktop_env["DBUS_SESSION_BUS_ADDRESS"] = address
 
+    def child(self):  # each process of the scenario, just before it starts
+        _die_with_parent(self.account)
+
+    def _start_sway(self):
+        runtime = self.desktop_env["XDG_RUNTIME_DIR"]
+        with open(os.path.join(self.workdir, "sway.conf"), "w") as config:
+            config.write(SWAY_CONFIG)
+        self.desktop_env.update(WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
+                                SWAYSOCK=os.path.join(runtime, "sway-ipc.sock"))
+        self.start("sway", ["sway", "--config", config.name])
+        display = self.wait_until(lambda: os.path.exists(self.desktop_env["SWAYSOCK"]) and next(
+            (f for f in os.listdir(runtime) if re.fullmatch(r"wayland-\d+", f)), None), "sway's sockets")
+        # The path, as the program's runtime folder is its own.
+        self.env["WAYLAND_DISPLAY"] = self.desktop_env["WAYLAND_DISPLAY"] = os.path.join(runtime, display)
+        self.env["QT_QPA_PLATFORM"] = "wayland"
+        self.wait_until(lambda: "true" in self.watcher("IsStatusNotifierHostRegistered"), "swaybar's tray")
+        return self
+
+    def watcher(self, prop):
+        return self.x("dbus-send", "--session", "--print-reply", "--dest=org.kde.StatusNotifierWatcher",
+                      "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties.Get",
+                      "string:org.kde.StatusNotifierWatcher", f"string:{prop}", check=False)
+
+    def activation_token(self):
+        """A token of xdg-activation, as a launcher gets for the program it starts: asked of sway by a client."""
+        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as sock:
+            sock.settimeout(TIMEOUT)
+            sock.connect(self.env["WAYLAND_DISPLAY"])
+            _wayland_message(sock, 1, 1, 2)  # wl_display.get_registry
+            for sender, opcode, args in _wayland_events(sock):
+                if sender == 2 and opcode == 0 and b"xdg_activation_v1\0" in args:  # wl_registry.global
+                    _wayland_message(sock, 2, 0, struct.unpack_from("<I", args)[0], "xdg_activation_v1", 1, 3)
+                    _wayland_message(sock, 3, 1, 4)  # get_activation_token
+                    _wayland_message(sock, 4, 3)  # commit
+                elif sender == 4 and opcode == 0:  # done: the token
+                    return args[4:4 + struct.unpack_from("<I", args)[0] - 1].decode()
+        self.check(False, "sway gave no activation token")
+
     def start_reading(self, name, argv):
         """Starts a process that writes one line to the descriptor "{fd}" in argv; returns that line."""
         read_end, write_end = os.pipe()
@@ -187,7 +266,7 @@ class Session:
     def start(self, name, argv, env=None, **options):  # a process of the desktop unless env is the program's
         log = open(os.path.join(self.workdir, f"{name}-{len(self.processes)}.log"), "wb")
         process = subprocess.Popen(argv, env=env or self.desktop_env, stdout=log, stderr=subprocess.STDOUT,
-                                   preexec_fn=_die_with_parent, cwd=self.workdir, **options)
+                                   preexec_fn=self.child, cwd=self.workdir, **options)
         self.processes.append(process)
         return process
 
@@ -217,10 +296,7 @@ class Session:
         """A StatusNotifierItem host that brings its own watcher, on the scenario's bus."""
         self.sni_host = self.start_ready(
             "sni-host", ["gtk-sni-tray-standalone", "--watcher", "--top", "--beginning", "--size", str(SNI_SIZE)],
-            lambda: "true" in self.x("dbus-send", "--session", "--print-reply", "--dest=org.kde.StatusNotifierWatcher",
-                                     "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties.Get",
-                                     "string:org.kde.StatusNotifierWatcher", "string:IsStatusNotifierHostRegistered",
-                                     check=False), "the StatusNotifierItem host")
+            lambda: "true" in self.watcher("IsStatusNotifierHostRegistered"), "the StatusNotifierItem host")
 
     # ---- the program ----------------------------------------------------------------
 
@@ -233,9 +309,9 @@ class Session:
         self.start_seconds = time.monotonic() - started
         return self.program
 
-    def run_program(self, *arguments, timeout=TIMEOUT):  # another copy, run to its end: its exit status and output
-        result = subprocess.run([os.path.join(self.program_folder, "orvane"), *arguments], env=self.env,
-                                capture_output=True, text=True, timeout=timeout)
+    def run_program(self, *arguments, timeout=TIMEOUT, **env):  # another copy, run to its end: status and output
+        result = subprocess.run([os.path.join(self.program_folder, "orvane"), *arguments], env={**self.env, **env},
+                                capture_output=True, text=True, timeout=timeout, preexec_fn=self.child)
         return result.returncode, result.stdout + result.stderr
 
     def program_ended(self):
@@ -248,10 +324,11 @@ class Session:
                  if not file.startswith(".cache/fontconfig/")]  # the font library's, where the machine's is stale
                 + [file for file in set(now) | set(before) if now.get(file) != before.get(file)])
 
-    # ---- X -------------------------------------------------------------------------
+    # ---- the desktop ---------------------------------------------------------------
 
     def x(self, *argv, check=True):
-        result = subprocess.run(argv, env=self.desktop_env, capture_output=True, text=True, timeout=20)
+        result = subprocess.run(argv, env=self.desktop_env, capture_output=True, text=True, timeout=20,
+                                preexec_fn=self.child)
         if check and result.returncode != 0:
             raise ScenarioFailed(f"{' '.join(argv)} failed: {result.stderr.strip()}")
         return result.stdout
@@ -270,8 +347,25 @@ class Session:
         ids = self.x("xdotool", "search", "--onlyvisible", *search, check=False).split()
         return [w for w in map(self._window, map(int, ids)) if w is not None]
 
+    def _sway_windows(self):  # sway's windows, with the focused one's id
+        tree = json.loads(self.x("swaymsg", "-t", "get_tree", "--raw", check=False) or "{}")
+        nodes, windows, focused = [tree], [], None
+        while nodes:
+            node = nodes.pop()
+            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+            if node.get("pid"):
+                rect = node["rect"]
+                windows.append((node["pid"], Window(node["id"], node["name"], rect["x"], rect["y"], rect["width"],
+                                                    rect["height"], node.get("app_id") or "", False)))
+                focused = node["id"] if node.get("focused") else focused
+        return windows, focused
+
     def tray_icon(self):
-        """The viewable XEmbed client of the tray host (the item's square on an SNI host), or None."""
+        """The viewable XEmbed client of the tray host (the item's square on an SNI host), or None; on Wayland the
+        item registered with swaybar's watcher, its name as the id."""
+        if self.wayland:
+            item = re.search(r'string "([^"]+)"', self.watcher("RegisteredStatusNotifierItems"))
+            return item and Window(item[1], "", 0, 0, 0, 0, "", False)
         if self.tray == "sni":  # the item's square in the host's bar, while the host draws an icon there
             colours = self.x("import", "-window", "root", "-crop", f"{SNI_SIZE}x{SNI_SIZE}+0+0", "-format", "%k",
                              "info:", check=False)
@@ -286,10 +380,14 @@ class Session:
         return None
 
     def windows(self, name):  # but message boxes, which carry the dictionary's title
+        if self.wayland:
+            return [w for _, w in self._sway_windows()[0] if w.name == name]
         return [w for w in self._windows("--name", f"^{re.escape(name)}$") if w.name == name and not is_message_box(w)]
 
     def program_windows(self):
         """Visible windows of the program (menus and boxes too) but its tray icon."""
+        if self.wayland:
+            return [w for pid, w in self._sway_windows()[0] if pid == self.program.pid]
         icon = self.tray_icon()
         return [w for w in self._windows("--pid", str(self.program.pid))
                 if (icon is None or w.id != icon.id) and w.width > 1 and w.height > 1]
@@ -306,6 +404,8 @@ class Session:
         return self.wait_until(lambda: (self.windows(name) or [None])[0], f'a window titled "{name}"')
 
     def active_window(self):
+        if self.wayland:
+            return self._sway_windows()[1]
         return int(self.x("xdotool", "getactivewindow", check=False) or 0) or None
 
     def wait_active(self, window):
@@ -340,7 +440,11 @@ class Session:
         self.x("xdotool", "mouseup", str(button))
 
     def key(self, *keys):
-        self.x("xdotool", "key", "--clearmodifiers", *keys)
+        if not self.wayland:
+            return self.x("xdotool", "key", "--clearmodifiers", *keys)
+        for *modifiers, key in (k.split("+") for k in keys):  # a virtual keyboard of sway's
+            self.x("wtype", *(a for m in modifiers for a in ("-M", m)), "-k", key,
+                   *(a for m in modifiers for a in ("-m", m)))
 
     def type_text(self, text):
         self.x("xdotool", "type", "--delay", "30", text)
@@ -352,12 +456,16 @@ class Session:
         self.key(*["Down"] * (["About", "Help", "Dictionary", "Exit"].index(caption) + 1), "Return")
 
     def selection(self, selection="clipboard"):
+        if self.wayland:
+            return self.x("wl-paste", "--no-newline", *(["--primary"] if selection == "primary" else []), check=False)
         return self.x("xclip", "-o", "-selection", selection, check=False)
 
     def set_selection(self, text, selection="clipboard"):
-        """Puts text into a selection and waits until it holds it: xclip serves it from the background."""
-        subprocess.run(["xclip", "-i", "-selection", selection], input=text, text=True, env=self.desktop_env,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20, check=True)
+        """Puts text into a selection and waits until it holds it: xclip or wl-copy serves it from the background."""
+        argv = (["wl-copy", *(["--primary"] if selection == "primary" else [])] if self.wayland
+                else ["xclip", "-i", "-selection", selection])
+        subprocess.run(argv, input=text, text=True, env=self.desktop_env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=20, check=True, preexec_fn=self.child)
         self.wait_until(lambda: self.selection(selection), f"the {selection} to hold it", expect=text)
 
     def copied_after(self, action):
@@ -392,8 +500,13 @@ class Session:
     def screenshot(self, label):
         self.shots += 1
         os.makedirs(self.artefacts, exist_ok=True)
-        self.x("import", "-window", "root", os.path.join(self.artefacts, f"{self.name}-{self.shots:02d}-{label}.png"),
-               check=False)
+        shot = os.path.join(self.artefacts, f"{self.name}-{self.shots:02d}-{label}.png")
+        if not self.wayland:
+            return self.x("import", "-window", "root", shot, check=False)
+        taken = os.path.join(self.workdir, "shot.png")  # where the account may write
+        self.x("grim", taken, check=False)
+        if os.path.exists(taken):
+            shutil.move(taken, shot)
 
     def check(self, condition, message):
         """Fails the scenario unless condition holds, saying what the display and the program show."""

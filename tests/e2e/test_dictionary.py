@@ -1,6 +1,6 @@
 """The dictionary and the picker on a real desktop: typing, a search and its entry through the
-clipboard, glyphs from the picker, look-ups from outside, the search in meanings, and a session
-that writes nothing."""
+clipboard, glyphs from the picker, a look-up of the selection, the search in meanings, and a
+session that writes nothing."""
 
 import os
 
@@ -73,15 +73,12 @@ def a_click_that_brings_the_picker_back_appends_the_glyph_pressed(s):
 
 
 @scenario(database=lambda path: os.rename(path, path + ".elsewhere"))
-def look_ups_of_the_selection_by_a_first_copy_and_of_a_word_from_outside(s):
+def a_first_copy_looks_up_the_primary_selection(s):  # the hand-over to a running copy: test_wayland.py
     s.set_selection("mania")
     s.set_selection("psyche", "primary")
     s.start_program("--lookup", "--database", os.path.join(s.program_folder, "orvane.mdb.elsewhere"))
     window = s.wait_for_window("Orvane")
     s.wait_until(lambda: s.text_at(window, *ENTRY_BOX), "the entry", expect=f"ψυχή\n{RULE}\nsoul\n\n")
-    status, output = s.run_program("--lookup", "ψυχή")  # handed to the running copy
-    s.check(status == 0, f"orvane --lookup ended with {status}: {output}")
-    s.wait_until(lambda: s.text_at(window, *ENTRY_BOX), "the entry", expect=f"psychḗ\n{RULE}\nsoul\n\n")
 
 
 @scenario()

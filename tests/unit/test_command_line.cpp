@@ -21,7 +21,7 @@ using namespace orvane::app;
 using namespace orvane::core::dictionary;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
-using Message = std::optional<QString>;
+using Request = handover::Request;
 
 namespace {
 
@@ -204,18 +204,24 @@ private slots:
         longOne.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
         longOne.connectToServer(m_name);
         QVERIFY(longOne.waitForConnected());
-        longOne.write(QByteArray(handover::MaxTextBytes + 16, 'a'));
+        longOne.write(QByteArray(handover::MaxMessageBytes + 16, 'a'));
         QTRY_COMPARE(longOne.state(), QLocalSocket::UnconnectedState);
 
+        // The tokens of the user's action follow the text: a kind, a length byte, printable ASCII.
         const QByteArray text = m_lookup, selection = m_selection;
+        const handover::ActivationToken tokens{"wl-1", "launch_TIME42"};
         for (const QByteArray& message :
              {QByteArray("ORVL"), text.chopped(1), text + 'x', selection + 'x',
               QByteArray(text).replace("\xCF\x88", "\xCF\xCF"), QByteArray(text).replace('T', 'X'),
-              QByteArray(text).replace('T', 'S'), selection, text})
+              QByteArray(text).replace('T', 'S'), text + "Z\001z", text + "W\001aW\001b", text + "W\003ab",
+              text + "W\003a b", text + 'W', selection, text, handover::lookupMessage(u"ψυχή"_s, tokens)})
             QCOMPARE(handover::handOver(message, m_name), handover::Probe::OwnCopy);
-        QTRY_COMPARE(lookups.size(), 2);
-        QCOMPARE(lookups[0][0].value<Message>(), Message());
-        QCOMPARE(lookups[1][0].value<Message>(), Message(u"ψυχή"_s));
+        QTRY_COMPARE(lookups.size(), 3);
+        QCOMPARE(lookups[0][0].value<Request>(), Request());
+        QCOMPARE(lookups[1][0].value<Request>(), (Request{u"ψυχή"_s, {}}));
+        QCOMPARE(lookups[2][0].value<Request>(), (Request{u"ψυχή"_s, tokens}));
+        QCOMPARE(handover::lookupMessage({}, {"a b", QByteArray(256, 'x')}), selection); // neither is a token
+        QVERIFY(handover::startupTime(tokens.x11) == 42u && !handover::startupTime("launch_TIME"));
 
         instance.setMessageTimeout(100);
         silent.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
