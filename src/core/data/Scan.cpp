@@ -5,6 +5,7 @@
 #include "core/data/UnicodeText.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <algorithm>
 #include <sys/stat.h>
 
@@ -105,18 +106,63 @@ bool ListedRows::append(ListedRows&& rest)
     return true;
 }
 
-std::optional<ListedRows::Slice> ListedRows::store(QStringView text)
+bool ListedRows::appendUtf8(qint64 id, std::optional<QByteArrayView> listed, std::optional<QByteArrayView> key)
 {
-    if (m_chunks.empty() || m_chunks.back().size() + text.size() > ChunkUnits) {
+    Row row{id, {Null, 0}, {}};
+    if (listed) {
+        const std::optional<Slice> stored = storeUtf8(*listed);
+        if (!stored)
+            return false;
+        row.listed = *stored;
+    }
+    if (key) {
+        const std::optional<Slice> stored = storeUtf8(*key);
+        if (!stored)
+            return false;
+        row.key = *stored;
+    } else if (listed) {
+        row.key = row.listed;
+    } else {
+        return false; // a row has a key
+    }
+    m_rows.push_back(row);
+    return true;
+}
+
+bool ListedRows::makeRoom(qsizetype units)
+{
+    if (m_chunks.empty() || m_chunks.back().size() + units > ChunkUnits) {
         // The last chunk index must leave Null free.
-        if (text.size() > ChunkUnits || m_chunks.size() + 1 >= Null / ChunkUnits)
-            return std::nullopt;
+        if (units > ChunkUnits || m_chunks.size() + 1 >= Null / ChunkUnits)
+            return false;
         m_chunks.emplace_back().reserve(ChunkUnits);
     }
+    return true;
+}
+
+std::optional<ListedRows::Slice> ListedRows::store(QStringView text)
+{
+    if (!makeRoom(text.size()))
+        return std::nullopt;
     QString& chunk = m_chunks.back();
     const Slice slice{quint32((m_chunks.size() - 1) * ChunkUnits + chunk.size()), quint32(text.size())};
     chunk += text;
     return slice;
+}
+
+std::optional<ListedRows::Slice> ListedRows::storeUtf8(QByteArrayView text)
+{
+    // UTF-8 never takes fewer bytes than UTF-16 takes code units; decoded in place, as
+    // QString::fromUtf8 would, without a string of its own for each text.
+    if (!makeRoom(text.size()))
+        return std::nullopt;
+    QString& chunk = m_chunks.back();
+    const qsizetype begin = chunk.size();
+    chunk.resize(begin + text.size()); // within the room reserved: nothing moves
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QChar* end = decoder.appendToBuffer(chunk.data() + begin, text);
+    chunk.truncate(end - chunk.constData());
+    return Slice{quint32((m_chunks.size() - 1) * ChunkUnits + begin), quint32(chunk.size() - begin)};
 }
 
 void ListedRows::squeeze()
@@ -203,19 +249,26 @@ std::shared_ptr<ScanCache> ScanCache::forFile(const FileIdentity& identity)
 }
 
 std::shared_ptr<const ListedRows> ScanCache::listing(const ScanPlan& plan,
-                                                     const std::function<std::shared_ptr<const ListedRows>()>& read)
+                                                     const std::function<std::shared_ptr<const ListedRows>()>& read,
+                                                     std::size_t kept)
 {
-    const std::pair<QString, QString> shape{plan.searched, plan.listed};
+    const Shape shape{plan.searched, plan.listed};
+    const auto of = [&](const auto& held) { return held.first == shape; };
     {
         const std::lock_guard guard(m_lock);
-        if (const auto found = m_listings.find(shape); found != m_listings.end())
-            return found->second;
+        if (const auto found = std::find_if(m_listings.begin(), m_listings.end(), of); found != m_listings.end()) {
+            std::rotate(found, found + 1, m_listings.end()); // now the one used last
+            return m_listings.back().second;
+        }
     }
     // Read outside the lock: it takes long, and a second reader only wastes its own time.
     std::shared_ptr<const ListedRows> listing = read();
     if (listing) {
         const std::lock_guard guard(m_lock);
-        m_listings.emplace(shape, listing);
+        if (std::find_if(m_listings.begin(), m_listings.end(), of) == m_listings.end())
+            m_listings.emplace_back(shape, listing);
+        while (m_listings.size() > kept)
+            m_listings.erase(m_listings.begin());
     }
     return listing;
 }

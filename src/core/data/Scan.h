@@ -3,10 +3,10 @@
 #include "core/data/RowSource.h"
 #include "core/data/Statement.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -40,6 +40,8 @@ public:
     // False when a text or all of them outgrow what a listing can address (a text of a
     // million code units, texts of four thousand million).
     bool append(qint64 id, std::optional<QStringView> listed, QStringView key);
+    // The same from UTF-8 as a file stores it; a key of nullopt is the listed text itself.
+    bool appendUtf8(qint64 id, std::optional<QByteArrayView> listed, std::optional<QByteArrayView> key);
     // Moves the rows of `rest` after these; false, as above, when they do not fit.
     bool append(ListedRows&& rest);
     void squeeze(); // drops the room left for more rows
@@ -65,6 +67,9 @@ private:
         Slice listed, key;
     };
     std::optional<Slice> store(QStringView text);
+    std::optional<Slice> storeUtf8(QByteArrayView text);
+    // Makes room for `units` more code units in the last chunk; false when none can be had.
+    bool makeRoom(qsizetype units);
     QStringView view(Slice slice) const
     {
         return QStringView(m_chunks[slice.begin / ChunkUnits]).sliced(slice.begin % ChunkUnits, slice.length);
@@ -109,14 +114,18 @@ public:
     explicit ScanCache(const FileIdentity& identity) : m_identity(identity) {}
     const FileIdentity& identity() const { return m_identity; }
 
-    // The listing of `plan`, made by `read` on first use; a failed read (nullptr) is not kept.
+    // The listing of `plan`, made by `read` on first use; a failed read (nullptr) is not
+    // kept. Only the `kept` listings used last are held: a listing takes tens of megabytes
+    // at a million entries, so those that can be read again quickly are not all held.
     std::shared_ptr<const ListedRows> listing(const ScanPlan& plan,
-                                              const std::function<std::shared_ptr<const ListedRows>()>& read);
+                                              const std::function<std::shared_ptr<const ListedRows>()>& read,
+                                              std::size_t kept);
 
 private:
+    using Shape = std::pair<QString, QString>; // searched, listed
     const FileIdentity m_identity;
     std::mutex m_lock;
-    std::map<std::pair<QString, QString>, std::shared_ptr<const ListedRows>> m_listings; // by searched, listed
+    std::vector<std::pair<Shape, std::shared_ptr<const ListedRows>>> m_listings; // the one used last at the back
 };
 
 } // namespace orvane::core::data
