@@ -5,8 +5,10 @@
 #include "core/data/UnicodeText.h"
 
 #include <QFile>
-#include <QStringDecoder>
+#include <QSysInfo>
+#include <QtEndian>
 #include <algorithm>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace orvane::core::data {
@@ -106,24 +108,32 @@ bool ListedRows::append(ListedRows&& rest)
     return true;
 }
 
-bool ListedRows::appendUtf8(qint64 id, std::optional<QByteArrayView> listed, std::optional<QByteArrayView> key)
+bool ListedRows::appendStored(qint64 id, std::optional<QByteArrayView> listed, qsizetype keyPrefix,
+                              QByteArrayView keyTail)
 {
     Row row{id, {Null, 0}, {}};
+    const qsizetype listedUnits = listed ? listed->size() / 2 : 0;
+    if ((listed && listed->size() % 2) || keyTail.size() % 2)
+        return false;
     if (listed) {
-        const std::optional<Slice> stored = storeUtf8(*listed);
-        if (!stored)
+        if (!makeRoom(listedUnits))
             return false;
-        row.listed = *stored;
+        row.listed = {quint32((m_chunks.size() - 1) * ChunkUnits + m_chunks.back().size()), quint32(listedUnits)};
+        appendUnits(*listed);
     }
-    if (key) {
-        const std::optional<Slice> stored = storeUtf8(*key);
-        if (!stored)
-            return false;
-        row.key = *stored;
-    } else if (listed) {
-        row.key = row.listed;
+    if (keyPrefix < 0 || keyPrefix > listedUnits)
+        return false;
+    if (listed && keyPrefix == listedUnits && keyTail.isEmpty()) {
+        row.key = row.listed; // most keys: the listed text itself
     } else {
-        return false; // a row has a key
+        const qsizetype units = keyPrefix + keyTail.size() / 2;
+        if (!makeRoom(units))
+            return false;
+        QString& chunk = m_chunks.back();
+        row.key = {quint32((m_chunks.size() - 1) * ChunkUnits + chunk.size()), quint32(units)};
+        if (keyPrefix > 0) // then there is a listed text; it stays where it is, as chunks never move
+            chunk += view(row.listed).first(keyPrefix);
+        appendUnits(keyTail);
     }
     m_rows.push_back(row);
     return true;
@@ -150,19 +160,17 @@ std::optional<ListedRows::Slice> ListedRows::store(QStringView text)
     return slice;
 }
 
-std::optional<ListedRows::Slice> ListedRows::storeUtf8(QByteArrayView text)
+void ListedRows::appendUnits(QByteArrayView bytes)
 {
-    // UTF-8 never takes fewer bytes than UTF-16 takes code units; decoded in place, as
-    // QString::fromUtf8 would, without a string of its own for each text.
-    if (!makeRoom(text.size()))
-        return std::nullopt;
     QString& chunk = m_chunks.back();
     const qsizetype begin = chunk.size();
-    chunk.resize(begin + text.size()); // within the room reserved: nothing moves
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QChar* end = decoder.appendToBuffer(chunk.data() + begin, text);
-    chunk.truncate(end - chunk.constData());
-    return Slice{quint32((m_chunks.size() - 1) * ChunkUnits + begin), quint32(chunk.size() - begin)};
+    chunk.resize(begin + bytes.size() / 2); // within the room reserved: nothing moves
+    char16_t* units = reinterpret_cast<char16_t*>(chunk.data()) + begin;
+    std::memcpy(units, bytes.data(), std::size_t(bytes.size() / 2 * 2));
+    if constexpr (QSysInfo::ByteOrder != QSysInfo::LittleEndian) {
+        for (qsizetype i = 0; i < bytes.size() / 2; ++i)
+            units[i] = qFromLittleEndian(units[i]);
+    }
 }
 
 void ListedRows::squeeze()

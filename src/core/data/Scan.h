@@ -40,8 +40,9 @@ public:
     // False when a text or all of them outgrow what a listing can address (a text of a
     // million code units, texts of four thousand million).
     bool append(qint64 id, std::optional<QStringView> listed, QStringView key);
-    // The same from UTF-8 as a file stores it; a key of nullopt is the listed text itself.
-    bool appendUtf8(qint64 id, std::optional<QByteArrayView> listed, std::optional<QByteArrayView> key);
+    // The same from UTF-16 code units in little-endian bytes, as a stored listing holds
+    // them: the key is the first `keyPrefix` units of the listed text, then `keyTail`.
+    bool appendStored(qint64 id, std::optional<QByteArrayView> listed, qsizetype keyPrefix, QByteArrayView keyTail);
     // Moves the rows of `rest` after these; false, as above, when they do not fit.
     bool append(ListedRows&& rest);
     void squeeze(); // drops the room left for more rows
@@ -67,7 +68,8 @@ private:
         Slice listed, key;
     };
     std::optional<Slice> store(QStringView text);
-    std::optional<Slice> storeUtf8(QByteArrayView text);
+    // Appends little-endian UTF-16 bytes to the last chunk, which has room for them.
+    void appendUnits(QByteArrayView bytes);
     // Makes room for `units` more code units in the last chunk; false when none can be had.
     bool makeRoom(qsizetype units);
     QStringView view(Slice slice) const

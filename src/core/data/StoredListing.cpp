@@ -36,19 +36,14 @@ public:
         return std::nullopt;
     }
 
-    // nullopt for the tag 0, else the bytes; *ok false when they run past the end.
-    std::optional<QByteArrayView> text(bool* ok)
+    // The next `units` UTF-16 code units; nullopt when they run past the end.
+    std::optional<QByteArrayView> units(std::optional<quint64> units)
     {
-        const std::optional<quint64> tag = varint();
-        if (!tag || *tag > quint64(m_bytes.size() - m_at) + 1) {
-            *ok = false;
+        if (!units || *units > quint64(m_bytes.size() - m_at) / 2)
             return std::nullopt;
-        }
-        if (*tag == 0)
-            return std::nullopt;
-        const QByteArrayView text = m_bytes.sliced(m_at, qsizetype(*tag - 1));
-        m_at += text.size();
-        return text;
+        const QByteArrayView bytes = m_bytes.sliced(m_at, qsizetype(*units) * 2);
+        m_at += bytes.size();
+        return bytes;
     }
 
 private:
@@ -94,11 +89,16 @@ bool readStored(Connection& connection, const ScanPlan& plan, int from, int to, 
             return false;
         PartReader reader(parts.columnBlob(2));
         while (!reader.atEnd()) {
-            bool ok = true;
-            const std::optional<quint64> zigzag = reader.varint();
-            const std::optional<QByteArrayView> listed = reader.text(&ok);
-            const std::optional<QByteArrayView> key = reader.text(&ok);
-            if (!zigzag || !ok || !rows.appendUtf8(qint64(*zigzag >> 1) ^ -qint64(*zigzag & 1), listed, key))
+            const std::optional<quint64> zigzag = reader.varint(), listedTag = reader.varint();
+            if (!zigzag || !listedTag)
+                return false;
+            std::optional<QByteArrayView> listed;
+            if (*listedTag > 0 && !(listed = reader.units(*listedTag - 1)))
+                return false;
+            const std::optional<quint64> keyPrefix = reader.varint();
+            const std::optional<QByteArrayView> keyTail = reader.units(reader.varint());
+            if (!keyPrefix || !keyTail || *keyPrefix > quint64(listed ? listed->size() : 0) ||
+                !rows.appendStored(qint64(*zigzag >> 1) ^ -qint64(*zigzag & 1), listed, qsizetype(*keyPrefix), *keyTail))
                 return false;
         }
     }

@@ -9,9 +9,10 @@
 // every row reads a few large blobs instead of walking and decrypting a whole index.
 // Each is the rows of one ScanPlan::listing(), in the same order, split into parts:
 //   tbl_listing_v1 (searched, listed, part, parts, rows), one row per part, in part order.
-// A part's rows, back to back: the id (zigzag varint), the listed text (varint 0 for
-// null, else its UTF-8 length + 1, then the bytes), the key (varint 0 when it is the
-// listed text itself, else its UTF-8 length + 1, then the bytes). A file without them,
+// A part's rows, back to back, each number a varint: the id (zigzag), the listed text
+// (0 for null, else its length + 1, then the text), the key (how many code units of the
+// listed text begin it, the length of the rest, then the rest). Texts are UTF-16 code
+// units in little-endian bytes, copied as they are. A file without stored listings,
 // or with ones that cannot be read whole, is searched through its indexes instead.
 namespace orvane::core::data {
 

@@ -2,6 +2,9 @@
 #include "core/data/PreparedStatement.h"
 #include "core/data/SqlQuery.h"
 #include "core/data/StoredListing.h"
+#include "core/data/UnicodeText.h"
+
+#include <algorithm>
 
 namespace orvane::core::data::listing {
 namespace {
@@ -16,11 +19,12 @@ void appendVarint(QByteArray& bytes, quint64 value)
     bytes += char(value);
 }
 
-void appendText(QByteArray& bytes, std::optional<QByteArrayView> text)
+void appendUnits(QByteArray& bytes, QStringView units)
 {
-    appendVarint(bytes, text ? quint64(text->size()) + 1 : 0);
-    if (text)
-        bytes += *text;
+    for (const QChar unit : units) {
+        bytes += char(unit.unicode() & 0xFF);
+        bytes += char(unit.unicode() >> 8);
+    }
 }
 
 } // namespace
@@ -52,17 +56,30 @@ bool writeStored(Connection& connection, QString* error)
         std::vector<QByteArray> parts(1);
         PreparedStatement::Step stepped;
         while ((stepped = rows.step()) == PreparedStatement::Step::Row) {
+            // As a reader without the stored listing decodes them.
             const auto text = [&](int column) {
-                return rows.columnType(column) == PreparedStatement::Type::Null ? std::nullopt
-                                                                                : std::optional(rows.columnText(column));
+                return rows.columnType(column) == PreparedStatement::Type::Null
+                           ? std::nullopt
+                           : std::optional(unicode::fromUtf8(rows.columnText(column)));
             };
-            const std::optional<QByteArrayView> listed = text(1), key = text(2);
+            const std::optional<QString> listed = text(1), key = text(2);
+            if (!key)
+                return fail();
+            const QStringView keyText = *key;
+            const qsizetype prefix = listed ? std::mismatch(listed->cbegin(), listed->cend(), keyText.cbegin(),
+                                                            keyText.cend()).first - listed->cbegin()
+                                            : 0;
             if (parts.back().size() >= PartBytes)
                 parts.emplace_back();
+            QByteArray& part = parts.back();
             const qint64 id = rows.columnInt64(0);
-            appendVarint(parts.back(), (quint64(id) << 1) ^ quint64(id >> 63));
-            appendText(parts.back(), listed);
-            appendText(parts.back(), listed && key && *listed == *key ? std::nullopt : key);
+            appendVarint(part, (quint64(id) << 1) ^ quint64(id >> 63));
+            appendVarint(part, listed ? quint64(listed->size()) + 1 : 0);
+            if (listed)
+                appendUnits(part, *listed);
+            appendVarint(part, quint64(prefix));
+            appendVarint(part, quint64(keyText.size() - prefix));
+            appendUnits(part, keyText.sliced(prefix));
         }
         if (stepped != PreparedStatement::Step::Done)
             return fail();
