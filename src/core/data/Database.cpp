@@ -180,7 +180,9 @@ std::unique_ptr<RowSource> Database::Impl::scan(const ScanPlan& plan) const
 std::shared_ptr<ListedRows> Database::Impl::readListing(const ScanPlan& plan) const
 {
     auto rows = std::make_shared<ListedRows>();
-    const bool read = (storedListings && readStoredListing(plan, *rows)) || walkListing(plan, *rows = ListedRows());
+    bool read = storedListings && readStoredListing(plan, *rows);
+    if (!read)
+        read = walkListing(plan, *rows = ListedRows()); // without what a failed read left
     // The readers must have read the state of the file that the listing is held for.
     if (!read || FileIdentity::of(path) != scanCache->identity())
         return nullptr;
@@ -204,8 +206,9 @@ bool Database::Impl::readStoredListing(const ScanPlan& plan, ListedRows& rows) c
     const auto upper = [&](ListedRows& into) {
         return !upperReader || listing::readStored(*upperReader->connection, plan, middle, *parts, into);
     };
-    rows.reserve(estimatedRows());
-    return readInHalves(rows, upperReader ? estimatedRows() : 0, lower, upper);
+    const qint64 expected = estimatedRows();
+    rows.reserve(expected);
+    return readInHalves(rows, upperReader ? expected : 0, lower, upper);
 }
 
 // With key columns the walk goes on two cores, since it means decrypting a whole index:

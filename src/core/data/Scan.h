@@ -40,6 +40,8 @@ public:
     // False when a text or all of them outgrow what a listing can address (a text of a
     // million code units, texts of four thousand million).
     bool append(qint64 id, std::optional<QStringView> listed, QStringView key);
+    // The longest text a listing holds, in code units.
+    static constexpr qsizetype MaxUnits = qsizetype(1) << 20;
     // The same from UTF-16 code units in little-endian bytes, as a stored listing holds
     // them: the key is the first `keyPrefix` units of the listed text, then `keyTail`.
     bool appendStored(qint64 id, std::optional<QByteArrayView> listed, qsizetype keyPrefix, QByteArrayView keyTail);
@@ -55,7 +57,7 @@ public:
 private:
     // Texts lie back to back in chunks that are filled but never reallocated: a million
     // rows must cost neither a million allocations nor copies of all texts as they grow.
-    static constexpr qsizetype ChunkUnits = qsizetype(1) << 20;
+    static constexpr qsizetype ChunkUnits = MaxUnits;
     static constexpr quint32 Null = ~quint32(0); // as a begin; no text begins there
     // Where a text lies: its first code unit counted over all chunks as if each were full.
     struct Slice

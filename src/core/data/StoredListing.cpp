@@ -97,7 +97,7 @@ bool readStored(Connection& connection, const ScanPlan& plan, int from, int to, 
                 return false;
             const std::optional<quint64> keyPrefix = reader.varint();
             const std::optional<QByteArrayView> keyTail = reader.units(reader.varint());
-            if (!keyPrefix || !keyTail || *keyPrefix > quint64(listed ? listed->size() : 0) ||
+            if (!keyPrefix || !keyTail || *keyPrefix > quint64(ListedRows::MaxUnits) ||
                 !rows.appendStored(qint64(*zigzag >> 1) ^ -qint64(*zigzag & 1), listed, qsizetype(*keyPrefix), *keyTail))
                 return false;
         }
