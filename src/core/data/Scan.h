@@ -16,8 +16,8 @@
 // of every entry, any search of a database without key columns) must look at every row.
 // Walking the encrypted file for each of them means decrypting and authenticating every
 // page of a wide index again, so the first such search of a listing reads it once into
-// memory (id, listed text, folded key per row, in list order) and later ones match
-// against that. The file is only read, and the rows are kept only while it is unchanged.
+// memory (id, listed text, folded key per row, in list order; from the listing the
+// builder stored, StoredListing.h, when the file has one) and later ones match against that. The file is only read, and the rows are kept only while it is unchanged.
 namespace orvane::core::data {
 
 // What tells one state of a file from another without reading it.
