@@ -1,12 +1,13 @@
 // Figures of the dictionary window: every hit into the result list, one composed entry,
 // one keystroke's key look-up, the window's activation, and the memory that a list of
-// every entry holds.
+// every entry holds, and then searches in every box and in the meanings.
 #include "Bench.h"
 #include "Reference.h"
 
 #include "core/dictionary/DictionarySession.h"
 #include "core/dictionary/EntryComposer.h"
 #include "core/dictionary/KeyInput.h"
+#include "core/dictionary/MeaningSearch.h"
 #include "core/dictionary/ResultListModel.h"
 #include "core/dictionary/Search.h"
 #include "ui/dictionary/DictionaryWindow.h"
@@ -139,6 +140,14 @@ ORVANE_BENCH_FIGURES(dictionaryFigures)
                         "\"rss_before_mb\":%.1f,\"target_mb\":%s}\n",
                         static_cast<long long>(dataset.entries), static_cast<long long>(rows), after, before,
                         million ? "250" : "null");
+            // Then a search that starts with a wildcard in each of the other two boxes and
+            // one in the meanings: the memory of a session that has used them all.
+            for (const core::dictionary::SearchKind* kind :
+                 {&core::dictionary::TranslitSearch, &core::dictionary::PlainSearch})
+                core::dictionary::runSearch(session.database(), *kind, QStringLiteral("*a"));
+            core::dictionary::searchMeanings(session.database(), u"self");
+            std::printf("{\"op\":\"memory_all_searched\",\"entries\":%lld,\"rss_mb\":%.1f,\"target_mb\":%s}\n",
+                        static_cast<long long>(dataset.entries), residentMb(), million ? "200" : "60");
             std::fflush(stdout);
             delete window;
         }

@@ -1,7 +1,8 @@
-// The statements with and without the key columns; searches from the engine and from listings alike.
+// The statements with and without the key columns and stored listings; searches from the engine and from listings alike.
 #include "FixtureDatabase.h"
 #include "core/data/Database.h"
 #include "core/data/PatternMatcher.h"
+#include "core/data/StoredListing.h"
 #include "core/data/UnicodeText.h"
 
 #include <QRandomGenerator>
@@ -48,14 +49,20 @@ class TestDataStatements final : public QObject
         rows.configs = {{.about = u"first"_qs}, {.name = QString(), .about = QString()}, {.about = u"last"_qs}};
         return rows;
     }();
-    DatabaseHandle m_databases[2]; // of m_rows, without and with keys
+    DatabaseHandle m_databases[3]; // of m_rows, one per global data row
 
-    // A database of `rows` with or without keys as the global data row says.
-    DatabaseHandle written(const QString& name, const FixtureRows& rows)
+    // A database of `rows` with or without keys and stored listings as the global data row says.
+    DatabaseHandle written(const QString& name, FixtureRows rows)
     {
         QFETCH_GLOBAL(bool, withKeys);
-        const QString path = m_folder.filePath(name + (withKeys ? u"-keys.mdb"_qs : u"-plain.mdb"_qs));
-        return orvane::testing::writeFixtureDatabase(path, rows, {withKeys, {}, true})
+        QFETCH_GLOBAL(bool, storedListings);
+        if (withKeys && !storedListings) // one the reader cannot use: it walks the indexes instead
+            rows.extraSql << QString::fromLatin1(listing::StoredDefinition)
+                          << u"INSERT INTO tbl_listing_v1 VALUES ('m1', 'm1', 0, 1, x'ff')"_qs;
+        const QString path = m_folder.filePath(name + (storedListings ? u"-listed.mdb"_qs
+                                                       : withKeys     ? u"-keys.mdb"_qs
+                                                                      : u"-plain.mdb"_qs));
+        return orvane::testing::writeFixtureDatabase(path, rows, {withKeys, {}, true, true, storedListings})
                    ? Database::open(path, QString::fromLatin1(DatabasePassword))
                    : nullptr;
     }
@@ -64,7 +71,8 @@ class TestDataStatements final : public QObject
     DatabaseHandle database()
     {
         QFETCH_GLOBAL(bool, withKeys);
-        DatabaseHandle& database = m_databases[withKeys];
+        QFETCH_GLOBAL(bool, storedListings);
+        DatabaseHandle& database = m_databases[int(withKeys) + int(storedListings)];
         return database ? database : database = written(u"rows"_qs, m_rows);
     }
 
@@ -72,8 +80,10 @@ private slots:
     void initTestCase_data()
     {
         QTest::addColumn<bool>("withKeys");
-        QTest::newRow("with keys") << true;
-        QTest::newRow("without keys") << false;
+        QTest::addColumn<bool>("storedListings");
+        QTest::newRow("with keys and stored listings") << true << true;
+        QTest::newRow("with keys, a stored listing unread") << true << false;
+        QTest::newRow("without keys") << false << false;
     }
 
     // Searches read only the id and the listed column.

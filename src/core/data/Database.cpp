@@ -8,8 +8,10 @@
 #include "core/data/Schema.h"
 #include "core/data/SqlFunctions.h"
 #include "core/data/SqlQuery.h"
+#include "core/data/StoredListing.h"
 
 #include <QFileInfo>
+#include <functional>
 #include <future>
 
 namespace orvane::core::data {
@@ -19,6 +21,18 @@ namespace {
 QByteArray dictionaryTable()
 {
     return QByteArray(DB_TABLE_DICTIONARY.data(), DB_TABLE_DICTIONARY.size());
+}
+
+// Appends the rows that `lower` reads, then those that `upper` reads into a listing of its
+// own on the other core (or here when no thread can be had); false when either fails.
+bool readInHalves(ListedRows& rows, qint64 expected, const std::function<bool(ListedRows&)>& lower,
+                  const std::function<bool(ListedRows&)>& upper)
+{
+    ListedRows upperRows;
+    upperRows.reserve(expected / 2 + expected / 8);
+    std::future<bool> upperRead = std::async(std::launch::async | std::launch::deferred, [&] { return upper(upperRows); });
+    const bool lowerRead = lower(rows);
+    return upperRead.get() && lowerRead && rows.append(std::move(upperRows));
 }
 
 } // namespace
@@ -42,6 +56,8 @@ struct Database::Impl
     // nullptr when no listing can serve (the file changed since it was opened, or a read failed).
     std::unique_ptr<RowSource> scan(const ScanPlan& plan) const;
     std::shared_ptr<ListedRows> readListing(const ScanPlan& plan) const;
+    bool readStoredListing(const ScanPlan& plan, ListedRows& rows) const;
+    bool walkListing(const ScanPlan& plan, ListedRows& rows) const;
     // Another connection to the file, for reading a listing; nullptr when it cannot be had.
     std::unique_ptr<Impl> reader() const;
     qint64 estimatedRows() const;
@@ -58,6 +74,7 @@ struct Database::Impl
     int pageSize = 0;
     bool dictionaryKeys = false;
     bool meaningIndex = false;
+    bool storedListings = false; // the builder's listings (StoredListing.h)
     // Listings held for searches that look at every row; none while the file is changing.
     std::shared_ptr<ScanCache> scanCache;
 };
@@ -98,6 +115,7 @@ bool Database::Impl::firstRead(QString* failure)
                                  [&](const QString& name) { return indexes->contains(name); }) &&
                      PreparedStatement(*connection, SqlQuery::build(keys, false)->sql).isValid();
     meaningIndex = meaning::hasIndex(*connection);
+    storedListings = dictionaryKeys && listing::hasStored(*connection);
     return true;
 }
 
@@ -141,16 +159,7 @@ std::unique_ptr<RowSource> Database::Impl::prepare(const Statement& statement, Q
         *failure = prepared.errorMessage();
         return nullptr;
     }
-    int parameter = 1;
-    for (const auto& value : query->values) {
-        if (const auto* text = std::get_if<QByteArray>(&value))
-            prepared.bindText(parameter, *text);
-        else if (const auto* blob = std::get_if<SqlQuery::Blob>(&value))
-            prepared.bindBlob(parameter, blob->bytes);
-        else
-            prepared.bindInt64(parameter, std::get<qint64>(value));
-        ++parameter;
-    }
+    query->bindValues(prepared);
     return statementRows(std::move(prepared));
 }
 
@@ -158,53 +167,80 @@ std::unique_ptr<RowSource> Database::Impl::scan(const ScanPlan& plan) const
 {
     if (!scanCache || FileIdentity::of(path) != scanCache->identity())
         return nullptr;
-    std::shared_ptr<const ListedRows> listing = scanCache->listing(plan, [&] { return readListing(plan); });
+    // A stored listing is read again in a fraction of the time a walk takes: two are held.
+    const std::size_t kept = storedListings ? 2 : SIZE_MAX;
+    std::shared_ptr<const ListedRows> listing = scanCache->listing(plan, [&] { return readListing(plan); }, kept);
     return listing ? matchingRows(std::move(listing), plan) : nullptr;
 }
 
 // The listing of `plan`, read on connections of its own: they read each page once, so
-// they keep no cache, and the pages that prefix searches reuse stay in this one's. With
-// key columns it is read on two cores, since reading means decrypting a whole index:
-// one connection reads the rows without a sort key and those below a middle one, the
-// other the rest.
+// they keep no cache, and the pages that prefix searches reuse stay in this one's. The
+// builder's stored listing is read when the file has one; else, or when it cannot be read
+// whole, the listing is walked from the indexes.
 std::shared_ptr<ListedRows> Database::Impl::readListing(const ScanPlan& plan) const
 {
-    using Part = SqlQuery::SortKeyPart;
-    const Statement statement = plan.listing(dictionaryKeys);
-    // Two connections may work at once only in an engine built for threads.
-    const std::optional<QByteArray> middle =
-        dictionaryKeys && Connection::isThreadSafe() ? middleSortKey(schema::sortKeyColumn(plan.listed)) : std::nullopt;
-    const std::unique_ptr<Impl> lowerReader = reader(), upperReader = middle ? reader() : nullptr;
-    if (!lowerReader)
-        return nullptr;
     auto rows = std::make_shared<ListedRows>();
-    const qint64 expected = estimatedRows();
-    rows->reserve(expected);
-    QString failure;
-    bool read = false;
-    if (!upperReader) {
-        const std::unique_ptr<RowSource> all = lowerReader->prepare(statement, &failure);
-        read = all && data::readListing(*all, plan, dictionaryKeys, *rows);
-    } else {
-        const std::unique_ptr<RowSource> nulls = lowerReader->prepare(statement, &failure, Part{Part::Null});
-        const std::unique_ptr<RowSource> below = lowerReader->prepare(statement, &failure, Part{Part::Below, *middle});
-        const std::unique_ptr<RowSource> from = upperReader->prepare(statement, &failure, Part{Part::From, *middle});
-        if (!nulls || !below || !from)
-            return nullptr;
-        ListedRows upperRows;
-        upperRows.reserve(expected / 2 + expected / 8);
-        // On the other core, or here when no thread can be had.
-        std::future<bool> upper = std::async(std::launch::async | std::launch::deferred,
-                                             [&] { return data::readListing(*from, plan, dictionaryKeys, upperRows); });
-        const bool lower = data::readListing(*nulls, plan, dictionaryKeys, *rows) &&
-                           data::readListing(*below, plan, dictionaryKeys, *rows);
-        read = upper.get() && lower && rows->append(std::move(upperRows));
-    }
+    bool read = storedListings && readStoredListing(plan, *rows);
+    if (!read)
+        read = walkListing(plan, *rows = ListedRows()); // without what a failed read left
     // The readers must have read the state of the file that the listing is held for.
     if (!read || FileIdentity::of(path) != scanCache->identity())
         return nullptr;
     rows->squeeze();
     return rows;
+}
+
+// Two connections may work at once only in an engine built for threads: then each reads
+// half of the parts.
+bool Database::Impl::readStoredListing(const ScanPlan& plan, ListedRows& rows) const
+{
+    const std::unique_ptr<Impl> lowerReader = reader();
+    const std::optional<int> parts = lowerReader ? listing::storedParts(*lowerReader->connection, plan) : std::nullopt;
+    if (!parts)
+        return false;
+    const std::unique_ptr<Impl> upperReader = *parts > 1 && Connection::isThreadSafe() ? reader() : nullptr;
+    const int middle = upperReader ? *parts / 2 : *parts;
+    const auto lower = [&](ListedRows& into) {
+        return listing::readStored(*lowerReader->connection, plan, 0, middle, into);
+    };
+    const auto upper = [&](ListedRows& into) {
+        return !upperReader || listing::readStored(*upperReader->connection, plan, middle, *parts, into);
+    };
+    const qint64 expected = estimatedRows();
+    rows.reserve(expected);
+    return readInHalves(rows, upperReader ? expected : 0, lower, upper);
+}
+
+// With key columns the walk goes on two cores, since it means decrypting a whole index:
+// one connection reads the rows without a sort key and those below a middle one, the
+// other the rest.
+bool Database::Impl::walkListing(const ScanPlan& plan, ListedRows& rows) const
+{
+    using Part = SqlQuery::SortKeyPart;
+    const Statement statement = plan.listing(dictionaryKeys);
+    const std::optional<QByteArray> middle =
+        dictionaryKeys && Connection::isThreadSafe() ? middleSortKey(schema::sortKeyColumn(plan.listed)) : std::nullopt;
+    const std::unique_ptr<Impl> lowerReader = reader(), upperReader = middle ? reader() : nullptr;
+    if (!lowerReader)
+        return false;
+    const qint64 expected = estimatedRows();
+    rows.reserve(expected);
+    QString failure;
+    if (!upperReader) {
+        const std::unique_ptr<RowSource> all = lowerReader->prepare(statement, &failure);
+        return all && data::readListing(*all, plan, dictionaryKeys, rows);
+    }
+    const std::unique_ptr<RowSource> nulls = lowerReader->prepare(statement, &failure, Part{Part::Null});
+    const std::unique_ptr<RowSource> below = lowerReader->prepare(statement, &failure, Part{Part::Below, *middle});
+    const std::unique_ptr<RowSource> from = upperReader->prepare(statement, &failure, Part{Part::From, *middle});
+    if (!nulls || !below || !from)
+        return false;
+    const auto lower = [&](ListedRows& into) {
+        return data::readListing(*nulls, plan, dictionaryKeys, into) &&
+               data::readListing(*below, plan, dictionaryKeys, into);
+    };
+    const auto upper = [&](ListedRows& into) { return data::readListing(*from, plan, dictionaryKeys, into); };
+    return readInHalves(rows, expected, lower, upper);
 }
 
 std::unique_ptr<Database::Impl> Database::Impl::reader() const

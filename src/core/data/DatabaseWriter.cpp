@@ -6,6 +6,7 @@
 #include "core/data/MeaningIndex.h"
 #include "core/data/PreparedStatement.h"
 #include "core/data/Schema.h"
+#include "core/data/StoredListing.h"
 #include "core/data/UnicodeText.h"
 
 #include <QFile>
@@ -254,9 +255,14 @@ bool DatabaseWriter::commit()
         return !d->options.meaningIndex || meaning::writeIndex(*d->connection, d->options.withKeys, &indexFailure) ||
                d->fail(indexFailure);
     };
-    // The meaning index reads the list order from the key indexes, so it comes after them.
+    const auto writeStoredListings = [&] {
+        return !d->options.withKeys || !d->options.storedListings ||
+               listing::writeStored(*d->connection, &indexFailure) || d->fail(indexFailure);
+    };
+    // The meaning index and the stored listings read the list order from the key indexes,
+    // so they come after them.
     const bool written = (!d->options.withKeys || d->exec(schema::createIndexes())) && writeMeaningIndex() &&
-                         d->exec("ANALYZE;") && d->exec("COMMIT;");
+                         writeStoredListings() && d->exec("ANALYZE;") && d->exec("COMMIT;");
     d->closeConnection();
     if (!written)
         return false;

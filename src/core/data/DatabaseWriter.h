@@ -22,6 +22,7 @@ public:
         QString passphrase{};  // empty: the program's DatabasePassword
         bool encrypted = true; // false: a plain SQLite file (tests of bad files, bench reference)
         bool meaningIndex = true; // write the meaning index of MeaningIndex.h
+        bool storedListings = true; // with keys: write the listings of StoredListing.h
     };
 
     DatabaseWriter(const QString& targetPath, Options options);

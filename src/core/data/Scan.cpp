@@ -5,7 +5,10 @@
 #include "core/data/UnicodeText.h"
 
 #include <QFile>
+#include <QSysInfo>
+#include <QtEndian>
 #include <algorithm>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace orvane::core::data {
@@ -105,18 +108,69 @@ bool ListedRows::append(ListedRows&& rest)
     return true;
 }
 
-std::optional<ListedRows::Slice> ListedRows::store(QStringView text)
+bool ListedRows::appendStored(qint64 id, std::optional<QByteArrayView> listed, qsizetype keyPrefix,
+                              QByteArrayView keyTail)
 {
-    if (m_chunks.empty() || m_chunks.back().size() + text.size() > ChunkUnits) {
+    Row row{id, {Null, 0}, {}};
+    const qsizetype listedUnits = listed ? listed->size() / 2 : 0;
+    if ((listed && listed->size() % 2) || keyTail.size() % 2)
+        return false;
+    if (listed) {
+        if (!makeRoom(listedUnits))
+            return false;
+        row.listed = {quint32((m_chunks.size() - 1) * ChunkUnits + m_chunks.back().size()), quint32(listedUnits)};
+        appendUnits(*listed);
+    }
+    if (keyPrefix < 0 || keyPrefix > listedUnits)
+        return false;
+    if (listed && keyPrefix == listedUnits && keyTail.isEmpty()) {
+        row.key = row.listed; // most keys: the listed text itself
+    } else {
+        const qsizetype units = keyPrefix + keyTail.size() / 2;
+        if (!makeRoom(units))
+            return false;
+        QString& chunk = m_chunks.back();
+        row.key = {quint32((m_chunks.size() - 1) * ChunkUnits + chunk.size()), quint32(units)};
+        if (keyPrefix > 0) // then there is a listed text; it stays where it is, as chunks never move
+            chunk += view(row.listed).first(keyPrefix);
+        appendUnits(keyTail);
+    }
+    m_rows.push_back(row);
+    return true;
+}
+
+bool ListedRows::makeRoom(qsizetype units)
+{
+    if (m_chunks.empty() || m_chunks.back().size() + units > ChunkUnits) {
         // The last chunk index must leave Null free.
-        if (text.size() > ChunkUnits || m_chunks.size() + 1 >= Null / ChunkUnits)
-            return std::nullopt;
+        if (units > ChunkUnits || m_chunks.size() + 1 >= Null / ChunkUnits)
+            return false;
         m_chunks.emplace_back().reserve(ChunkUnits);
     }
+    return true;
+}
+
+std::optional<ListedRows::Slice> ListedRows::store(QStringView text)
+{
+    if (!makeRoom(text.size()))
+        return std::nullopt;
     QString& chunk = m_chunks.back();
     const Slice slice{quint32((m_chunks.size() - 1) * ChunkUnits + chunk.size()), quint32(text.size())};
     chunk += text;
     return slice;
+}
+
+void ListedRows::appendUnits(QByteArrayView bytes)
+{
+    QString& chunk = m_chunks.back();
+    const qsizetype begin = chunk.size();
+    chunk.resize(begin + bytes.size() / 2); // within the room reserved: nothing moves
+    char16_t* units = reinterpret_cast<char16_t*>(chunk.data()) + begin;
+    std::memcpy(units, bytes.data(), std::size_t(bytes.size() / 2 * 2));
+    if constexpr (QSysInfo::ByteOrder != QSysInfo::LittleEndian) {
+        for (qsizetype i = 0; i < bytes.size() / 2; ++i)
+            units[i] = qFromLittleEndian(units[i]);
+    }
 }
 
 void ListedRows::squeeze()
@@ -203,19 +257,26 @@ std::shared_ptr<ScanCache> ScanCache::forFile(const FileIdentity& identity)
 }
 
 std::shared_ptr<const ListedRows> ScanCache::listing(const ScanPlan& plan,
-                                                     const std::function<std::shared_ptr<const ListedRows>()>& read)
+                                                     const std::function<std::shared_ptr<const ListedRows>()>& read,
+                                                     std::size_t kept)
 {
-    const std::pair<QString, QString> shape{plan.searched, plan.listed};
+    const Shape shape{plan.searched, plan.listed};
+    const auto of = [&](const auto& held) { return held.first == shape; };
     {
         const std::lock_guard guard(m_lock);
-        if (const auto found = m_listings.find(shape); found != m_listings.end())
-            return found->second;
+        if (const auto found = std::find_if(m_listings.begin(), m_listings.end(), of); found != m_listings.end()) {
+            std::rotate(found, found + 1, m_listings.end()); // now the one used last
+            return m_listings.back().second;
+        }
     }
     // Read outside the lock: it takes long, and a second reader only wastes its own time.
     std::shared_ptr<const ListedRows> listing = read();
     if (listing) {
         const std::lock_guard guard(m_lock);
-        m_listings.emplace(shape, listing);
+        if (std::find_if(m_listings.begin(), m_listings.end(), of) == m_listings.end())
+            m_listings.emplace_back(shape, listing);
+        while (m_listings.size() > kept)
+            m_listings.erase(m_listings.begin());
     }
     return listing;
 }

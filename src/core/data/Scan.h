@@ -3,10 +3,10 @@
 #include "core/data/RowSource.h"
 #include "core/data/Statement.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -16,8 +16,8 @@
 // of every entry, any search of a database without key columns) must look at every row.
 // Walking the encrypted file for each of them means decrypting and authenticating every
 // page of a wide index again, so the first such search of a listing reads it once into
-// memory (id, listed text, folded key per row, in list order) and later ones match
-// against that. The file is only read, and the rows are kept only while it is unchanged.
+// memory (id, listed text, folded key per row, in list order; from the listing the
+// builder stored, StoredListing.h, when the file has one) and later ones match against that. The file is only read, and the rows are kept only while it is unchanged.
 namespace orvane::core::data {
 
 // What tells one state of a file from another without reading it.
@@ -40,6 +40,11 @@ public:
     // False when a text or all of them outgrow what a listing can address (a text of a
     // million code units, texts of four thousand million).
     bool append(qint64 id, std::optional<QStringView> listed, QStringView key);
+    // The longest text a listing holds, in code units.
+    static constexpr qsizetype MaxUnits = qsizetype(1) << 20;
+    // The same from UTF-16 code units in little-endian bytes, as a stored listing holds
+    // them: the key is the first `keyPrefix` units of the listed text, then `keyTail`.
+    bool appendStored(qint64 id, std::optional<QByteArrayView> listed, qsizetype keyPrefix, QByteArrayView keyTail);
     // Moves the rows of `rest` after these; false, as above, when they do not fit.
     bool append(ListedRows&& rest);
     void squeeze(); // drops the room left for more rows
@@ -52,7 +57,7 @@ public:
 private:
     // Texts lie back to back in chunks that are filled but never reallocated: a million
     // rows must cost neither a million allocations nor copies of all texts as they grow.
-    static constexpr qsizetype ChunkUnits = qsizetype(1) << 20;
+    static constexpr qsizetype ChunkUnits = MaxUnits;
     static constexpr quint32 Null = ~quint32(0); // as a begin; no text begins there
     // Where a text lies: its first code unit counted over all chunks as if each were full.
     struct Slice
@@ -65,6 +70,10 @@ private:
         Slice listed, key;
     };
     std::optional<Slice> store(QStringView text);
+    // Appends little-endian UTF-16 bytes to the last chunk, which has room for them.
+    void appendUnits(QByteArrayView bytes);
+    // Makes room for `units` more code units in the last chunk; false when none can be had.
+    bool makeRoom(qsizetype units);
     QStringView view(Slice slice) const
     {
         return QStringView(m_chunks[slice.begin / ChunkUnits]).sliced(slice.begin % ChunkUnits, slice.length);
@@ -109,14 +118,18 @@ public:
     explicit ScanCache(const FileIdentity& identity) : m_identity(identity) {}
     const FileIdentity& identity() const { return m_identity; }
 
-    // The listing of `plan`, made by `read` on first use; a failed read (nullptr) is not kept.
+    // The listing of `plan`, made by `read` on first use; a failed read (nullptr) is not
+    // kept. Only the `kept` listings used last are held: a listing takes tens of megabytes
+    // at a million entries, so those that can be read again quickly are not all held.
     std::shared_ptr<const ListedRows> listing(const ScanPlan& plan,
-                                              const std::function<std::shared_ptr<const ListedRows>()>& read);
+                                              const std::function<std::shared_ptr<const ListedRows>()>& read,
+                                              std::size_t kept);
 
 private:
+    using Shape = std::pair<QString, QString>; // searched, listed
     const FileIdentity m_identity;
     std::mutex m_lock;
-    std::map<std::pair<QString, QString>, std::shared_ptr<const ListedRows>> m_listings; // by searched, listed
+    std::vector<std::pair<Shape, std::shared_ptr<const ListedRows>>> m_listings; // the one used last at the back
 };
 
 } // namespace orvane::core::data

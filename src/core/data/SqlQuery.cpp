@@ -1,6 +1,7 @@
 #include "core/data/SqlQuery.h"
 
 #include "core/data/PatternMatcher.h"
+#include "core/data/PreparedStatement.h"
 #include "core/data/Schema.h"
 #include "core/data/SqlFunctions.h"
 #include "core/data/UnicodeText.h"
@@ -167,6 +168,20 @@ std::optional<SqlQuery> SqlQuery::build(const Statement& statement, bool diction
     if (!statement.orderBy.isEmpty())
         query = query + QStringLiteral(" ORDER BY ") + order(statement, keyed);
     return SqlQuery{query.text.toUtf8(), std::move(query.values)};
+}
+
+void SqlQuery::bindValues(PreparedStatement& statement) const
+{
+    int parameter = 1;
+    for (const Value& value : values) {
+        if (const auto* text = std::get_if<QByteArray>(&value))
+            statement.bindText(parameter, *text);
+        else if (const auto* blob = std::get_if<Blob>(&value))
+            statement.bindBlob(parameter, blob->bytes);
+        else
+            statement.bindInt64(parameter, std::get<qint64>(value));
+        ++parameter;
+    }
 }
 
 } // namespace orvane::core::data

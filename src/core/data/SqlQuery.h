@@ -9,6 +9,8 @@
 
 namespace orvane::core::data {
 
+class PreparedStatement;
+
 // A Statement turned into SQL with placeholders and the values to bind to them, in order.
 struct SqlQuery
 {
@@ -41,6 +43,9 @@ struct SqlQuery
     // and their order are the same either way.
     static std::optional<SqlQuery> build(const Statement& statement, bool dictionaryKeys,
                                          const std::optional<SortKeyPart>& part = std::nullopt);
+
+    // Binds the values to `statement`, prepared from `sql`.
+    void bindValues(PreparedStatement& statement) const;
 };
 
 } // namespace orvane::core::data
