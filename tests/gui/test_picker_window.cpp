@@ -30,13 +30,7 @@ class TestPickerWindow final : public QObject
     QPointer<CharacterPicker> m_picker;
     QStringList m_chosen; // what the picker offered
 
-    QStringList captions() const
-    {
-        QStringList shown;
-        for (int i = 0; i < CharacterPicker::GridButtons; ++i)
-            shown << m_picker->gridButton(i)->text();
-        return shown;
-    }
+    QString caption(int button) const { return m_picker->gridButton(button)->text(); }
 
     // "<>" with "-" for a disabled one.
     QString pageButtons() const
@@ -77,8 +71,7 @@ private slots:
 
     void pagesButtonsAndGlyphs()
     {
-        QCOMPARE(captions().first(), u"&&"_s); // "&" shows as itself
-        QCOMPARE(captions().last(), glyph(108));
+        QCOMPARE(caption(0), u"&&"_s); // "&" shows as itself
         QCOMPARE(m_picker->gridButton(0)->font().family(), u"DejaVu Serif"_s);
         QCOMPARE(pageButtons(), u"->"_s);
 
@@ -94,8 +87,7 @@ private slots:
 
         m_picker->nextPageButton()->setFocus();
         QTest::keyClick(m_picker->nextPageButton(), Qt::Key_Space); // ">"
-        QCOMPARE(captions()[11], glyph(120));
-        QCOMPARE(captions()[12], QString());
+        QCOMPARE(caption(11), glyph(120));
         QCOMPARE(accessibleName(m_picker->gridButton(12)), u"Empty"_s); // the name follows the page
         QCOMPARE(pageButtons(), u"<-"_s);
         // The focus is on "<", not on "Close", which the next key would press.
@@ -104,7 +96,7 @@ private slots:
         QTest::mouseClick(m_picker->gridButton(11), Qt::LeftButton);
 
         QTest::mouseClick(m_picker->previousPageButton(), Qt::LeftButton); // "<"
-        QCOMPARE(captions().first(), u"&&"_s);
+        QCOMPARE(caption(0), u"&&"_s);
         QCOMPARE(pageButtons(), u"->"_s);
         QVERIFY(m_picker->gridButton(0)->hasFocus());
         QTest::mouseClick(m_picker->gridButton(0), Qt::LeftButton);
@@ -118,7 +110,7 @@ private slots:
         m_picker->onActivated();
         QVERIFY(QFile::rename(away, m_folder.databasePath()));
         QCOMPARE(boxes.texts, QStringList{u"Cannot continue"_s});
-        QCOMPARE(captions().first(), u"&&"_s);
+        QCOMPARE(caption(0), u"&&"_s);
     }
 
     // The press that brings the picker back (after its reload) gets the glyph the user saw, unless other input
