@@ -71,7 +71,6 @@ private slots:
 
     void pagesButtonsAndGlyphs()
     {
-        QCOMPARE(caption(0), u"&&"_s); // "&" shows as itself
         QCOMPARE(m_picker->gridButton(0)->font().family(), u"DejaVu Serif"_s);
         QCOMPARE(pageButtons(), u"->"_s);
 
@@ -96,7 +95,7 @@ private slots:
         QTest::mouseClick(m_picker->gridButton(11), Qt::LeftButton);
 
         QTest::mouseClick(m_picker->previousPageButton(), Qt::LeftButton); // "<"
-        QCOMPARE(caption(0), u"&&"_s);
+        QCOMPARE(caption(0), u"&&"_s);                                     // "&" shows as itself
         QCOMPARE(pageButtons(), u"->"_s);
         QVERIFY(m_picker->gridButton(0)->hasFocus());
         QTest::mouseClick(m_picker->gridButton(0), Qt::LeftButton);
