@@ -77,12 +77,13 @@ private slots:
         // The grid is one stop of the Tab key, the button focused last, which says its glyph's name; the arrow keys
         // move within the grid up to its edges.
         QCOMPARE(tabOrder(m_picker->gridButton(0)), (QStringList{u"AMPERSAND"_s, u"Next page"_s, u"Close"_s}));
-        for (const auto& [key, times] :
-             {std::pair(Qt::Key_Left, 1), {Qt::Key_Up, 1}, {Qt::Key_Right, 12}, {Qt::Key_Down, 9}, {Qt::Key_Space, 1}})
+        const std::pair<Qt::Key, int> walk[] = {{Qt::Key_Left, 1}, {Qt::Key_Up, 1},   {Qt::Key_Right, 12},
+                                                {Qt::Key_Down, 9}, {Qt::Key_Left, 1}, {Qt::Key_Space, 1}};
+        for (const auto& [key, times] : walk)
             for (int i = 0; i < times; ++i)
                 QTest::keyClick(QApplication::focusWidget(), key);
         QCOMPARE(tabOrder(m_picker->closeButton()),
-                 (QStringList{u"Close"_s, u"CYRILLIC CAPITAL LETTER EM"_s, u"Next page"_s}));
+                 (QStringList{u"Close"_s, u"CYRILLIC CAPITAL LETTER EL"_s, u"Next page"_s}));
 
         m_picker->nextPageButton()->setFocus();
         QTest::keyClick(m_picker->nextPageButton(), Qt::Key_Space); // ">"
@@ -99,7 +100,7 @@ private slots:
         QCOMPARE(pageButtons(), u"->"_s);
         QVERIFY(m_picker->gridButton(0)->hasFocus());
         QTest::mouseClick(m_picker->gridButton(0), Qt::LeftButton);
-        QCOMPARE(m_chosen, (QStringList{glyph(108), glyph(120), u"&"_s})); // the first from the bottom right button
+        QCOMPARE(m_chosen, (QStringList{glyph(107), glyph(120), u"&"_s})); // the first by the keyboard
 
         // Coming back without a database: told, then the first page of the old connection.
         MessageBoxAcceptor boxes;
