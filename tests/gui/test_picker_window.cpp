@@ -30,13 +30,7 @@ class TestPickerWindow final : public QObject
     QPointer<CharacterPicker> m_picker;
     QStringList m_chosen; // what the picker offered
 
-    QStringList captions() const
-    {
-        QStringList shown;
-        for (int i = 0; i < CharacterPicker::GridButtons; ++i)
-            shown << m_picker->gridButton(i)->text();
-        return shown;
-    }
+    QString caption(int button) const { return m_picker->gridButton(button)->text(); }
 
     // "<>" with "-" for a disabled one.
     QString pageButtons() const
@@ -77,25 +71,23 @@ private slots:
 
     void pagesButtonsAndGlyphs()
     {
-        QCOMPARE(captions().first(), u"&&"_s); // "&" shows as itself
-        QCOMPARE(captions().last(), glyph(108));
         QCOMPARE(m_picker->gridButton(0)->font().family(), u"DejaVu Serif"_s);
         QCOMPARE(pageButtons(), u"->"_s);
 
         // The grid is one stop of the Tab key, the button focused last, which says its glyph's name; the arrow keys
         // move within the grid up to its edges.
         QCOMPARE(tabOrder(m_picker->gridButton(0)), (QStringList{u"AMPERSAND"_s, u"Next page"_s, u"Close"_s}));
-        for (const auto& [key, times] :
-             {std::pair(Qt::Key_Left, 1), {Qt::Key_Up, 1}, {Qt::Key_Right, 12}, {Qt::Key_Down, 9}, {Qt::Key_Space, 1}})
+        const std::pair<Qt::Key, int> walk[] = {{Qt::Key_Left, 1}, {Qt::Key_Up, 1},   {Qt::Key_Right, 12},
+                                                {Qt::Key_Down, 9}, {Qt::Key_Left, 1}, {Qt::Key_Space, 1}};
+        for (const auto& [key, times] : walk)
             for (int i = 0; i < times; ++i)
                 QTest::keyClick(QApplication::focusWidget(), key);
         QCOMPARE(tabOrder(m_picker->closeButton()),
-                 (QStringList{u"Close"_s, u"CYRILLIC CAPITAL LETTER EM"_s, u"Next page"_s}));
+                 (QStringList{u"Close"_s, u"CYRILLIC CAPITAL LETTER EL"_s, u"Next page"_s}));
 
         m_picker->nextPageButton()->setFocus();
         QTest::keyClick(m_picker->nextPageButton(), Qt::Key_Space); // ">"
-        QCOMPARE(captions()[11], glyph(120));
-        QCOMPARE(captions()[12], QString());
+        QCOMPARE(caption(11), glyph(120));
         QCOMPARE(accessibleName(m_picker->gridButton(12)), u"Empty"_s); // the name follows the page
         QCOMPARE(pageButtons(), u"<-"_s);
         // The focus is on "<", not on "Close", which the next key would press.
@@ -104,11 +96,11 @@ private slots:
         QTest::mouseClick(m_picker->gridButton(11), Qt::LeftButton);
 
         QTest::mouseClick(m_picker->previousPageButton(), Qt::LeftButton); // "<"
-        QCOMPARE(captions().first(), u"&&"_s);
+        QCOMPARE(caption(0), u"&&"_s);                                     // "&" shows as itself
         QCOMPARE(pageButtons(), u"->"_s);
         QVERIFY(m_picker->gridButton(0)->hasFocus());
         QTest::mouseClick(m_picker->gridButton(0), Qt::LeftButton);
-        QCOMPARE(m_chosen, (QStringList{glyph(108), glyph(120), u"&"_s})); // the first from the bottom right button
+        QCOMPARE(m_chosen, (QStringList{glyph(107), glyph(120), u"&"_s})); // the first by the keyboard
 
         // Coming back without a database: told, then the first page of the old connection.
         MessageBoxAcceptor boxes;
@@ -118,7 +110,7 @@ private slots:
         m_picker->onActivated();
         QVERIFY(QFile::rename(away, m_folder.databasePath()));
         QCOMPARE(boxes.texts, QStringList{u"Cannot continue"_s});
-        QCOMPARE(captions().first(), u"&&"_s);
+        QCOMPARE(caption(0), u"&&"_s);
     }
 
     // The press that brings the picker back (after its reload) gets the glyph the user saw, unless other input

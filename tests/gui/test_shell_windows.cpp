@@ -162,7 +162,6 @@ private slots:
         QCOMPARE(text->font().family(), u"Arial Unicode MS"_s);
         QCOMPARE(about->windowTitle(), u"About "_s);
         QCOMPARE(text->toPlainText(), u"line 1\nline 2"_s); // the last row with a text
-        QCOMPARE(accessibleName(text), u"About the dictionary"_s);
 
         m_registry->session().loadDisplaySettings();
         QCOMPARE(text->font().family(), u"DejaVu Serif"_s);
@@ -198,7 +197,6 @@ private slots:
             const AboutDialog dialog(&m_registry->session());
             QCOMPARE(cutTexts(&dialog), QStringList());
             const QPalette box = control<QPlainTextEdit>(&dialog, "aboutText")->palette();
-            QCOMPARE(box.color(QPalette::Base), highlightedText);
             QVERIFY(qAbs(box.color(QPalette::Text).lightness() - box.color(QPalette::Base).lightness()) > 128);
         }
         QApplication::setFont(desktop);

@@ -78,24 +78,21 @@ inline QStringList cutTexts(const QWidget* window)
 
 // Accepts every message box that opens while it lives and records its text, so that an
 // unexpected box fails a check instead of blocking the test.
-class MessageBoxAcceptor
+struct MessageBoxAcceptor
 {
-public:
+    QStringList texts;
+    QTimer timer;
+
     MessageBoxAcceptor()
     {
-        m_timer.callOnTimeout([this] {
+        timer.callOnTimeout([this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 texts << box->text();
                 box->accept();
             }
         });
-        m_timer.start(10);
+        timer.start(10);
     }
-
-    QStringList texts;
-
-private:
-    QTimer m_timer;
 };
 
 // Lets closed windows be deleted.
