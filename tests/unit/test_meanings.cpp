@@ -120,7 +120,9 @@ private slots:
         QVERIFY(odd.write(rows, {.meaningIndex = false}));
         const DatabaseHandle index = indexed.open(), scan = unindexed.open(), other = odd.open();
         QVERIFY(index && scan && other);
-        QVERIFY(index->hasMeaningIndex() && !scan->hasMeaningIndex() && !other->hasMeaningIndex());
+        QVERIFY(index->hasMeaningIndex());
+        QVERIFY(!scan->hasMeaningIndex());
+        QVERIFY(!other->hasMeaningIndex());
 
         const QStringList terms =
             Vocabulary +
