@@ -160,7 +160,7 @@ private slots:
             {"back from the handler's own box", "WbW", u"10"_s},
             {"... reported late, through the box and nowhere", "WbHEW", u"1000"_s},
             {"elsewhere before the focus came back", "WbOW", u"101"_s},
-            {"boxes closed with the focus back", "WBEW", u"100"_s},
+            {"boxes closed with the focus back, then an old box of the handler", "WBHW", u"101"_s},
             {"an old box of the handler is another window", "WrHW", u"101"_s},
             {"a skipped run counts as shown", "WxOW", u"101"_s},
         };
