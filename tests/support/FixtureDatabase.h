@@ -32,15 +32,11 @@ inline QByteArray readFile(const QString& path)
 // The rows of a fixture database, given in code.
 using FixtureRows = DatabaseWriter::Rows;
 
-// Writes `rows` into a new database at `path`; false (with the reason in *error) on failure.
-inline bool writeFixtureDatabase(const QString& path, const FixtureRows& rows, DatabaseWriter::Options options = {},
-                                 QString* error = nullptr)
+// Writes `rows` into a new database at `path`; false on failure.
+inline bool writeFixtureDatabase(const QString& path, const FixtureRows& rows, DatabaseWriter::Options options = {})
 {
     DatabaseWriter writer(path, std::move(options));
-    const bool written = writer.addRows(rows) && writer.commit();
-    if (!written && error)
-        *error = writer.error();
-    return written;
+    return writer.addRows(rows) && writer.commit();
 }
 
 // A temporary folder for an orvane.mdb written from rows given in code.
@@ -51,9 +47,9 @@ public:
     QString databasePath() const { return m_folder.filePath(QStringLiteral("orvane.mdb")); }
 
     // Writes orvane.mdb into the folder, replacing any earlier one.
-    bool write(const FixtureRows& rows, DatabaseWriter::Options options = {}, QString* error = nullptr) const
+    bool write(const FixtureRows& rows, DatabaseWriter::Options options = {}) const
     {
-        return writeFixtureDatabase(databasePath(), rows, std::move(options), error);
+        return writeFixtureDatabase(databasePath(), rows, std::move(options));
     }
     // Opens it as the program does; null when it cannot.
     core::data::DatabaseHandle open() const

@@ -5,7 +5,7 @@
 #include <tuple>
 
 // Tables of cases as named QTest rows, so that a failure names its case and the other cases still run. A case is a
-// struct with a `name` or a tuple whose first element is its name; its table goes into one column, "given":
+// tuple whose first element is its name; its table goes into one column, "given":
 //
 //     void searches_data() { addRows(Searches); }
 //     void searches() { const auto& [name, kind, text, rows] = given<SearchCase>(); ... }
@@ -14,12 +14,8 @@ namespace orvane::testing {
 template <typename Case, std::size_t N> void addRows(const Case (&cases)[N])
 {
     QTest::addColumn<Case>("given");
-    for (const Case& given : cases) {
-        if constexpr (requires { given.name; })
-            QTest::newRow(given.name) << given;
-        else
-            QTest::newRow(std::get<0>(given)) << given;
-    }
+    for (const Case& given : cases)
+        QTest::newRow(std::get<0>(given)) << given;
 }
 
 // The current row's case.

@@ -1,5 +1,6 @@
 // The data layer under the statements: opening orvane.mdb, walking record sets, writing a database.
 #include "FixtureDatabase.h"
+#include "TableRows.h"
 #include "core/data/Connection.h"
 #include "core/data/Database.h"
 
@@ -34,6 +35,12 @@ const std::vector<Statement> Statements = {
     Statement::dictionaryByPlain(u"lexi2"_s), Statement::dictionaryById(Entries), Statement::glyphsInOrder()};
 // clang-format on
 const QStringList Columns{u"id"_s, u"m1"_s, u"m2"_s, u"meanings"_s, u"display"_s, u"glyph"_s, u"about"_s};
+
+// `sql` run by the sqlcipher 3.4.1 shell after the small dictionary, then `damage` (cut off the end when > 0, the byte
+// flipped when < 0); with sql "-" the file is `bytes`, with "<folder>" a folder. Read: every m1, then the meanings of
+// id 1 (empty: refused).
+using FileCase = std::tuple<const char*, QString, QByteArray, int, QString>; // name, sql, bytes, damage, read
+using ValueCase = std::tuple<const char*, int, QString, QString>; // next() calls, column, read ("!": errorString())
 
 DatabaseHandle open(const QString& path)
 {
@@ -74,7 +81,7 @@ private slots:
         }
         // Untyped columns keep numbers as numbers.
         QVERIFY(
-            m_numbers.write({.entries = {entry(1, u"a"_s, u"a"_s, u"a"_s, QString(1 << 20, u'ω'))},
+            m_numbers.write({.entries = {entry(1, u"a"_s, u"a"_s, u"a"_s, u"ω"_s)},
                              .extraSql = {u"CREATE TABLE t (id, m1, m2, m3, meanings)"_s,
                                           u"INSERT INTO t SELECT id, 42, 3.5, 12.0, meanings FROM tbl_dictionary"_s,
                                           u"DROP TABLE tbl_dictionary"_s, u"ALTER TABLE t RENAME TO tbl_dictionary"_s}},
@@ -97,27 +104,16 @@ private slots:
     // without) or cut from a good file: each opens and reads, or is refused.
     void filesFromAnyone_data()
     {
-        QTest::addColumn<QString>(
-            "sql"); // for the sqlcipher 3.4.1 shell after the small dictionary, or "-", "<folder>"
-        QTest::addColumn<QByteArray>("bytes"); // without sql: the file
-        QTest::addColumn<int>("damage");       // cut off the end (> 0), or the byte flipped (< 0)
-        QTest::addColumn<QString>("read");     // every m1, then the meanings of id 1; empty: refused
-        QByteArray salt = m_goodBytes;
-        salt[3] = char(salt[3] ^ 1);
         const QString plain = m_scratch.filePath(u"plain.mdb"_s);
         QVERIFY(writeFixtureDatabase(plain, manyRows(), {.encrypted = false}));
         const QString small = u"ψυχή|ψυχρός / soul"_s;
         const QString nested = QStringList(200, u"id"_s).join(u'+'); // a tree 200 deep, parsed without recursion
         const QString schemaRow = u"PRAGMA writable_schema = ON; INSERT INTO sqlite_master VALUES ('table', "_s;
         // clang-format off
-        const std::tuple<const char*, QString, QByteArray, int, QString> rows[] = {
-            {"no file", u"-"_s, {}, 0, {}},
+        const FileCase cases[] = {
             {"a folder", u"<folder>"_s, {}, 0, {}},
             {"zero bytes", u"-"_s, QByteArray(""), 0, {}},
-            {"text", u"-"_s, QByteArray("id,m1\n1,a\n").repeated(100), 0, {}},
             {"salt only", u"-"_s, m_goodBytes.left(16), 0, {}},
-            {"first page cut", u"-"_s, m_goodBytes.left(700), 0, {}},
-            {"salt changed", u"-"_s, salt, 0, {}},
             {"not encrypted", u"-"_s, readFile(plain), 0, {}},
             {"1024-byte pages of the old shell", u""_s, {}, 0, small},
             {"4096-byte pages of the old shell", u"PRAGMA cipher_page_size = 4096;"_s, {}, 0, small},
@@ -132,28 +128,22 @@ private slots:
              {}},
             {"tbl_keyboard without its input column", u"CREATE TABLE tbl_keyboard (display TEXT);"_s, {}, 0, {}},
             {"deeply nested schema", u"CREATE INDEX deep ON tbl_dictionary (%1);"_s.arg(nested), {}, 0, {}},
-            {"a trigger opens: nothing is written, so it never fires",
+            {"extra tables, views, indexes, columns and a trigger open; nothing is written, so it never fires",
              u"CREATE TABLE log (x); CREATE TRIGGER t AFTER INSERT ON tbl_dictionary BEGIN INSERT INTO log VALUES (1); "
-             "END;"_s, {}, 0, small},
-            {"extra tables, views, indexes and columns open",
-             u"CREATE TABLE tbl_meaning_index (x); CREATE VIEW v AS SELECT 1; CREATE INDEX ix ON tbl_dictionary (m2);"
+             "END; CREATE TABLE tbl_meaning_index (x); CREATE VIEW v AS SELECT 1; CREATE INDEX ix ON tbl_dictionary (m2);"
              " ALTER TABLE tbl_dictionary ADD COLUMN k9 TEXT;"_s, {}, 0, small},
             {"a huge text cell opens; reading it fails alone",
              u"UPDATE tbl_dictionary SET meanings = hex(zeroblob(17000000)) WHERE id = 1;"_s, {}, 0,
              u"ψυχή|ψυχρός / !string or blob too big"_s},
         };
         // clang-format on
-        for (const auto& [name, sql, bytes, damage, read] : rows)
-            QTest::newRow(name) << sql << bytes << damage << read;
+        addRows(cases);
     }
 
     void filesFromAnyone()
     {
-        QFETCH(QString, sql);
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, damage);
-        QFETCH(QString, read);
-        const QString folder = m_scratch.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        const auto& [name, sql, bytes, damage, read] = given<FileCase>();
+        const QString folder = m_scratch.filePath(QString::fromLatin1(name));
         const QString path = folder + u"/orvane.mdb"_s;
         QVERIFY(QDir().mkpath(sql == u"<folder>" ? path : folder));
         if (!bytes.isNull())
@@ -185,6 +175,7 @@ private slots:
         QVERIFY(writeFixtureDatabase(other, manyRows(), {.passphrase = u"another key"_s}));
         QVERIFY(Database::open(other, u"another key"_s));
         QVERIFY(!open(other));
+        QVERIFY(engineVersion().startsWith(u"SQLite 3."_s)); // what orvane --version names
         QCOMPARE(oldShell(m_good.databasePath(),
                           u"PRAGMA cipher_page_size = 4096; SELECT m1 FROM tbl_dictionary WHERE id = 7;"_s),
                  u"λέξη7\n"_s);
@@ -219,23 +210,20 @@ private slots:
     // row or after the last, and a column the result lacks reads as null and says so.
     void values_data()
     {
-        QTest::addColumn<int>("steps"); // next() calls before reading
-        QTest::addColumn<QString>("column");
-        QTest::addColumn<QString>("read"); // "(null)" for none; "!" after it when errorString() was set
-        QTest::newRow("before the first row") << 0 << u"m1"_s << u"(null)"_s;
-        QTest::newRow("a name in another case") << 1 << u"M1"_s << u"42"_s;
-        QTest::newRow("a real") << 1 << u"m2"_s << u"3.5"_s;
-        QTest::newRow("a whole real") << 1 << u"m3"_s << u"12"_s;
-        QTest::newRow("a text of a million characters") << 1 << u"meanings"_s << QString(1 << 20, u'ω');
-        QTest::newRow("a column the result lacks") << 1 << u"glyph"_s << u"(null)!"_s;
-        QTest::newRow("after the last row") << 2 << u"m1"_s << u"(null)"_s;
+        const ValueCase cases[] = {
+            {"before the first row", 0, u"m1"_s, u"(null)"_s},
+            {"a name in another case", 1, u"M1"_s, u"42"_s},
+            {"a real", 1, u"m2"_s, u"3.5"_s},
+            {"a whole real", 1, u"m3"_s, u"12"_s},
+            {"a column the result lacks", 1, u"glyph"_s, u"(null)!"_s},
+            {"after the last row", 2, u"m1"_s, u"(null)"_s},
+        };
+        addRows(cases);
     }
 
     void values()
     {
-        QFETCH(int, steps);
-        QFETCH(QString, column);
-        QFETCH(QString, read);
+        const auto& [name, steps, column, read] = given<ValueCase>();
         RecordSet row = m_numbers.open()->exec(Statement::dictionaryById(1));
         for (int i = 0; i < steps; ++i)
             QCOMPARE(row.next(), i == 0);

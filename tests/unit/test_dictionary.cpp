@@ -72,16 +72,11 @@ private slots:
         const SearchCase cases[] = {
             {"native: trimmed, m1 by m1", &ScriptSearch, u"  ψυχ  "_s, u"1:ψυχή 2:ψυχρός"_s},
             {"native, empty: every m1 but null", &ScriptSearch, u""_s, all},
-            {"native, blank: the same", &ScriptSearch, u"   "_s, all},
             {"native: a tab is no space", &ScriptSearch, u"\tταφ"_s, u"5:\tταφ"_s},
             {"translit: m2 by m2", &TranslitSearch, u"psych"_s, u"1:psychḗ 2:psychrós"_s},
             {"translit: leading spaces kept", &TranslitSearch, u"  l"_s, u"3:  lógos"_s},
-            {"translit: spaces not skipped", &TranslitSearch, u"l"_s, u""_s},
             {"translit, blank: no search", &TranslitSearch, u"  "_s, u""_s},
-            {"an apostrophe is a character", &TranslitSearch, u"o'"_s, u"4:o'clock"_s},
-            {"wildcards in the text", &TranslitSearch, u"*ó*"_s, u"3:  lógos 2:psychrós"_s},
             {"plain: matches m3, lists m2", &PlainSearch, u"a"_s, u"5:zeta"_s},
-            {"plain: in m2 order", &PlainSearch, u"psych"_s, u"1:psychḗ 2:psychrós"_s},
             {"plain, empty: no search", &PlainSearch, u""_s, u""_s},
         };
         addRows(cases);
@@ -107,7 +102,6 @@ private slots:
             {"up to a paragraph separator", u"ψυχή\u2029λόγος"_s, u"ψυχή"_s, &ScriptSearch},
             {"any letter beyond Latin", u"café ψ"_s, u"café ψ"_s, &ScriptSearch},
             {"beyond the BMP", u"\U00010330"_s, u"\U00010330"_s, &ScriptSearch},
-            {"Latin with an accent", u"psychḗ"_s, u"psychḗ"_s, &TranslitSearch},
             {"accents that compose", u"e\u0304\u0301"_s, u"e\u0304\u0301"_s, &TranslitSearch},
             {"an accent with no composed form", u"q\u0301"_s, u"q\u0301"_s, &TranslitSearch},
             {"marks, digits, patterns decide nothing", others, others, &PlainSearch},
@@ -199,17 +193,12 @@ private slots:
             {"not found", u"a'"_s, u"a'"_s},
             {"only the last two", u"e-a"_s, u"e-a"_s},
             {"chained", u"ē'"_s, u"ḗ"_s},
-            {"chained no further", u"e-'"_s, u"e-'"_s},
             {"leading space trimmed", u"a x"_s, u"aξ"_s},
-            {"trailing space trimmed", u"x "_s, u"ξ"_s},
             {"two spaces: the empty input", u"a  "_s, u"a(blank)"_s},
             {"the last row wins", u"o-"_s, u"ō"_s},
             {"an empty last row", u"n-"_s, u"n-"_s},
-            {"a null display", u"m-"_s, u"m-"_s},
-            {"only the end", u"e-e-xe-"_s, u"e-e-xē"_s},
             // Rows that lead back to a known sequence stop at the bound instead of hanging.
             {"growing without end", u"zz"_s, QString(2 + bound, u'z')},
-            {"a ring", u"pq"_s, bound % 2 ? u"qp"_s : u"pq"_s},
         };
         addRows(cases);
     }

@@ -26,8 +26,8 @@ QString manyWords()
 }
 
 // Meanings of words from a small vocabulary (spelled in several ways), so that hits, ties and phrases are many.
-const QStringList Vocabulary{u"soul"_s, u"Soul"_s,  u"SOULS"_s, u"café"_s, u"cafe"_s,    u"ψυχή"_s, u"ΨΥΧΗ"_s,
-                             u"λόγος"_s, u"λογοσ"_s, u"mind"_s,  u"the"_s,  u"the"_s,     u"the"_s,  u"of"_s,
+const QStringList Vocabulary{u"soul"_s,  u"Soul"_s,  u"SOULS"_s, u"café"_s,  u"cafe"_s,   u"ψυχή"_s, u"ΨΥΧΗ"_s,
+                             u"λόγος"_s, u"λογοσ"_s, u"mind"_s,  u"the"_s,   u"the"_s,    u"the"_s,  u"of"_s,
                              u"a"_s,     u"a"_s,     u"well"_s,  u"being"_s, u"spirit"_s, u"ᾠδή"_s};
 const QStringList Separators{u" "_s, u", "_s, u"; "_s, u"\r\n"_s, u"-"_s, u" («"_s};
 
@@ -59,7 +59,6 @@ private slots:
     void queries_data()
     {
         const QueryCase cases[] = {
-            {"a word", u"soul"_s, R"("soul")"},
             {"case and tonos", u"ΨΥΧΉ"_s, R"("ψυχη")"},
             {"final sigma", u"λόγος"_s, R"("λογοσ")"},
             {"dialytika and polytonic marks", u"ϊ ᾠδῇ Ἄ"_s, R"("ι" "ωδη" "α")"},
@@ -74,10 +73,7 @@ private slots:
             {"an unbalanced quote", u"a \"b c"_s, R"("a" "b c")"},
             {"inner punctuation makes a phrase", u"well-being"_s, R"("well being")"},
             {"a term twice counts once", u"soul SOUL"_s, R"("soul")"},
-            {"a lone *", u"*"_s, ""},
             {"empty quotes", u"\"\" \""_s, ""},
-            {"NEAR(", u"NEAR(a b)"_s, R"("near a" "b")"},
-            {"OR, AND and NOT are words", u"a OR b AND NOT c"_s, R"("a" "or" "b" "and" "not" "c")"},
             {"- : ^ + and parentheses", u"-a b:c ^d +e (f)"_s, R"("a" "b c" "d" "e" "f")"},
             {"control characters", u"\u0001soul\u007f\u0000x"_s, R"("soul x")"},
             {"10,000 characters: 16 terms", manyWords(),
@@ -111,21 +107,26 @@ private slots:
         const QStringList headwords{u"ψυχή"_s, u"λόγος"_s, u"Λόγος"_s, u"α"_s};
         for (const qint64 id : ids) {
             const int kind = int(random.bounded(20));
-            rows.entries.push_back(entry(id * 3, kind ? std::optional(headwords[random.bounded(4)]) : std::nullopt,
-                                         {}, {}, kind == 1 ? std::nullopt : std::optional(randomText(random, Vocabulary, 9, Separators))));
+            rows.entries.push_back(
+                entry(id * 3, kind ? std::optional(headwords[random.bounded(4)]) : std::nullopt, {}, {},
+                      kind == 1 ? std::nullopt : std::optional(randomText(random, Vocabulary, 9, Separators))));
         }
         FixtureFolder indexed, unindexed, odd;
         QVERIFY(indexed.write(rows));
         QVERIFY(unindexed.write(rows, {.withKeys = false, .meaningIndex = false}));
         // Tables under the index's names that are not what the builder writes are not read as the index.
-        rows.extraSql = {u"CREATE TABLE tbl_meaning_index_v1 (words); CREATE TABLE tbl_meaning_order_v1 (position, id)"_s};
+        rows.extraSql = {
+            u"CREATE TABLE tbl_meaning_index_v1 (words); CREATE TABLE tbl_meaning_order_v1 (position, id)"_s};
         QVERIFY(odd.write(rows, {.meaningIndex = false}));
         const DatabaseHandle index = indexed.open(), scan = unindexed.open(), other = odd.open();
         QVERIFY(index && scan && other);
-        QVERIFY(index->hasMeaningIndex() && !scan->hasMeaningIndex() && !other->hasMeaningIndex());
+        QVERIFY(index->hasMeaningIndex());
+        QVERIFY(!scan->hasMeaningIndex());
+        QVERIFY(!other->hasMeaningIndex());
 
-        const QStringList terms = Vocabulary + QStringList{u"sou*"_s, u"s*"_s, u"ψ*"_s, u"\"the soul\""_s,
-                                                           u"\"a a\""_s, u"\"of the*\""_s, u"nothing"_s};
+        const QStringList terms =
+            Vocabulary +
+            QStringList{u"sou*"_s, u"s*"_s, u"ψ*"_s, u"\"the soul\""_s, u"\"a a\""_s, u"\"of the*\""_s, u"nothing"_s};
         int found = 0;
         for (int i = 0; i < 60; ++i) {
             const QString query = randomText(random, terms, 3, {u" "_s});

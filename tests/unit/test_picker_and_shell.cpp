@@ -98,7 +98,6 @@ private slots:
     {
         GlyphPages pages;
         pages.load(glyphTable(m_folder, 5002));
-        QCOMPARE(pages.glyphStore().size(), std::size_t(GlyphPages::StoreSlots));
         QCOMPARE(pages.slot(5000), u"5001"_s);
         QCOMPARE(pages.slot(5001), QString());
         while (pages.pageIndex() < 45)
@@ -160,9 +159,8 @@ private slots:
             {"focus moves while the handler runs", "WsWHf", u"100"_s},
             {"back from the handler's own box", "WbW", u"10"_s},
             {"... reported late, through the box and nowhere", "WbHEW", u"1000"_s},
-            {"then elsewhere in the program and back", "WbWOW", u"1001"_s},
             {"elsewhere before the focus came back", "WbOW", u"101"_s},
-            {"boxes closed with the focus back", "WBEW", u"100"_s},
+            {"boxes closed with the focus back, then an old box of the handler", "WBHW", u"101"_s},
             {"an old box of the handler is another window", "WrHW", u"101"_s},
             {"a skipped run counts as shown", "WxOW", u"101"_s},
         };
