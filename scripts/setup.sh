@@ -15,7 +15,7 @@ PACKAGES=(
     fp-utils libchm-bin xchm
     fonts-dejavu-core fonts-noto-core
     xvfb openbox trayer xdotool xclip x11-utils imagemagick python3
-    dbus-daemon haskell-gtk-sni-tray-utils
+    dbus-daemon
     sway qt6-wayland wl-clipboard wtype grim foot libxcb1-dev
     clang libclang-rt-14-dev dpkg-dev
     help2man appstream desktop-file-utils lintian

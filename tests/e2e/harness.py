@@ -1,6 +1,5 @@
-"""End-to-end harness: the real program under Xvfb, openbox and a tray host, driven by xdotool, or on
-a headless sway with swaybar's tray. Each scenario gets a fresh display, window manager, tray host and
-program folder, all stopped when it ends; waits are on conditions with generous bounds, never fixed sleeps."""
+"""End-to-end harness: the real program on X11 (Xvfb, openbox, a tray host) or a headless sway, a fresh desktop
+and program folder per scenario; waits are on conditions with generous bounds, never fixed sleeps."""
 
 import argparse
 import ctypes
@@ -29,7 +28,6 @@ ENTRIES = [("ψυχή", "psychḗ", "psyche", "soul"), ("ψυχρός", "psychr�
            ("μανία", "manía", "mania", "madness"), ("λόγος", "lógos", "logos", "word")]
 GLYPHS = [chr(0x400 + i) for i in range(130)]  # two pages
 RULE = "-" * 24
-SNI_SIZE = 30  # the StatusNotifierItem host's bar; the one item fills its first square
 FOLDERS = ("HOME", "XDG_RUNTIME_DIR", "TMPDIR")  # each of the program's, each of the desktop's
 # A scenario's own bus starts no service on demand: none that the machine has installed takes part.
 BUS_CONFIG = ('<busconfig><type>session</type><listen>unix:dir={}</listen><auth>EXTERNAL</auth><policy context='
@@ -44,11 +42,11 @@ _scenarios = []
 
 def scenario(database=True, tray="trayer", bus=None):
     """Registers a scenario. database: orvane.mdb in the program folder (True: the fixture, a function: it gets the
-    path and may damage it); tray: "trayer", "sni" (a StatusNotifierItem host), "swaybar" (the whole desktop a
-    headless sway on Wayland, its bar the StatusNotifierItem host) or None; bus: one of its own or none."""
+    path and may damage it); tray: "trayer", "swaybar" (the whole desktop a headless sway on Wayland, its bar
+    the StatusNotifierItem host) or None; bus: one of its own or none."""
     def register(function):
         _scenarios.append((function, dict(database=database, tray=tray,
-                                          bus=tray in ("sni", "swaybar") if bus is None else bus)))
+                                          bus=tray == "swaybar" if bus is None else bus)))
         return function
     return register
 
@@ -136,8 +134,6 @@ class Session:
                              lambda: "_NET_SUPPORTING_WM_CHECK(" in self.x("xprop", "-root", check=False), "openbox")
             if self.tray == "trayer":
                 self.start_trayer()
-            elif self.tray == "sni":
-                self.start_sni_host()
             return self
         except BaseException:
             self.__exit__(*sys.exc_info())
@@ -292,12 +288,6 @@ class Session:
         self.trayer.wait()
         self.start_trayer()
 
-    def start_sni_host(self):
-        """A StatusNotifierItem host that brings its own watcher, on the scenario's bus."""
-        self.sni_host = self.start_ready(
-            "sni-host", ["gtk-sni-tray-standalone", "--watcher", "--top", "--beginning", "--size", str(SNI_SIZE)],
-            lambda: "true" in self.watcher("IsStatusNotifierHostRegistered"), "the StatusNotifierItem host")
-
     # ---- the program ----------------------------------------------------------------
 
     def start_program(self, *arguments):
@@ -361,15 +351,11 @@ class Session:
         return windows, focused
 
     def tray_icon(self):
-        """The viewable XEmbed client of the tray host (the item's square on an SNI host), or None; on Wayland the
-        item registered with swaybar's watcher, its name as the id."""
+        """The viewable XEmbed client of the tray host, or None; on Wayland the item registered with swaybar's
+        watcher, its name as the id."""
         if self.wayland:
             item = re.search(r'string "([^"]+)"', self.watcher("RegisteredStatusNotifierItems"))
             return item and Window(item[1], "", 0, 0, 0, 0, "", False)
-        if self.tray == "sni":  # the item's square in the host's bar, while the host draws an icon there
-            colours = self.x("import", "-window", "root", "-crop", f"{SNI_SIZE}x{SNI_SIZE}+0+0", "-format", "%k",
-                             "info:", check=False)
-            return Window(0, "", 0, 0, SNI_SIZE, SNI_SIZE, "", False) if colours.strip() not in ("", "1") else None
         for host in self.x("xdotool", "search", "--class", "trayer", check=False).split():
             for line in self.x("xwininfo", "-tree", "-id", host, check=False).splitlines():
                 window = line.strip().split()[0] if line.strip().startswith("0x") else None
@@ -393,8 +379,6 @@ class Session:
                 if (icon is None or w.id != icon.id) and w.width > 1 and w.height > 1]
 
     def menus(self):
-        if self.tray == "sni":  # the host draws the item's menu
-            return [w for w in self._windows("--pid", str(self.sni_host.pid)) if "_POPUP_MENU" in w.types]
         return [w for w in self.program_windows() if w.popup]
 
     def message_boxes(self):
@@ -425,7 +409,7 @@ class Session:
 
     def click(self, window, dx=None, dy=None, button=1):
         """Clicks inside a window where it is now (not where it was found), at its centre or (dx, dy)."""
-        placed = self._window(window.id) if window.id else window  # the item's square on an SNI host has none
+        placed = self._window(window.id)
         self.check(placed, f'"{window.name}" ({window.id}) is no longer shown')
         self.move_pointer(*(centre(placed) if dx is None else (placed.x + dx, placed.y + dy)))
         self.x("xdotool", "click", str(button))
@@ -434,9 +418,7 @@ class Session:
         self.move_pointer(*centre(self.wait_until(self.tray_icon, "the tray icon")))
         self.x("xdotool", "mousedown", str(button))
 
-    def release(self, button, at=None):
-        if at:
-            self.move_pointer(*at)
+    def release(self, button):
         self.x("xdotool", "mouseup", str(button))
 
     def key(self, *keys):
@@ -487,8 +469,7 @@ class Session:
         return self.copied_after(lambda: (self.click(window, dx + self.nudge, dy), self.key("ctrl+a", "ctrl+c")))
 
     def answer_message_box(self):
-        """Reads and closes the next message box of the program; returns its text, copied like a box's (a
-        triple click's selection passes through the double click's word; the box copies on Ctrl+C on Windows)."""
+        """Reads and closes the next message box of the program; returns its text."""
         box = self.wait_until(lambda: (self.message_boxes() or [None])[0], "a message box")
         text = self.text_at(box, box.width // 2, 20)  # the first line, right of the icon
         self.key("Escape")

@@ -1,6 +1,4 @@
-"""The dictionary and the picker on a real desktop: typing, a search and its entry through the
-clipboard, glyphs from the picker, a look-up of the selection, the search in meanings, and a
-session that writes nothing."""
+"""The dictionary and the picker on a real desktop: a search, glyphs, look-ups, the meanings; nothing written."""
 
 import os
 
@@ -32,11 +30,6 @@ def open_dictionary(s):
     return s.activate(s.wait_for_window("Orvane"))
 
 
-def open_picker(s, dictionary):
-    s.click(dictionary, *PICKER_BUTTON)
-    return s.wait_active(s.wait_for_window("Insert Characters"))
-
-
 @scenario()
 def a_look_up_from_typing_to_the_copied_entry_writes_nothing(s):
     window = open_dictionary(s)
@@ -47,7 +40,8 @@ def a_look_up_from_typing_to_the_copied_entry_writes_nothing(s):
     s.wait_until(lambda: s.text_at(window, *ENTRY_BOX), "the entry", expect=f"ψυχή\n{RULE}\nsoul\n\n")
     s.screenshot("entry")
 
-    picker = open_picker(s, window)
+    s.click(window, *PICKER_BUTTON)
+    picker = s.wait_active(s.wait_for_window("Insert Characters"))
     s.click(picker, *grid_button(0))
     s.click(picker, *NEXT_PAGE)
     s.click(picker, *grid_button(0))
@@ -58,18 +52,6 @@ def a_look_up_from_typing_to_the_copied_entry_writes_nothing(s):
     s.wait_until(s.program_ended, "the program to end")
     written = s.files_written()
     s.check(not written, f"the program wrote {written}")
-
-
-@scenario()
-def a_click_that_brings_the_picker_back_appends_the_glyph_pressed(s):
-    window = open_dictionary(s)
-    picker = open_picker(s, window)
-    s.click(picker, *NEXT_PAGE)
-    s.click(window, *NATIVE_BOX)  # the dictionary is active now
-    s.wait_active(window)
-    # One click on a page-2 button both brings the picker back (first page again) and clicks.
-    s.click(picker, *grid_button(3))
-    s.wait_until(lambda: s.text_at(window, *NATIVE_BOX), "the pressed glyph", expect=GLYPHS[108 + 3])
 
 
 @scenario(database=lambda path: os.rename(path, path + ".elsewhere"))

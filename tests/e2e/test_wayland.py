@@ -1,6 +1,4 @@
-"""A Wayland desktop: sway, headless, with swaybar's tray. The item, its activation over D-Bus, and
-look-ups handed to the running copy while another window has the focus, with and without the
-token of the user's action that sway's xdg-activation asks for."""
+"""A headless sway with swaybar's tray: the item, and look-ups with and without an activation token."""
 
 from harness import run_scenarios, scenario
 
@@ -14,10 +12,15 @@ def on_wayland_the_item_shows_the_window_and_a_look_up_with_a_token_brings_it_fo
     def copied_row():  # a look-up leaves the focus in the list, whose current row Ctrl+C copies
         return s.copied_after(lambda: s.key("ctrl+c"))
 
+    def call(path, method, *arguments):  # on the item's service
+        return s.x("dbus-send", "--session", "--print-reply", f"--dest={service}", path, method, *arguments)
+
     s.start_program()
     service, path = s.tray_icon().id.split("/", 1)
-    s.x("dbus-send", "--session", "--print-reply", f"--dest={service}", f"/{path}",
-        "org.kde.StatusNotifierItem.Activate", "int32:0", "int32:0")
+    menu = call(f"/{path}", "org.freedesktop.DBus.Properties.Get", "string:org.kde.StatusNotifierItem", "string:Menu")
+    layout = call(menu.split('"')[1], "com.canonical.dbusmenu.GetLayout", "int32:0", "int32:-1", "array:string:")
+    s.check(all(f'"{item}"' in layout for item in ("About", "Help", "Dictionary", "Exit")), f"the menu: {layout}")
+    call(f"/{path}", "org.kde.StatusNotifierItem.Activate", "int32:0", "int32:0")
     window = s.wait_active(s.wait_for_window("Orvane"))
     s.start("foot", ["foot", "cat"])  # another window takes the focus
     holder = s.wait_until(lambda: s.active_window() not in (None, window.id) and s.active_window(), "foot's focus")
