@@ -1,5 +1,4 @@
-// The dictionary window's wiring: its boxes, search buttons, list keys and clicks, look-ups, picked characters, fonts,
-// what the keyboard and a screen reader meet, and the search in meanings it opens.
+// The dictionary window's wiring, what the keyboard and a screen reader meet, and the search in meanings it opens.
 #include "FixtureDatabase.h"
 #include "TableRows.h"
 #include "WidgetTesting.h"
@@ -263,8 +262,7 @@ private slots:
         QCOMPARE(list()->currentIndex().row(), 21);
     }
 
-    // Ctrl+F or a context menu opens the search owned by the window; Enter searches, and the keys that walk the hits
-    // show each in the window, headed by its native-script form. A file without the index says so.
+    // Ctrl+F or a context menu opens the window's search; Enter searches, a hit walked to shows in the window.
     void searchInMeanings()
     {
         app::WindowRegistry registry(m_folder.databasePath());
@@ -272,7 +270,8 @@ private slots:
         QTRY_COMPARE(activations(window), 1);
         QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
         const QPointer<ui::dictionary::MeaningSearchDialog> dialog = registry.meaningSearch();
-        QVERIFY(dialog && dialog->parentWidget() == window);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->parentWidget(), window);
         QVERIFY(!control<QLabel>(dialog, "noIndexLabel")->isVisibleTo(dialog));
         auto* queryBox = control<QLineEdit>(dialog, "queryBox");
         typeText(queryBox, u"SOUL"_s);
@@ -287,9 +286,11 @@ private slots:
         QContextMenuEvent fromKeyboard(QContextMenuEvent::Keyboard, {}, {});
         QApplication::sendEvent(control<QPlainTextEdit>(window, "entryBox"), &fromKeyboard);
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QVERIFY(menu && menu->actions().last()->text() == u"Search in meanings…"_s);
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().last()->text(), u"Search in meanings…"_s);
         menu->actions().last()->trigger();
-        QVERIFY(registry.meaningSearch() && registry.meaningSearch() != dialog);
+        QVERIFY(registry.meaningSearch());
+        QVERIFY(registry.meaningSearch() != dialog);
         menu->close();
 
         FixtureFolder unindexed;

@@ -74,8 +74,7 @@ private slots:
         QCOMPARE(m_picker->gridButton(0)->font().family(), u"DejaVu Serif"_s);
         QCOMPARE(pageButtons(), u"->"_s);
 
-        // The grid is one stop of the Tab key, the button focused last, which says its glyph's name; the arrow keys
-        // move within the grid up to its edges.
+        // The grid is one Tab stop (its last focused button, named by its glyph); arrow keys move up to its edges.
         QCOMPARE(tabOrder(m_picker->gridButton(0)), (QStringList{u"AMPERSAND"_s, u"Next page"_s, u"Close"_s}));
         const std::pair<Qt::Key, int> walk[] = {{Qt::Key_Left, 1}, {Qt::Key_Up, 1},   {Qt::Key_Right, 12},
                                                 {Qt::Key_Down, 9}, {Qt::Key_Left, 1}, {Qt::Key_Space, 1}};

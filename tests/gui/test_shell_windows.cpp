@@ -171,8 +171,7 @@ private slots:
         QCOMPARE(text->textCursor().position(), 0);
         QVERIFY(control<QLineEdit>(about, "focusSink")->hasFocus());
 
-        // The link shows cut to fit; its tip and the name a screen reader says give all of it. A click opens it, and so
-        // does Enter on it: Tab goes from the focus holder to the link and back.
+        // The link shows cut to fit, its tip and accessible name whole; a click or Enter (Tab reaches it) opens it.
         UrlRecorder browser;
         const QUrl link =
             core::shell::aboutLink(QString::fromUtf8(AboutDialog::WebAddress), QCoreApplication::applicationDirPath());
@@ -185,8 +184,7 @@ private slots:
         QDesktopServices::unsetUrlHandler(link.scheme());
         QCOMPARE(browser.urls, (QList<QUrl>{link, link}));
 
-        // On a dark palette the text stands out from its highlight-text background, light or dark. In a desktop font
-        // larger than the design's, every text shows whole.
+        // On a dark palette the text stands out from its background; in a larger desktop font all text shows whole.
         const QPalette original = QApplication::palette();
         const QFont desktop = QApplication::font();
         QApplication::setFont(QFont(u"DejaVu Sans"_s, 11));

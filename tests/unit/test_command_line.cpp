@@ -1,5 +1,4 @@
-// How a start of the program is read and handed on: the command line, orvane --define as a terminal runs it, and
-// the single-instance channel (only this account, only well-formed messages within the limits).
+// The command line, orvane --define as a terminal runs it, and the single-instance channel.
 #include "FixtureDatabase.h"
 #include "TableRows.h"
 #include "app/CommandLine.h"
@@ -203,7 +202,8 @@ private slots:
         QCOMPARE(lookups[1][0].value<Request>(), (Request{u"ψυχή"_s, {}}));
         QCOMPARE(lookups[2][0].value<Request>(), (Request{u"ψυχή"_s, tokens}));
         QCOMPARE(handover::lookupMessage({}, {"a b", QByteArray(256, 'x')}), selection); // neither is a token
-        QVERIFY(handover::startupTime(tokens.x11) == 42u && !handover::startupTime("launch_TIME"));
+        QCOMPARE(handover::startupTime(tokens.x11), 42u);
+        QVERIFY(!handover::startupTime("launch_TIME"));
 
         instance.setMessageTimeout(100);
         silent.setSocketOptions(QLocalSocket::AbstractNamespaceOption);

@@ -1,5 +1,4 @@
-// The dictionary's rules without a window: searches, look-ups, entries, key sequences, display settings and the
-// session that holds the connection.
+// The dictionary's rules without a window, and the session that holds the connection.
 #include "FixtureDatabase.h"
 #include "TableRows.h"
 #include "core/dictionary/DictionarySession.h"
@@ -119,18 +118,10 @@ private slots:
         QCOMPARE(&searchKindFor(lookedUp), kind);
     }
 
-    // Every row keeps its own entry, however many; a typed letter finds the next row beginning with it.
+    // A typed letter finds the next row beginning with it.
     void theResultRows()
     {
-        SearchResults results;
-        for (int id = 1; id <= 70000; ++id)
-            results.append(id * 3, QString::number(id));
         ResultListModel model;
-        model.setRows(std::move(results));
-        QCOMPARE(model.rowCount(), 70000);
-        QCOMPARE(model.index(69999).data().toString(), u"70000"_s);
-        QCOMPARE(model.index(32768).data(ResultListModel::EntryIdRole).toLongLong(), 98307);
-
         SearchResults words;
         for (const QString& term : {u"ζήτα"_s, u"Σίγμα"_s, u"αλφα"_s, u"σήμα"_s, u"Ζωή"_s})
             words.append(1, term);

@@ -1,5 +1,4 @@
-// The search in the meanings: the query language with its folding, and the meaning index against the search that
-// reads every entry.
+// The query language of the meanings, and the meaning index against reading every entry.
 #include "FixtureDatabase.h"
 #include "TableRows.h"
 #include "core/dictionary/MeaningSearch.h"
@@ -119,7 +118,9 @@ private slots:
             u"CREATE TABLE tbl_meaning_index_v1 (words); CREATE TABLE tbl_meaning_order_v1 (position, id)"_s};
         QVERIFY(odd.write(rows, {.meaningIndex = false}));
         const DatabaseHandle index = indexed.open(), scan = unindexed.open(), other = odd.open();
-        QVERIFY(index && scan && other);
+        QVERIFY(index);
+        QVERIFY(scan);
+        QVERIFY(other);
         QVERIFY(index->hasMeaningIndex());
         QVERIFY(!scan->hasMeaningIndex());
         QVERIFY(!other->hasMeaningIndex());

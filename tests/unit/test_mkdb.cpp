@@ -123,8 +123,8 @@ QString readSource(const char* kindName, const char* contents, const char* extra
     }
 }
 
-// Rules "input=display|…" from keys.tsv or table.mim (longer sequences too); typed
-// "keys>shown|…"; leftOut: a part of each line of leftOut(), in order; alphabet: the letters to complete.
+// Rules "input=display|…" of keys.tsv and table.mim; alphabet: the letters to complete; typed "keys>shown|…";
+// leftOut: a part of each line of leftOut(), in order.
 using KeyCase = std::tuple<const char*, const char*, const char*, const char*, const char*, const char*>;
 const KeyCase keyCases[] = {
     {"longer sequences chain", "", "a~~~=a~|a''=a'|a~~=ă|a'=á|a~=ã|e-=ē", "", "a'>á|a~~>ă|a~~~>ã|pse->psē|a''>á'|xy>xy",
@@ -268,8 +268,7 @@ private slots:
                  QStringList{u"F|Noto Sans|DejaVu Sans|-|12.5|Fixture dictionary\r\nCC BY-SA 3.0"_s});
     }
 
-    // Bad entry lines are skipped, ten of them told one by one; --strict fails at the first, and so does a build that
-    // would have no entry left.
+    // Bad entry lines are skipped, ten told one by one; --strict fails at the first, as does a build left empty.
     void skippedLines()
     {
         write("bad.tsv", QByteArray("\tx\ty\tz\n").repeated(12));

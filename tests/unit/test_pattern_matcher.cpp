@@ -27,7 +27,6 @@ const Row Rows[] = {
     {u"*", u"", nullptr, u"", true},
     {u"psy*c*", u"psyche", u"psyhe", u"psy", false},
     {u"*ική", u"μουσική", u"μουσικός", u"", false},
-    {u"*ική*", u"μουσικής", u"μουσικό", u"", false},
     {u"ab*ba", u"abba", u"aba", u"ab", false},
     {u"*ab*b", u"abb", u"ab", u"", false},
     {u"*aba*b", u"ababab", u"abbab", u"", false},
@@ -95,8 +94,7 @@ private slots:
         QCOMPARE(searchKey(u"ΣΑΣ σας Straße Ψυχη\u0301 \u0390"_qs), u"σασ σασ strasse ψυχή \u0390"_qs);
     }
 
-    // Text decoded as the engine stores it, by hand or by ICU: ill-formed input reads as one U+FFFD per maximal bad
-    // part.
+    // Text decoded by hand or by ICU: ill-formed input reads as one U+FFFD per maximal bad part.
     void decoding_data()
     {
         QTest::addColumn<QByteArray>("utf8");

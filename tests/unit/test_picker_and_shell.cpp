@@ -1,5 +1,4 @@
-// The rules under the picker and the shell's windows: glyph pages and names, the About text, the activation rule,
-// the help viewer.
+// The rules under the picker and the shell's windows.
 #include "FixtureDatabase.h"
 #include "TableRows.h"
 #include "core/picker/GlyphName.h"
