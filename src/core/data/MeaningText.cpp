@@ -1,5 +1,7 @@
 #include "core/data/MeaningText.h"
 
+#include "core/data/IcuText.h"
+
 #include <unicode/uchar.h>
 #include <unicode/unorm2.h>
 #include <unicode/uscript.h>
@@ -10,42 +12,17 @@
 namespace orvane::core::data::meaning {
 namespace {
 
-const UChar* icuText(QStringView text)
-{
-    return reinterpret_cast<const UChar*>(text.utf16());
-}
-
 bool isAscii(QStringView text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-// Runs an ICU function of the form f(source, length, destination, capacity, &status),
-// growing the destination until the result fits; the source itself when ICU fails.
-template <typename Function> QString transformed(QStringView text, Function&& function)
-{
-    QString result(text.size() + 8, Qt::Uninitialized);
-    for (;;) {
-        UErrorCode status = U_ZERO_ERROR;
-        const int32_t length = function(icuText(text), int32_t(text.size()), reinterpret_cast<UChar*>(result.data()),
-                                        int32_t(result.size()), &status);
-        if (status == U_BUFFER_OVERFLOW_ERROR) {
-            result.resize(length);
-            continue;
-        }
-        if (U_FAILURE(status))
-            return text.toString();
-        result.resize(length);
-        return result;
-    }
-}
-
 QString normalized(QStringView text, const UNormalizer2* form)
 {
-    return transformed(text, [form](const UChar* source, int32_t length, UChar* out, int32_t capacity,
-                                    UErrorCode* status) {
-        return unorm2_normalize(form, source, length, out, capacity, status);
-    });
+    return icu::transformed(
+        text, [form](const UChar* source, int32_t length, UChar* out, int32_t capacity, UErrorCode* status) {
+            return unorm2_normalize(form, source, length, out, capacity, status);
+        });
 }
 
 const UNormalizer2* nfd()
@@ -120,16 +97,18 @@ QString withoutOptionalMarks(QStringView decomposed)
 
 QString foldCase(QStringView text)
 {
-    return transformed(text, [](const UChar* source, int32_t length, UChar* out, int32_t capacity,
-                                UErrorCode* status) {
-        return u_strFoldCase(out, capacity, source, length, U_FOLD_CASE_DEFAULT, status);
-    });
+    return icu::transformed(text,
+                            [](const UChar* source, int32_t length, UChar* out, int32_t capacity, UErrorCode* status) {
+                                return u_strFoldCase(out, capacity, source, length, U_FOLD_CASE_DEFAULT, status);
+                            });
 }
 
 // Calls found(begin, end) for each run of word characters of `text`.
 template <typename Found> void forEachRun(QStringView text, Found&& found)
 {
-    const auto wordAt = [text](qsizetype at, qsizetype* units) { return isWordCharacter(codePointAt(text, at, units)); };
+    const auto wordAt = [text](qsizetype at, qsizetype* units) {
+        return isWordCharacter(codePointAt(text, at, units));
+    };
     qsizetype i = 0;
     while (i < text.size()) {
         qsizetype units = 1;

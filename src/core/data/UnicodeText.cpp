@@ -1,5 +1,7 @@
 #include "core/data/UnicodeText.h"
 
+#include "core/data/IcuText.h"
+
 #include <unicode/ucol.h>
 #include <unicode/unorm2.h>
 #include <unicode/ustring.h>
@@ -9,11 +11,6 @@
 
 namespace orvane::core::data::unicode {
 namespace {
-
-const UChar* icuText(QStringView text)
-{
-    return reinterpret_cast<const UChar*>(text.utf16());
-}
 
 bool isAscii(QStringView text)
 {
@@ -44,20 +41,10 @@ const UCollator* rootCollator()
 
 QString foldCase(QStringView text)
 {
-    QString folded(text.size(), Qt::Uninitialized);
-    for (;;) {
-        UErrorCode status = U_ZERO_ERROR;
-        const int32_t length = u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), int32_t(folded.size()),
-                                             icuText(text), int32_t(text.size()), U_FOLD_CASE_DEFAULT, &status);
-        if (status == U_BUFFER_OVERFLOW_ERROR) {
-            folded.resize(length);
-            continue;
-        }
-        if (U_FAILURE(status))
-            return text.toString();
-        folded.resize(length);
-        return folded;
-    }
+    return icu::transformed(text,
+                            [](const UChar* source, int32_t length, UChar* out, int32_t capacity, UErrorCode* status) {
+                                return u_strFoldCase(out, capacity, source, length, U_FOLD_CASE_DEFAULT, status);
+                            });
 }
 
 QString normalizeNfc(QString text)
@@ -66,7 +53,7 @@ QString normalizeNfc(QString text)
     const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
     if (U_FAILURE(status))
         return text;
-    const UChar* source = icuText(text);
+    const UChar* source = icu::text(text);
     const int32_t length = int32_t(text.size());
     // Most text is NFC already; checking is much cheaper than normalising.
     const int32_t normalPart = unorm2_spanQuickCheckYes(nfc, source, length, &status);
@@ -161,10 +148,10 @@ QString foldForSearch(QStringView text)
 int compareCollated(QStringView left, QStringView right)
 {
     const UCollationResult order =
-        ucol_strcoll(rootCollator(), icuText(left), int32_t(left.size()), icuText(right), int32_t(right.size()));
+        ucol_strcoll(rootCollator(), icu::text(left), int32_t(left.size()), icu::text(right), int32_t(right.size()));
     if (order != UCOL_EQUAL)
         return order == UCOL_LESS ? -1 : 1;
-    return u_strCompare(icuText(left), int32_t(left.size()), icuText(right), int32_t(right.size()), true);
+    return u_strCompare(icu::text(left), int32_t(left.size()), icu::text(right), int32_t(right.size()), true);
 }
 
 int compareCollatedUtf8(QByteArrayView left, QByteArrayView right)
@@ -181,10 +168,10 @@ int compareCollatedUtf8(QByteArrayView left, QByteArrayView right)
 QByteArray collationKey(QStringView text)
 {
     QVarLengthArray<uint8_t, 256> key(256);
-    int32_t length = ucol_getSortKey(rootCollator(), icuText(text), int32_t(text.size()), key.data(), key.size());
+    int32_t length = ucol_getSortKey(rootCollator(), icu::text(text), int32_t(text.size()), key.data(), key.size());
     if (length > key.size()) {
         key.resize(length);
-        length = ucol_getSortKey(rootCollator(), icuText(text), int32_t(text.size()), key.data(), key.size());
+        length = ucol_getSortKey(rootCollator(), icu::text(text), int32_t(text.size()), key.data(), key.size());
     }
     // The sort key ends with its only zero byte, so appending the UTF-8 text cannot
     // change the order of two different sort keys; it only orders equal ones by code point.
