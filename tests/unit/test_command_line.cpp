@@ -190,7 +190,7 @@ private slots:
 
         // The tokens of the user's action follow the text: a kind, a length byte, printable ASCII.
         const QByteArray text = m_lookup, selection = m_selection;
-        const handover::ActivationToken tokens{"wl-1", "launch_TIME42"};
+        const handover::ActivationToken tokens{"wl-1", "launch_TIME4200"};
         for (const QByteArray& message :
              {QByteArray("ORVL"), text.chopped(1), text + 'x', selection + 'x',
               QByteArray(text).replace("\xCF\x88", "\xCF\xCF"), QByteArray(text).replace('T', 'X'),
@@ -202,7 +202,7 @@ private slots:
         QCOMPARE(lookups[1][0].value<Request>(), (Request{u"ψυχή"_s, {}}));
         QCOMPARE(lookups[2][0].value<Request>(), (Request{u"ψυχή"_s, tokens}));
         QCOMPARE(handover::lookupMessage({}, {"a b", QByteArray(256, 'x')}), selection); // neither is a token
-        QCOMPARE(handover::startupTime(tokens.x11), 42u);
+        QCOMPARE(handover::startupTime(tokens.x11), 4200u);                              // zeros are digits too
         QVERIFY(!handover::startupTime("launch_TIME"));
 
         instance.setMessageTimeout(100);
