@@ -53,7 +53,7 @@ class TestDataStatements final : public QObject
         QFETCH_GLOBAL(bool, storedListings);
         if (withKeys && !storedListings) // one the reader cannot use: it walks the indexes instead
             rows.extraSql << QString::fromLatin1(listing::StoredDefinition)
-                          << u"INSERT INTO tbl_listing_v1 VALUES ('m1', 'm1', 0, 1, x'ff')"_qs;
+                          << u"INSERT INTO tbl_listing_v2 VALUES ('m1', 'm1', 0, 1, x'ff')"_qs;
         const QString path = m_folder.filePath(name + (storedListings ? u"-listed.mdb"_qs
                                                        : withKeys     ? u"-keys.mdb"_qs
                                                                       : u"-plain.mdb"_qs));

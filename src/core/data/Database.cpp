@@ -23,16 +23,21 @@ QByteArray dictionaryTable()
     return QByteArray(DB_TABLE_DICTIONARY.data(), DB_TABLE_DICTIONARY.size());
 }
 
-// Appends the rows that `lower` reads, then those that `upper` reads into a listing of its
-// own on the other core (or here when no thread can be had); false when either fails.
-bool readInHalves(ListedRows& rows, qint64 expected, const std::function<bool(ListedRows&)>& lower,
+// Reads a listing in two pieces at once: `lower` reads the first, `upper` the second on the
+// other core (or here when no thread can be had); without `upper` one piece. Room is made
+// for `expected` rows in all. False when either read fails.
+bool readInHalves(Listing& listing, qint64 expected, const std::function<bool(ListedRows&)>& lower,
                   const std::function<bool(ListedRows&)>& upper)
 {
-    ListedRows upperRows;
-    upperRows.reserve(expected / 2 + expected / 8);
-    std::future<bool> upperRead = std::async(std::launch::async | std::launch::deferred, [&] { return upper(upperRows); });
-    const bool lowerRead = lower(rows);
-    return upperRead.get() && lowerRead && rows.append(std::move(upperRows));
+    listing.resize(upper ? 2 : 1);
+    for (ListedRows& piece : listing)
+        piece.reserve(upper ? expected / 2 + expected / 8 : expected);
+    if (!upper)
+        return lower(listing[0]);
+    std::future<bool> upperRead =
+        std::async(std::launch::async | std::launch::deferred, [&] { return upper(listing[1]); });
+    const bool lowerRead = lower(listing[0]);
+    return upperRead.get() && lowerRead;
 }
 
 } // namespace
@@ -55,9 +60,9 @@ struct Database::Impl
     // The rows of a search that looks at every row, from the listing held for the file;
     // nullptr when no listing can serve (the file changed since it was opened, or a read failed).
     std::unique_ptr<RowSource> scan(const ScanPlan& plan) const;
-    std::shared_ptr<ListedRows> readListing(const ScanPlan& plan) const;
-    bool readStoredListing(const ScanPlan& plan, ListedRows& rows) const;
-    bool walkListing(const ScanPlan& plan, ListedRows& rows) const;
+    std::shared_ptr<Listing> readListing(const ScanPlan& plan) const;
+    bool readStoredListing(const ScanPlan& plan, Listing& listing) const;
+    bool walkListing(const ScanPlan& plan, Listing& listing) const;
     // Another connection to the file, for reading a listing; nullptr when it cannot be had.
     std::unique_ptr<Impl> reader() const;
     qint64 estimatedRows() const;
@@ -169,7 +174,8 @@ std::unique_ptr<RowSource> Database::Impl::scan(const ScanPlan& plan) const
         return nullptr;
     // A stored listing is read again in a fraction of the time a walk takes: two are held.
     const std::size_t kept = storedListings ? 2 : SIZE_MAX;
-    std::shared_ptr<const ListedRows> listing = scanCache->listing(plan, [&] { return readListing(plan); }, kept);
+    std::shared_ptr<const Listing> listing = scanCache->listing(
+        plan, [&] { return readListing(plan); }, kept);
     return listing ? matchingRows(std::move(listing), plan) : nullptr;
 }
 
@@ -177,22 +183,23 @@ std::unique_ptr<RowSource> Database::Impl::scan(const ScanPlan& plan) const
 // they keep no cache, and the pages that prefix searches reuse stay in this one's. The
 // builder's stored listing is read when the file has one; else, or when it cannot be read
 // whole, the listing is walked from the indexes.
-std::shared_ptr<ListedRows> Database::Impl::readListing(const ScanPlan& plan) const
+std::shared_ptr<Listing> Database::Impl::readListing(const ScanPlan& plan) const
 {
-    auto rows = std::make_shared<ListedRows>();
-    bool read = storedListings && readStoredListing(plan, *rows);
+    auto listing = std::make_shared<Listing>();
+    bool read = storedListings && readStoredListing(plan, *listing);
     if (!read)
-        read = walkListing(plan, *rows = ListedRows()); // without what a failed read left
+        read = walkListing(plan, *listing = Listing()); // without what a failed read left
     // The readers must have read the state of the file that the listing is held for.
     if (!read || FileIdentity::of(path) != scanCache->identity())
         return nullptr;
-    rows->squeeze();
-    return rows;
+    for (ListedRows& piece : *listing)
+        piece.squeeze();
+    return listing;
 }
 
 // Two connections may work at once only in an engine built for threads: then each reads
 // half of the parts.
-bool Database::Impl::readStoredListing(const ScanPlan& plan, ListedRows& rows) const
+bool Database::Impl::readStoredListing(const ScanPlan& plan, Listing& listing) const
 {
     const std::unique_ptr<Impl> lowerReader = reader();
     const std::optional<int> parts = lowerReader ? listing::storedParts(*lowerReader->connection, plan) : std::nullopt;
@@ -204,17 +211,15 @@ bool Database::Impl::readStoredListing(const ScanPlan& plan, ListedRows& rows) c
         return listing::readStored(*lowerReader->connection, plan, 0, middle, into);
     };
     const auto upper = [&](ListedRows& into) {
-        return !upperReader || listing::readStored(*upperReader->connection, plan, middle, *parts, into);
+        return listing::readStored(*upperReader->connection, plan, middle, *parts, into);
     };
-    const qint64 expected = estimatedRows();
-    rows.reserve(expected);
-    return readInHalves(rows, upperReader ? expected : 0, lower, upper);
+    return readInHalves(listing, estimatedRows(), lower, upperReader ? upper : std::function<bool(ListedRows&)>());
 }
 
 // With key columns the walk goes on two cores, since it means decrypting a whole index:
 // one connection reads the rows without a sort key and those below a middle one, the
 // other the rest.
-bool Database::Impl::walkListing(const ScanPlan& plan, ListedRows& rows) const
+bool Database::Impl::walkListing(const ScanPlan& plan, Listing& listing) const
 {
     using Part = SqlQuery::SortKeyPart;
     const Statement statement = plan.listing(dictionaryKeys);
@@ -223,12 +228,11 @@ bool Database::Impl::walkListing(const ScanPlan& plan, ListedRows& rows) const
     const std::unique_ptr<Impl> lowerReader = reader(), upperReader = middle ? reader() : nullptr;
     if (!lowerReader)
         return false;
-    const qint64 expected = estimatedRows();
-    rows.reserve(expected);
     QString failure;
     if (!upperReader) {
         const std::unique_ptr<RowSource> all = lowerReader->prepare(statement, &failure);
-        return all && data::readListing(*all, plan, dictionaryKeys, rows);
+        const auto whole = [&](ListedRows& into) { return data::readListing(*all, plan, dictionaryKeys, into); };
+        return all && readInHalves(listing, estimatedRows(), whole, {});
     }
     const std::unique_ptr<RowSource> nulls = lowerReader->prepare(statement, &failure, Part{Part::Null});
     const std::unique_ptr<RowSource> below = lowerReader->prepare(statement, &failure, Part{Part::Below, *middle});
@@ -240,7 +244,7 @@ bool Database::Impl::walkListing(const ScanPlan& plan, ListedRows& rows) const
                data::readListing(*below, plan, dictionaryKeys, into);
     };
     const auto upper = [&](ListedRows& into) { return data::readListing(*from, plan, dictionaryKeys, into); };
-    return readInHalves(rows, expected, lower, upper);
+    return readInHalves(listing, estimatedRows(), lower, upper);
 }
 
 std::unique_ptr<Database::Impl> Database::Impl::reader() const
@@ -383,9 +387,8 @@ QString Database::path() const
 MeaningHits Database::searchMeanings(const meaning::Query& query, qsizetype limit)
 {
     d->holdCurrentRead();
-    const std::optional<MeaningHits> hits = d->meaningIndex
-                                                ? meaning::searchIndex(*d->connection, query, limit)
-                                                : meaning::searchWithoutIndex(*d->connection, query, limit);
+    const std::optional<MeaningHits> hits = d->meaningIndex ? meaning::searchIndex(*d->connection, query, limit)
+                                                            : meaning::searchWithoutIndex(*d->connection, query, limit);
     return hits.value_or(MeaningHits());
 }
 

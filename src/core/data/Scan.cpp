@@ -17,7 +17,7 @@ namespace {
 class MatchingRows final : public RowSource
 {
 public:
-    MatchingRows(std::shared_ptr<const ListedRows> listing, const ScanPlan& plan)
+    MatchingRows(std::shared_ptr<const Listing> listing, const ScanPlan& plan)
         : m_listing(std::move(listing)),
           // As on the engine's side, a lone surrogate is read as U+FFFD.
           m_matcher(unicode::withoutLoneSurrogates(plan.pattern)), m_columns(plan.columns.cbegin(), plan.columns.cend())
@@ -30,9 +30,12 @@ public:
 
     bool next(QString*) override
     {
-        while (++m_row < m_listing->size()) {
-            if (m_matcher.matchesKey(m_listing->key(m_row)))
-                return true;
+        for (; m_piece < m_listing->size(); ++m_piece, m_row = -1) {
+            const ListedRows& rows = (*m_listing)[m_piece];
+            while (++m_row < rows.size()) {
+                if (m_matcher.matchesKey(rows.key(m_row)))
+                    return true;
+            }
         }
         return false;
     }
@@ -40,20 +43,23 @@ public:
     std::optional<QStringView> text(int column) override
     {
         if (!m_isId[std::size_t(column)])
-            return m_listing->listed(m_row);
-        m_idText = QString::number(m_listing->id(m_row));
+            return rows().listed(m_row);
+        m_idText = QString::number(rows().id(m_row));
         return QStringView(m_idText);
     }
 
     // Only the id is a number here.
-    qint64 number(int column) const override { return m_isId[std::size_t(column)] ? m_listing->id(m_row) : 0; }
+    qint64 number(int column) const override { return m_isId[std::size_t(column)] ? rows().id(m_row) : 0; }
 
 private:
-    const std::shared_ptr<const ListedRows> m_listing;
+    const ListedRows& rows() const { return (*m_listing)[m_piece]; }
+
+    const std::shared_ptr<const Listing> m_listing;
     const PatternMatcher m_matcher;
     const std::vector<QString> m_columns;
     std::vector<bool> m_isId; // per column: the id, or else the listed text
-    qsizetype m_row = -1;
+    std::size_t m_piece = 0;
+    qsizetype m_row = -1; // in the piece
     QString m_idText;
 };
 
@@ -91,49 +97,31 @@ bool ListedRows::append(qint64 id, std::optional<QStringView> listed, QStringVie
     return true;
 }
 
-bool ListedRows::append(ListedRows&& rest)
+bool ListedRows::appendStored(qint64 id, std::optional<QByteArrayView> listedRest, qsizetype listedShared,
+                              qsizetype keyPrefix, QByteArrayView keyTail)
 {
-    if (m_chunks.size() + rest.m_chunks.size() >= Null / ChunkUnits)
+    const Slice before = m_rows.empty() || m_rows.back().listed.begin == Null ? Slice() : m_rows.back().listed;
+    if ((listedRest && listedRest->size() % 2) || keyTail.size() % 2 || listedShared < 0 ||
+        listedShared > (listedRest ? qsizetype(before.length) : 0))
         return false;
-    const auto shift = quint32(m_chunks.size() * ChunkUnits);
-    std::move(rest.m_chunks.begin(), rest.m_chunks.end(), std::back_inserter(m_chunks));
-    m_rows.reserve(m_rows.size() + rest.m_rows.size());
-    for (Row row : rest.m_rows) {
-        if (row.listed.begin != Null)
-            row.listed.begin += shift;
-        row.key.begin += shift;
-        m_rows.push_back(row);
-    }
-    rest = ListedRows();
-    return true;
-}
-
-bool ListedRows::appendStored(qint64 id, std::optional<QByteArrayView> listed, qsizetype keyPrefix,
-                              QByteArrayView keyTail)
-{
     Row row{id, {Null, 0}, {}};
-    const qsizetype listedUnits = listed ? listed->size() / 2 : 0;
-    if ((listed && listed->size() % 2) || keyTail.size() % 2)
-        return false;
-    if (listed) {
+    const qsizetype listedUnits = listedRest ? listedShared + listedRest->size() / 2 : 0;
+    if (listedRest) {
         if (!makeRoom(listedUnits))
             return false;
-        row.listed = {quint32((m_chunks.size() - 1) * ChunkUnits + m_chunks.back().size()), quint32(listedUnits)};
-        appendUnits(*listed);
+        row.listed = {end(), quint32(listedUnits)};
+        appendUnits({before.begin, quint32(listedShared)}, *listedRest);
     }
     if (keyPrefix < 0 || keyPrefix > listedUnits)
         return false;
-    if (listed && keyPrefix == listedUnits && keyTail.isEmpty()) {
+    if (listedRest && keyPrefix == listedUnits && keyTail.isEmpty()) {
         row.key = row.listed; // most keys: the listed text itself
     } else {
         const qsizetype units = keyPrefix + keyTail.size() / 2;
         if (!makeRoom(units))
             return false;
-        QString& chunk = m_chunks.back();
-        row.key = {quint32((m_chunks.size() - 1) * ChunkUnits + chunk.size()), quint32(units)};
-        if (keyPrefix > 0) // then there is a listed text; it stays where it is, as chunks never move
-            chunk += view(row.listed).first(keyPrefix);
-        appendUnits(keyTail);
+        row.key = {end(), quint32(units)};
+        appendUnits({row.listed.begin, quint32(keyPrefix)}, keyTail);
     }
     m_rows.push_back(row);
     return true;
@@ -141,11 +129,11 @@ bool ListedRows::appendStored(qint64 id, std::optional<QByteArrayView> listed, q
 
 bool ListedRows::makeRoom(qsizetype units)
 {
-    if (m_chunks.empty() || m_chunks.back().size() + units > ChunkUnits) {
+    if (m_chunks.empty() || m_chunks.back().size + units > m_chunks.back().capacity) {
         // The last chunk index must leave Null free.
         if (units > ChunkUnits || m_chunks.size() + 1 >= Null / ChunkUnits)
             return false;
-        m_chunks.emplace_back().reserve(ChunkUnits);
+        m_chunks.push_back({std::make_unique_for_overwrite<char16_t[]>(ChunkUnits), 0, ChunkUnits});
     }
     return true;
 }
@@ -154,29 +142,37 @@ std::optional<ListedRows::Slice> ListedRows::store(QStringView text)
 {
     if (!makeRoom(text.size()))
         return std::nullopt;
-    QString& chunk = m_chunks.back();
-    const Slice slice{quint32((m_chunks.size() - 1) * ChunkUnits + chunk.size()), quint32(text.size())};
-    chunk += text;
+    const Slice slice{end(), quint32(text.size())};
+    Chunk& chunk = m_chunks.back();
+    std::copy_n(text.utf16(), text.size(), chunk.units.get() + chunk.size);
+    chunk.size += text.size();
     return slice;
 }
 
-void ListedRows::appendUnits(QByteArrayView bytes)
+void ListedRows::appendUnits(Slice units, QByteArrayView bytes)
 {
-    QString& chunk = m_chunks.back();
-    const qsizetype begin = chunk.size();
-    chunk.resize(begin + bytes.size() / 2); // within the room reserved: nothing moves
-    char16_t* units = reinterpret_cast<char16_t*>(chunk.data()) + begin;
-    std::memcpy(units, bytes.data(), std::size_t(bytes.size() / 2 * 2));
+    Chunk& chunk = m_chunks.back();
+    char16_t* at = chunk.units.get() + chunk.size;
+    if (units.length > 0) // an earlier text: it ends before `at`, and chunks never move
+        at = std::copy_n(view(units).utf16(), units.length, at);
+    if (!bytes.isEmpty())
+        std::memcpy(at, bytes.data(), std::size_t(bytes.size() / 2 * 2));
     if constexpr (QSysInfo::ByteOrder != QSysInfo::LittleEndian) {
         for (qsizetype i = 0; i < bytes.size() / 2; ++i)
-            units[i] = qFromLittleEndian(units[i]);
+            at[i] = qFromLittleEndian(at[i]);
     }
+    chunk.size += units.length + bytes.size() / 2;
 }
 
 void ListedRows::squeeze()
 {
-    if (!m_chunks.empty())
-        m_chunks.back().squeeze();
+    if (!m_chunks.empty() && m_chunks.back().size < m_chunks.back().capacity) {
+        Chunk& last = m_chunks.back();
+        auto exact = std::make_unique_for_overwrite<char16_t[]>(std::size_t(last.size));
+        std::copy_n(last.units.get(), last.size, exact.get());
+        last.units = std::move(exact);
+        last.capacity = last.size;
+    }
     m_rows.shrink_to_fit();
 }
 
@@ -234,7 +230,7 @@ bool readListing(RowSource& rows, const ScanPlan& plan, bool dictionaryKeys, Lis
     return failure.isEmpty();
 }
 
-std::unique_ptr<RowSource> matchingRows(std::shared_ptr<const ListedRows> listing, const ScanPlan& plan)
+std::unique_ptr<RowSource> matchingRows(std::shared_ptr<const Listing> listing, const ScanPlan& plan)
 {
     return std::make_unique<MatchingRows>(std::move(listing), plan);
 }
@@ -256,9 +252,8 @@ std::shared_ptr<ScanCache> ScanCache::forFile(const FileIdentity& identity)
     return cache;
 }
 
-std::shared_ptr<const ListedRows> ScanCache::listing(const ScanPlan& plan,
-                                                     const std::function<std::shared_ptr<const ListedRows>()>& read,
-                                                     std::size_t kept)
+std::shared_ptr<const Listing>
+ScanCache::listing(const ScanPlan& plan, const std::function<std::shared_ptr<const Listing>()>& read, std::size_t kept)
 {
     const Shape shape{plan.searched, plan.listed};
     const auto of = [&](const auto& held) { return held.first == shape; };
@@ -270,7 +265,7 @@ std::shared_ptr<const ListedRows> ScanCache::listing(const ScanPlan& plan,
         }
     }
     // Read outside the lock: it takes long, and a second reader only wastes its own time.
-    std::shared_ptr<const ListedRows> listing = read();
+    std::shared_ptr<const Listing> listing = read();
     if (listing) {
         const std::lock_guard guard(m_lock);
         if (std::find_if(m_listings.begin(), m_listings.end(), of) == m_listings.end())

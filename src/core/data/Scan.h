@@ -17,7 +17,8 @@
 // Walking the encrypted file for each of them means decrypting and authenticating every
 // page of a wide index again, so the first such search of a listing reads it once into
 // memory (id, listed text, folded key per row, in list order; from the listing the
-// builder stored, StoredListing.h, when the file has one) and later ones match against that. The file is only read, and the rows are kept only while it is unchanged.
+// builder stored, StoredListing.h, when the file has one) and later ones match against that. The file is only read, and
+// the rows are kept only while it is unchanged.
 namespace orvane::core::data {
 
 // What tells one state of a file from another without reading it.
@@ -43,10 +44,11 @@ public:
     // The longest text a listing holds, in code units.
     static constexpr qsizetype MaxUnits = qsizetype(1) << 20;
     // The same from UTF-16 code units in little-endian bytes, as a stored listing holds
-    // them: the key is the first `keyPrefix` units of the listed text, then `keyTail`.
-    bool appendStored(qint64 id, std::optional<QByteArrayView> listed, qsizetype keyPrefix, QByteArrayView keyTail);
-    // Moves the rows of `rest` after these; false, as above, when they do not fit.
-    bool append(ListedRows&& rest);
+    // them: the listed text is the first `listedShared` units of the last row's listed
+    // text, then `listedRest`; the key is the first `keyPrefix` units of the listed text,
+    // then `keyTail`.
+    bool appendStored(qint64 id, std::optional<QByteArrayView> listedRest, qsizetype listedShared, qsizetype keyPrefix,
+                      QByteArrayView keyTail);
     void squeeze(); // drops the room left for more rows
 
     qsizetype size() const { return qsizetype(m_rows.size()); }
@@ -70,18 +72,29 @@ private:
         Slice listed, key;
     };
     std::optional<Slice> store(QStringView text);
-    // Appends little-endian UTF-16 bytes to the last chunk, which has room for them.
-    void appendUnits(QByteArrayView bytes);
+    // Appends units to the last chunk, which has room for them: copies of stored ones
+    // (any earlier slice), then little-endian UTF-16 bytes.
+    void appendUnits(Slice units, QByteArrayView bytes);
     // Makes room for `units` more code units in the last chunk; false when none can be had.
     bool makeRoom(qsizetype units);
+    struct Chunk
+    {
+        std::unique_ptr<char16_t[]> units;
+        qsizetype size = 0, capacity = 0;
+    };
+    // Where the next unit appended to the last chunk lies.
+    quint32 end() const { return quint32((m_chunks.size() - 1) * ChunkUnits + m_chunks.back().size); }
     QStringView view(Slice slice) const
     {
-        return QStringView(m_chunks[slice.begin / ChunkUnits]).sliced(slice.begin % ChunkUnits, slice.length);
+        return {m_chunks[slice.begin / ChunkUnits].units.get() + slice.begin % ChunkUnits, slice.length};
     }
 
-    std::vector<QString> m_chunks;
+    std::vector<Chunk> m_chunks;
     std::vector<Row> m_rows;
 };
+
+// A whole listing, read in pieces side by side (one per core): the rows of the pieces in order.
+using Listing = std::vector<ListedRows>;
 
 // A search of tbl_dictionary that looks at every row of one listing.
 struct ScanPlan
@@ -106,7 +119,7 @@ struct ScanPlan
 // could not all be read.
 bool readListing(RowSource& rows, const ScanPlan& plan, bool dictionaryKeys, ListedRows& listing);
 // The rows of `listing` that match the plan's pattern: the records its statement gives.
-std::unique_ptr<RowSource> matchingRows(std::shared_ptr<const ListedRows> listing, const ScanPlan& plan);
+std::unique_ptr<RowSource> matchingRows(std::shared_ptr<const Listing> listing, const ScanPlan& plan);
 
 // The listings read from one file, shared by every connection to the file as long as one
 // of them is open.
@@ -121,15 +134,14 @@ public:
     // The listing of `plan`, made by `read` on first use; a failed read (nullptr) is not
     // kept. Only the `kept` listings used last are held: a listing takes tens of megabytes
     // at a million entries, so those that can be read again quickly are not all held.
-    std::shared_ptr<const ListedRows> listing(const ScanPlan& plan,
-                                              const std::function<std::shared_ptr<const ListedRows>()>& read,
-                                              std::size_t kept);
+    std::shared_ptr<const Listing>
+    listing(const ScanPlan& plan, const std::function<std::shared_ptr<const Listing>()>& read, std::size_t kept);
 
 private:
     using Shape = std::pair<QString, QString>; // searched, listed
     const FileIdentity m_identity;
     std::mutex m_lock;
-    std::vector<std::pair<Shape, std::shared_ptr<const ListedRows>>> m_listings; // the one used last at the back
+    std::vector<std::pair<Shape, std::shared_ptr<const Listing>>> m_listings; // the one used last at the back
 };
 
 } // namespace orvane::core::data

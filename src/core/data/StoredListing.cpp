@@ -6,10 +6,10 @@
 namespace orvane::core::data::listing {
 namespace {
 
-const char* const Parts = "SELECT parts FROM tbl_listing_v1 WHERE searched = ?1 AND listed = ?2 AND part = 0";
+const char* const Parts = "SELECT parts FROM tbl_listing_v2 WHERE searched = ?1 AND listed = ?2 AND part = 0";
 // In the order the rows were written, which is part order: no sort copies the blobs.
 const char* const PartRows =
-    "SELECT part, parts, rows FROM tbl_listing_v1 WHERE searched = ?1 AND listed = ?2 AND part >= ?3 AND part < ?4";
+    "SELECT part, parts, rows FROM tbl_listing_v2 WHERE searched = ?1 AND listed = ?2 AND part >= ?3 AND part < ?4";
 
 void bindPlan(PreparedStatement& statement, const ScanPlan& plan)
 {
@@ -54,7 +54,7 @@ private:
 } // namespace
 
 const char* const StoredDefinition =
-    "CREATE TABLE tbl_listing_v1 (searched TEXT, listed TEXT, part INTEGER, parts INTEGER, rows BLOB)";
+    "CREATE TABLE tbl_listing_v2 (searched TEXT, listed TEXT, part INTEGER, parts INTEGER, rows BLOB)";
 
 bool hasStored(Connection& connection)
 {
@@ -88,17 +88,24 @@ bool readStored(Connection& connection, const ScanPlan& plan, int from, int to, 
         if (parts.columnInt64(0) != expected++ || parts.columnInt64(1) < to)
             return false;
         PartReader reader(parts.columnBlob(2));
+        quint64 id = 0;                           // wraps as the writer's differences do
+        const qsizetype partBegins = rows.size(); // a part's first row shares nothing
         while (!reader.atEnd()) {
             const std::optional<quint64> zigzag = reader.varint(), listedTag = reader.varint();
             if (!zigzag || !listedTag)
                 return false;
-            std::optional<QByteArrayView> listed;
-            if (*listedTag > 0 && !(listed = reader.units(*listedTag - 1)))
+            id += (*zigzag >> 1) ^ (0 - (*zigzag & 1));
+            std::optional<quint64> shared;
+            std::optional<QByteArrayView> listedRest;
+            if (*listedTag > 0 && (!(shared = reader.varint()) || !(listedRest = reader.units(*listedTag - 1))))
                 return false;
             const std::optional<quint64> keyPrefix = reader.varint();
             const std::optional<QByteArrayView> keyTail = reader.units(reader.varint());
-            if (!keyPrefix || !keyTail || *keyPrefix > quint64(ListedRows::MaxUnits) ||
-                !rows.appendStored(qint64(*zigzag >> 1) ^ -qint64(*zigzag & 1), listed, qsizetype(*keyPrefix), *keyTail))
+            constexpr auto MaxUnits = quint64(ListedRows::MaxUnits);
+            if (!keyPrefix || !keyTail || *keyPrefix > MaxUnits || shared.value_or(0) > MaxUnits ||
+                (rows.size() == partBegins && shared.value_or(0) > 0) ||
+                !rows.appendStored(qint64(id), listedRest, qsizetype(shared.value_or(0)), qsizetype(*keyPrefix),
+                                   *keyTail))
                 return false;
         }
     }

@@ -8,12 +8,15 @@
 // Listings that the builder stores in the file, so that the first search that looks at
 // every row reads a few large blobs instead of walking and decrypting a whole index.
 // Each is the rows of one ScanPlan::listing(), in the same order, split into parts:
-//   tbl_listing_v1 (searched, listed, part, parts, rows), one row per part, in part order.
-// A part's rows, back to back, each number a varint: the id (zigzag), the listed text
-// (0 for null, else its length + 1, then the text), the key (how many code units of the
-// listed text begin it, the length of the rest, then the rest). Texts are UTF-16 code
-// units in little-endian bytes, copied as they are. A file without stored listings,
-// or with ones that cannot be read whole, is searched through its indexes instead.
+//   tbl_listing_v2 (searched, listed, part, parts, rows), one row per part, in part order.
+// A part's rows, back to back, each number a varint: the id (zigzag, less the id of the
+// row before in the part), the listed text (0 for null, else the length of its rest + 1,
+// how many code units begin it as they begin the text of the row before, then the rest),
+// the key (how many code units of the listed text begin it, the length of the rest, then
+// the rest). Rows in list order share much of their beginnings, which the file then holds
+// once. Texts are UTF-16 code units in little-endian bytes, copied as they are. A file
+// without stored listings, or with ones that cannot be read whole, is searched through
+// its indexes instead.
 namespace orvane::core::data {
 
 class Connection;

@@ -27,6 +27,12 @@ void appendUnits(QByteArray& bytes, QStringView units)
     }
 }
 
+// How many code units begin both texts.
+qsizetype sharedUnits(QStringView first, QStringView second)
+{
+    return std::mismatch(first.cbegin(), first.cend(), second.cbegin(), second.cend()).first - first.cbegin();
+}
+
 } // namespace
 
 bool writeStored(Connection& connection, QString* error)
@@ -37,8 +43,8 @@ bool writeStored(Connection& connection, QString* error)
     };
     if (!connection.exec(StoredDefinition))
         return fail();
-    PreparedStatement addPart(connection,
-                              "INSERT INTO tbl_listing_v1 (searched, listed, part, parts, rows) VALUES (?1, ?2, ?3, ?4, ?5)");
+    PreparedStatement addPart(
+        connection, "INSERT INTO tbl_listing_v2 (searched, listed, part, parts, rows) VALUES (?1, ?2, ?3, ?4, ?5)");
     if (!addPart.isValid())
         return fail();
     using Search = Statement (*)(const QString&);
@@ -54,6 +60,11 @@ bool writeStored(Connection& connection, QString* error)
             return fail();
         query->bindValues(rows);
         std::vector<QByteArray> parts(1);
+        struct
+        {
+            qint64 id = 0;
+            QString listed;
+        } before; // the row before in the part
         PreparedStatement::Step stepped;
         while ((stepped = rows.step()) == PreparedStatement::Step::Row) {
             // As a reader without the stored listing decodes them.
@@ -66,20 +77,25 @@ bool writeStored(Connection& connection, QString* error)
             if (!key)
                 return fail();
             const QStringView keyText = *key;
-            const qsizetype prefix = listed ? std::mismatch(listed->cbegin(), listed->cend(), keyText.cbegin(),
-                                                            keyText.cend()).first - listed->cbegin()
-                                            : 0;
-            if (parts.back().size() >= PartBytes)
+            if (parts.back().size() >= PartBytes) {
                 parts.emplace_back();
+                before = {}; // each part is read on its own
+            }
             QByteArray& part = parts.back();
             const qint64 id = rows.columnInt64(0);
-            appendVarint(part, (quint64(id) << 1) ^ quint64(id >> 63));
-            appendVarint(part, listed ? quint64(listed->size()) + 1 : 0);
-            if (listed)
-                appendUnits(part, *listed);
+            const auto difference = quint64(id) - quint64(before.id); // wraps, as the reader's sum does
+            appendVarint(part, (difference << 1) ^ (0 - (difference >> 63)));
+            const qsizetype shared = listed ? sharedUnits(before.listed, *listed) : 0;
+            appendVarint(part, listed ? quint64(listed->size() - shared) + 1 : 0);
+            if (listed) {
+                appendVarint(part, quint64(shared));
+                appendUnits(part, QStringView(*listed).sliced(shared));
+            }
+            const qsizetype prefix = listed ? sharedUnits(*listed, keyText) : 0;
             appendVarint(part, quint64(prefix));
             appendVarint(part, quint64(keyText.size() - prefix));
             appendUnits(part, keyText.sliced(prefix));
+            before = {id, listed.value_or(QString())};
         }
         if (stepped != PreparedStatement::Step::Done)
             return fail();
