@@ -192,8 +192,6 @@ std::shared_ptr<Listing> Database::Impl::readListing(const ScanPlan& plan) const
     // The readers must have read the state of the file that the listing is held for.
     if (!read || FileIdentity::of(path) != scanCache->identity())
         return nullptr;
-    for (ListedRows& piece : *listing)
-        piece.squeeze();
     return listing;
 }
 

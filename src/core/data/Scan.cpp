@@ -129,11 +129,11 @@ bool ListedRows::appendStored(qint64 id, std::optional<QByteArrayView> listedRes
 
 bool ListedRows::makeRoom(qsizetype units)
 {
-    if (m_chunks.empty() || m_chunks.back().size + units > m_chunks.back().capacity) {
+    if (m_chunks.empty() || m_chunks.back().size + units > ChunkUnits) {
         // The last chunk index must leave Null free.
         if (units > ChunkUnits || m_chunks.size() + 1 >= Null / ChunkUnits)
             return false;
-        m_chunks.push_back({std::make_unique_for_overwrite<char16_t[]>(ChunkUnits), 0, ChunkUnits});
+        m_chunks.push_back({std::make_unique_for_overwrite<char16_t[]>(ChunkUnits), 0});
     }
     return true;
 }
@@ -162,18 +162,6 @@ void ListedRows::appendUnits(Slice units, QByteArrayView bytes)
             at[i] = qFromLittleEndian(at[i]);
     }
     chunk.size += units.length + bytes.size() / 2;
-}
-
-void ListedRows::squeeze()
-{
-    if (!m_chunks.empty() && m_chunks.back().size < m_chunks.back().capacity) {
-        Chunk& last = m_chunks.back();
-        auto exact = std::make_unique_for_overwrite<char16_t[]>(std::size_t(last.size));
-        std::copy_n(last.units.get(), last.size, exact.get());
-        last.units = std::move(exact);
-        last.capacity = last.size;
-    }
-    m_rows.shrink_to_fit();
 }
 
 std::optional<QStringView> ListedRows::listed(qsizetype row) const

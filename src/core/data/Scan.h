@@ -36,7 +36,8 @@ struct FileIdentity
 class ListedRows
 {
 public:
-    // Room for about `rows` rows, so that the rows are not moved as they come.
+    // Room for about `rows` rows, so that the rows are not moved as they come. Room that
+    // is never filled is never touched either, so it takes no memory.
     void reserve(qsizetype rows) { m_rows.reserve(std::size_t(rows)); }
     // False when a text or all of them outgrow what a listing can address (a text of a
     // million code units, texts of four thousand million).
@@ -49,7 +50,6 @@ public:
     // then `keyTail`.
     bool appendStored(qint64 id, std::optional<QByteArrayView> listedRest, qsizetype listedShared, qsizetype keyPrefix,
                       QByteArrayView keyTail);
-    void squeeze(); // drops the room left for more rows
 
     qsizetype size() const { return qsizetype(m_rows.size()); }
     qint64 id(qsizetype row) const { return m_rows[std::size_t(row)].id; }
@@ -59,6 +59,8 @@ public:
 private:
     // Texts lie back to back in chunks that are filled but never reallocated: a million
     // rows must cost neither a million allocations nor copies of all texts as they grow.
+    // A chunk's units are left uninitialised until filled, so the last one's empty room
+    // takes no memory.
     static constexpr qsizetype ChunkUnits = MaxUnits;
     static constexpr quint32 Null = ~quint32(0); // as a begin; no text begins there
     // Where a text lies: its first code unit counted over all chunks as if each were full.
@@ -79,8 +81,8 @@ private:
     bool makeRoom(qsizetype units);
     struct Chunk
     {
-        std::unique_ptr<char16_t[]> units;
-        qsizetype size = 0, capacity = 0;
+        std::unique_ptr<char16_t[]> units; // room for ChunkUnits
+        qsizetype size = 0;
     };
     // Where the next unit appended to the last chunk lies.
     quint32 end() const { return quint32((m_chunks.size() - 1) * ChunkUnits + m_chunks.back().size); }
