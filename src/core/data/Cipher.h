@@ -5,8 +5,8 @@
 
 // How orvane.mdb is encrypted. SQLCipher 3 derives its page key from the passphrase with
 // PBKDF2-HMAC-SHA1 over 64,000 rounds, salted with the first 16 bytes of the file. That
-// costs tens of milliseconds, too much for a window activation, so the data layer derives
-// it itself once per salt and opens with the raw key.
+// costs milliseconds, too many for a window activation or for each connection that reads
+// a listing, so the data layer derives it itself once per salt and opens with the raw key.
 namespace orvane::core::data::cipher {
 
 inline constexpr int SaltSize = 16;
