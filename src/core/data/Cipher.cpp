@@ -32,7 +32,8 @@ QByteArray deriveKey(const QByteArray& passphrase, const QByteArray& salt)
         std::copy(passphrase.cbegin(), passphrase.cend(), hmacKey);
     SHA_CTX inner, outer;
     for (const auto& [context, mask] : {std::pair(&inner, 0x36), std::pair(&outer, 0x5c)}) {
-        std::transform(std::begin(hmacKey), std::end(hmacKey), pad, [mask](unsigned char b) { return b ^ mask; });
+        for (std::size_t i = 0; i < sizeof pad; ++i)
+            pad[i] = hmacKey[i] ^ mask;
         SHA1_Init(context);
         SHA1_Update(context, pad, sizeof pad);
     }
