@@ -260,6 +260,8 @@ private slots:
         QCOMPARE(list()->currentIndex().row(), 20);
         QTest::keyClick(list(), Qt::Key_Down); // from a current row the keys move on from it
         QCOMPARE(list()->currentIndex().row(), 21);
+        typeText(list(), u"ζ"_s); // past the last row that begins with it, round to the first
+        QCOMPARE(list()->currentIndex().row(), 0);
     }
 
     // Ctrl+F or a context menu opens the window's search; Enter searches, a hit walked to shows in the window.
