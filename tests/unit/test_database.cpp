@@ -105,8 +105,8 @@ private slots:
     void storedListingsOfSeveralParts()
     {
         FixtureRows rows;
-        for (qint64 id = 1; id <= 30000; ++id) { // more than a megabyte per listing: more than one part
-            const QString word = u"ω%1α"_s.arg(id * 7919 % 30011).repeated(4); // keys: the word and "z"
+        for (qint64 id = 1; id <= 12000; ++id) { // more than a megabyte per listing: more than one part
+            const QString word = u"ω%1α"_s.arg(id * 7919 % 12007).repeated(10); // keys: the word and "z"
             rows.entries.push_back(entry(id, {}, id % 1000 ? std::optional(word) : std::nullopt, word + u'z'));
         }
         const QString listed = m_scratch.filePath(u"listed.mdb"_s), walked = m_scratch.filePath(u"walked.mdb"_s);
