@@ -3,6 +3,9 @@
 // Qt text handed to ICU's C functions, for the data layer's text rules.
 
 #include <QString>
+#include <algorithm>
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
 #include <unicode/utypes.h>
 
 namespace orvane::core::data::icu {
@@ -30,6 +33,20 @@ template <typename Function> QString transformed(QStringView source, Function&& 
         result.resize(length);
         return result;
     }
+}
+
+// Case folded as ICU's default folding does it (ß as ss, final ς as σ).
+inline QString foldCase(QStringView source)
+{
+    return transformed(source, [](const UChar* text, int32_t length, UChar* out, int32_t capacity, UErrorCode* status) {
+        return u_strFoldCase(out, capacity, text, length, U_FOLD_CASE_DEFAULT, status);
+    });
+}
+
+// Text that no folding or normalisation changes beyond ASCII's own case.
+inline bool isAscii(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
 } // namespace orvane::core::data::icu

@@ -12,11 +12,6 @@
 namespace orvane::core::data::meaning {
 namespace {
 
-bool isAscii(QStringView text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
 QString normalized(QStringView text, const UNormalizer2* form)
 {
     return icu::transformed(
@@ -95,14 +90,6 @@ QString withoutOptionalMarks(QStringView decomposed)
     return kept;
 }
 
-QString foldCase(QStringView text)
-{
-    return icu::transformed(text,
-                            [](const UChar* source, int32_t length, UChar* out, int32_t capacity, UErrorCode* status) {
-                                return u_strFoldCase(out, capacity, source, length, U_FOLD_CASE_DEFAULT, status);
-                            });
-}
-
 // Calls found(begin, end) for each run of word characters of `text`.
 template <typename Found> void forEachRun(QStringView text, Found&& found)
 {
@@ -133,10 +120,10 @@ bool isWordCharacter(char32_t c)
 
 QString fold(QStringView text)
 {
-    if (isAscii(text))
+    if (icu::isAscii(text))
         return text.toString().toLower();
     // Case folding comes after the marks are gone: it would turn an ypogegrammeni into an iota.
-    return normalized(foldCase(withoutOptionalMarks(normalized(text, nfd()))), nfc());
+    return normalized(icu::foldCase(withoutOptionalMarks(normalized(text, nfd()))), nfc());
 }
 
 std::vector<Word> words(QStringView text)

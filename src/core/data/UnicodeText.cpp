@@ -12,15 +12,6 @@
 namespace orvane::core::data::unicode {
 namespace {
 
-bool isAscii(QStringView text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // The root collator is created once and shared: opening one costs far more than a
 // comparison, and comparing with it does not change it.
 const UCollator* rootCollator()
@@ -37,14 +28,6 @@ const UCollator* rootCollator()
         return opened;
     }();
     return collator.get();
-}
-
-QString foldCase(QStringView text)
-{
-    return icu::transformed(text,
-                            [](const UChar* source, int32_t length, UChar* out, int32_t capacity, UErrorCode* status) {
-                                return u_strFoldCase(out, capacity, source, length, U_FOLD_CASE_DEFAULT, status);
-                            });
 }
 
 QString normalizeNfc(QString text)
@@ -140,9 +123,9 @@ QString fromUtf8(QByteArrayView utf8)
 
 QString foldForSearch(QStringView text)
 {
-    if (isAscii(text))
+    if (icu::isAscii(text))
         return text.toString().toLower();
-    return normalizeNfc(foldCase(text));
+    return normalizeNfc(icu::foldCase(text));
 }
 
 int compareCollated(QStringView left, QStringView right)
